@@ -1,0 +1,38 @@
+// What every command of the headless driver gets: the global options, its arguments and the output.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "app/commandline.h"
+#include "app/consoleports.h"
+
+enum ECliExit { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitKnowledge = 3 };
+
+struct CCliContext {
+  std::string confDir;   // empty: "conf" beside the program
+  std::string fsetsDir;  // empty: "fsets" beside the program
+  bool json = false;
+  bool quiet = false;
+  EAnswer answer = EAnswer::No;
+  CCommandLineOptions options;     // -NAME=value options (CPU, SYSCLK, PTBCLK, FSETPATH)
+  std::vector<std::string> args;   // the command's own arguments
+  CConsoleMessagePort* messages = nullptr;
+  nlohmann::json result = nlohmann::json::object();  // printed with --json, "messages" added
+};
+
+// Reports a usage error on stderr; returns kExitUsage.
+int UsageError(const std::string& text);
+
+// A real number as JSON: non-finite values become "nan", "inf" or "-inf".
+nlohmann::json JsonReal(double value);
+// The same as text, for output without --json: "%.17g", or nan, inf, -inf.
+std::string TextReal(double value);
+
+int RunEval(CCliContext& context);
+int RunKb(CCliContext& context);
+int RunShow(CCliContext& context);
+int RunGenerate(CCliContext& context);
+int RunNew(CCliContext& context);
+int RunNotes(CCliContext& context);

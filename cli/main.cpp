@@ -1,0 +1,131 @@
+// kivovam-cli: global options, command dispatch, messages and the JSON report.
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <map>
+
+#include "cli/cli.h"
+
+namespace {
+
+using CCommand = int (*)(CCliContext&);
+
+const std::map<std::string, CCommand>& Commands() {
+  static const std::map<std::string, CCommand> commands = {
+      {"eval", RunEval}, {"kb", RunKb},   {"show", RunShow},
+      {"generate", RunGenerate}, {"new", RunNew}, {"notes", RunNotes},
+  };
+  return commands;
+}
+
+const char* kUsage =
+    "usage: kivovam-cli [--conf DIR] [--fsets DIR] [-CPU=NAME] [-SYSCLK=F] [-PTBCLK=F]\n"
+    "                   [--answer yes|no] [--json] [--quiet] COMMAND [ARGS]\n"
+    "commands: eval, kb, show, generate, new, notes\n";
+
+// A desktop-style option: "-NAME=value" or "/NAME=value".
+bool IsDesktopOption(const std::string& arg) {
+  return arg.size() > 2 && (arg[0] == '-' || arg[0] == '/') && arg[1] != '-' &&
+         arg.find('=') != std::string::npos;
+}
+
+nlohmann::json MessagesJson(const CRecordingMessagePort& port) {
+  nlohmann::json list = nlohmann::json::array();
+  for (const CMessage& m : port.Messages())
+    list.push_back({{"id", m.id}, {"kind", MessageKindName(m.kind)}, {"text", m.text}});
+  return list;
+}
+
+}  // namespace
+
+int UsageError(const std::string& text) {
+  std::cerr << "kivovam-cli: " << text << '\n' << kUsage;
+  return kExitUsage;
+}
+
+nlohmann::json JsonReal(double value) {
+  if (std::isnan(value))
+    return "nan";
+  if (std::isinf(value))
+    return value > 0 ? "inf" : "-inf";
+  return value;
+}
+
+std::string TextReal(double value) {
+  if (std::isnan(value))
+    return "nan";
+  if (std::isinf(value))
+    return value > 0 ? "inf" : "-inf";
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.17g", value);
+  return buffer;
+}
+
+int main(int argc, char** argv) {
+  CCliContext context;
+  std::vector<std::string> desktopOptions;
+  int i = 1;
+  for (; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto needValue = [&](const char* option) -> const char* {
+      if (i + 1 >= argc)
+        return nullptr;
+      (void)option;
+      return argv[++i];
+    };
+    if (arg == "--conf" || arg == "--fsets" || arg == "--answer") {
+      const char* value = needValue(arg.c_str());
+      if (!value)
+        return UsageError(arg + " needs a value");
+      if (arg == "--conf")
+        context.confDir = value;
+      else if (arg == "--fsets")
+        context.fsetsDir = value;
+      else if (std::string(value) == "yes")
+        context.answer = EAnswer::Yes;
+      else if (std::string(value) == "no")
+        context.answer = EAnswer::No;
+      else
+        return UsageError("--answer takes yes or no");
+    } else if (arg == "--json") {
+      context.json = true;
+    } else if (arg == "--quiet") {
+      context.quiet = true;
+    } else if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return kExitOk;
+    } else if (IsDesktopOption(arg)) {
+      desktopOptions.push_back(arg);
+    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+      return UsageError("unknown option " + arg);
+    } else {
+      break;
+    }
+  }
+  if (i >= argc)
+    return UsageError("no command given");
+  std::string command = argv[i++];
+  auto found = Commands().find(command);
+  if (found == Commands().end())
+    return UsageError("unknown command " + command);
+  for (; i < argc; ++i)
+    context.args.emplace_back(argv[i]);
+
+  context.options = ParseCommandLineOptions(JoinCommandLine(desktopOptions));
+  std::string fsetPath;
+  if (LookupOption(context.options, "FSETPATH", fsetPath) && context.fsetsDir.empty())
+    context.fsetsDir = fsetPath;
+
+  CConsoleMessagePort messages("kivovam-cli", std::cerr);
+  messages.quiet = context.quiet;
+  messages.defaultAnswer = context.answer;
+  context.messages = &messages;
+  CScopedPorts ports(CPorts{&messages, nullptr, nullptr});
+
+  int status = found->second(context);
+  if (context.json && status != kExitUsage) {
+    context.result["messages"] = MessagesJson(messages);
+    std::cout << context.result.dump(2) << '\n';
+  }
+  return status;
+}
