@@ -100,7 +100,14 @@ std::string FormatOne(const CConversion& conv, const CPrintfArg* arg) {
   }
 }
 
+ECatalog g_processCatalog = ECatalog::KivoVam;
+
 }  // namespace
+
+void SetProcessCatalog(ECatalog catalog) { g_processCatalog = catalog; }
+ECatalog ProcessCatalog() { return g_processCatalog; }
+
+std::string_view CatalogText(int id) { return CatalogText(id, g_processCatalog); }
 
 std::string_view CatalogText(int id, ECatalog catalog) {
   const CCatalogEntry* entry = Find(id, catalog);

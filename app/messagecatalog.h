@@ -22,9 +22,15 @@ extern const std::size_t kNewscoutCatalogSize;
 
 enum class ECatalog { KivoVam, Newscout };
 
+// The catalog of this process: the main program's unless the version checker
+// selects its own at start.
+void SetProcessCatalog(ECatalog catalog);
+ECatalog ProcessCatalog();
+
 // The text of a numbered string; empty when the catalog has no such number.
-std::string_view CatalogText(int id, ECatalog catalog = ECatalog::KivoVam);
-bool CatalogHas(int id, ECatalog catalog = ECatalog::KivoVam);
+std::string_view CatalogText(int id);
+std::string_view CatalogText(int id, ECatalog catalog);
+bool CatalogHas(int id, ECatalog catalog);
 
 // Message-style insertion: "%1" to "%9" take the arguments by position; "%%"
 // gives one "%"; a reference past the arguments is left as it stands.
