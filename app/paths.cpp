@@ -1,91 +1,98 @@
-// Paths relative to the program folder and the search of a file in a folder tree.
+// Program folder, path combination, folder settings, sorted folder listing and the folder-tree search.
 #include "app/paths.h"
 
-#include <fnmatch.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
+#include <fnmatch.h>
+#include <optional>
 #include <set>
+#include <sys/stat.h>
 #include <utility>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string& ProgramFolderOverride() {
-  static std::string folder;
+std::optional<std::string>& ProgramFolderOverride() {
+  static std::optional<std::string> folder;
   return folder;
 }
 
-std::string WithoutTrailingSlash(std::string path) {
-  while (path.size() > 1 && path.back() == '/')
-    path.pop_back();
-  return path;
+std::string ExecutableFolder() {
+  std::error_code error;
+  fs::path executable = fs::read_symlink("/proc/self/exe", error);
+  if (error)
+    return fs::current_path(error).string();
+  return executable.parent_path().string();
 }
 
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  auto lower = [](unsigned char c) { return std::tolower(c); };
-  auto [ia, ib] = std::mismatch(a.begin(), a.end(), b.begin(), b.end(),
-                                [&](char x, char y) { return lower(x) == lower(y); });
-  if (ia == a.end() || ib == b.end()) {
-    if (a.size() != b.size())
-      return a.size() < b.size();
-    return a < b;
+int AsciiUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+
+// The file system the program was first written for orders names by their
+// upper-case form; the byte comparison only breaks ties.
+bool NameBefore(const std::string& a, const std::string& b) {
+  std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    int x = AsciiUpper(static_cast<unsigned char>(a[i]));
+    int y = AsciiUpper(static_cast<unsigned char>(b[i]));
+    if (x != y)
+      return x < y;
   }
-  return lower(*ia) < lower(*ib);
+  if (a.size() != b.size())
+    return a.size() < b.size();
+  return a < b;
 }
 
-bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+bool HasWildcards(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
-bool IsFile(const std::string& path) {
-  std::error_code ec;
-  return fs::exists(path, ec) && !fs::is_directory(path, ec);
+bool IsFile(const fs::path& path) {
+  std::error_code error;
+  return fs::exists(path, error) && !fs::is_directory(path, error);
 }
 
-// The first file of the folder that the name (possibly with wildcards in its
-// last component) stands for.
-bool FindInFolder(std::string& name, const std::string& folder) {
-  std::string combined = CombinePath(folder, name);
-  if (!HasWildcard(name)) {
-    if (!IsFile(combined))
-      return false;
-    name = combined;
-    return true;
+std::string FullPath(const fs::path& path) {
+  std::error_code error;
+  fs::path full = fs::absolute(path, error);
+  return (error ? path : full).lexically_normal().string();
+}
+
+// The name in one folder, wildcards in its last component matched in listing order.
+std::optional<std::string> FindInFolder(const std::string& name, const std::string& folder) {
+  if (!HasWildcards(name)) {
+    std::string candidate = CombinePath(folder, name);
+    if (IsFile(candidate))
+      return FullPath(candidate);
+    return std::nullopt;
   }
-  fs::path split(combined);
-  std::string parent = split.parent_path().string();
-  std::string pattern = split.filename().string();
+  fs::path relative(name);
+  std::string parent = CombinePath(folder, relative.parent_path().string());
+  std::string pattern = relative.filename().string();
   for (const std::string& entry : ListFolder(parent)) {
     std::string candidate = CombinePath(parent, entry);
-    if (fnmatch(pattern.c_str(), entry.c_str(), FNM_NOESCAPE) == 0 && IsFile(candidate)) {
-      name = candidate;
-      return true;
-    }
+    if (fnmatch(pattern.c_str(), entry.c_str(), 0) == 0 && IsFile(candidate))
+      return FullPath(candidate);
   }
-  return false;
+  return std::nullopt;
 }
 
-using CVisited = std::set<std::pair<dev_t, ino_t>>;
+// Folders are told apart by device and inode, so a symbolic link back up the
+// tree is entered once.
+using CFolderId = std::pair<dev_t, ino_t>;
 
-// A folder reached a second time (through a symbolic link) is not searched again.
-bool FirstVisit(const std::string& folder, CVisited& visited) {
-  struct stat info {};
+bool SearchTree(std::string& name, const std::string& folder, std::set<CFolderId>& visited) {
+  struct stat info{};
   if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
     return false;
-  return visited.insert({info.st_dev, info.st_ino}).second;
-}
-
-bool SearchTree(std::string& name, const std::string& folder, CVisited& visited) {
-  if (!FirstVisit(folder, visited))
+  if (!visited.insert({info.st_dev, info.st_ino}).second)
     return false;
-  if (FindInFolder(name, folder))
+  if (std::optional<std::string> found = FindInFolder(name, folder)) {
+    name = *found;
     return true;
+  }
   for (const std::string& entry : ListFolder(folder)) {
-    std::string sub = CombinePath(folder, entry);
-    std::error_code ec;
-    if (fs::is_directory(sub, ec) && SearchTree(name, sub, visited))
+    std::string child = CombinePath(folder, entry);
+    std::error_code error;
+    if (fs::is_directory(child, error) && SearchTree(name, child, visited))
       return true;
   }
   return false;
@@ -94,32 +101,31 @@ bool SearchTree(std::string& name, const std::string& folder, CVisited& visited)
 }  // namespace
 
 std::string ProgramFolder() {
-  if (!ProgramFolderOverride().empty())
-    return ProgramFolderOverride();
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec)
-    return WithoutTrailingSlash(fs::current_path(ec).string());
-  return WithoutTrailingSlash(exe.parent_path().string());
+  if (ProgramFolderOverride())
+    return *ProgramFolderOverride();
+  static const std::string folder = ExecutableFolder();
+  return folder;
 }
 
-void SetProgramFolder(const std::string& folder) { ProgramFolderOverride() = WithoutTrailingSlash(folder); }
+void SetProgramFolder(const std::string& folder) {
+  if (folder.empty())
+    ProgramFolderOverride().reset();
+  else
+    ProgramFolderOverride() = folder;
+}
 
 std::string CombinePath(const std::string& first, const std::string& second) {
-  std::string joined;
-  if (!second.empty() && second.front() == '/')
-    joined = second;
-  else if (first.empty() || second.empty())
-    joined = first + second;
-  else
-    joined = first.back() == '/' ? first + second : first + '/' + second;
-  if (joined.empty())
-    return joined;
-  return WithoutTrailingSlash(fs::path(joined).lexically_normal().string());
+  fs::path combined = fs::path(second).is_absolute() || first.empty() ? fs::path(second)
+                      : second.empty()                               ? fs::path(first)
+                                                                     : fs::path(first) / second;
+  std::string text = combined.lexically_normal().string();
+  if (text.size() > 1 && text.back() == '/')
+    text.pop_back();
+  return text;
 }
 
 std::string ResolvePath(const std::string& path, const std::string& subfolder) {
-  if (!path.empty() && path.front() == '/')
+  if (!path.empty() && fs::path(path).is_absolute())
     return path;
   std::string result = ProgramFolder();
   if (!subfolder.empty())
@@ -136,23 +142,15 @@ CFolderSettings& FolderSettings() {
 
 std::vector<std::string> ListFolder(const std::string& folder) {
   std::vector<std::string> names;
-  std::error_code ec;
-  fs::directory_iterator it(folder, ec);
-  if (ec)
-    return names;
-  for (; !ec && it != fs::directory_iterator(); it.increment(ec))
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
     names.push_back(it->path().filename().string());
-  std::sort(names.begin(), names.end(), LessIgnoringCase);
+  std::sort(names.begin(), names.end(), NameBefore);
   return names;
 }
 
 bool FindFileInFolderTree(std::string& name, const std::string& folder) {
-  if (name.empty())
-    return false;
   std::string root = folder.empty() ? ResolvePath("", FolderSettings().functionSetFolder) : folder;
-  // An absolute name needs no search: it either exists or not.
-  if (name.front() == '/' && !HasWildcard(name))
-    return IsFile(name);
-  CVisited visited;
+  std::set<CFolderId> visited;
   return SearchTree(name, root, visited);
 }

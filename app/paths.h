@@ -1,25 +1,23 @@
-// Program folder, path combination and resolution, folder settings and the folder-tree file search.
+// The program folder, path combination and resolution, the folder settings and folder searches.
 #pragma once
 
 #include <string>
 #include <vector>
 
-// The folder of the running executable, without a trailing slash (except "/").
+// The folder of the running executable; tests may put another in its place
+// (an empty folder restores the executable's).
 std::string ProgramFolder();
-// Replaces the program folder for this process (tests); an empty text restores it.
 void SetProgramFolder(const std::string& folder);
 
 // An absolute `second` replaces `first`; otherwise the two are joined with one
-// "/". "." and ".." components of the result are resolved lexically.
+// "/". "." and ".." are resolved lexically; no trailing "/" except for the root.
 std::string CombinePath(const std::string& first, const std::string& second);
 
-// An absolute `path` as it stands; otherwise the program folder combined with
-// `subfolder` and `path` (each where not empty). Never relative to the current
-// folder.
+// An absolute `path` stays as it is; anything else is taken relative to the
+// program folder (and `subfolder` below it), never to the current folder.
 std::string ResolvePath(const std::string& path, const std::string& subfolder);
 
-// Where the knowledge base and the documentation lie; relative texts are
-// relative to the program folder.
+// The per-user folder settings, each absolute or relative to the program folder.
 struct CFolderSettings {
   std::string functionSetFolder = "fsets";
   std::string appNotesFolder = "doc/appnotes";
@@ -28,13 +26,12 @@ struct CFolderSettings {
 };
 CFolderSettings& FolderSettings();
 
-// Entry names of a folder without "." and "..", sorted by name ignoring case
-// (ties in exact order), so that results do not depend on the file system.
-// Empty when the folder cannot be read.
+// The entry names of a folder (empty when it cannot be read), sorted by name
+// ignoring case, ties by exact comparison: the one order in which the program
+// enumerates any folder, so results do not depend on the file system.
 std::vector<std::string> ListFolder(const std::string& folder);
 
-// Looks for `name` (wildcards "*" and "?" allowed) in `folder`, then depth-first
-// in its subfolders in ListFolder order; an empty folder means the resolved
-// function-set folder. On success `name` becomes the full path of the first
-// file found.
-bool FindFileInFolderTree(std::string& name, const std::string& folder = std::string());
+// Looks for the file `name` (which may hold the wildcards "*" and "?") in
+// `folder`, then depth-first in its subfolders, and replaces `name` by the full
+// path of the first file found. An empty folder means the function-set folder.
+bool FindFileInFolderTree(std::string& name, const std::string& folder);

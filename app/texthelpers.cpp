@@ -1,7 +1,5 @@
-// Shared text helpers with the C library's number reading and "%g" formatting.
+// Frequency and duration text, token extraction, whole-file reading and text clean-ups.
 #include "app/texthelpers.h"
-
-#include <locale.h>
 
 #include <cerrno>
 #include <cmath>
@@ -9,68 +7,69 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <locale.h>
 
 #include "app/ports.h"
 
 namespace {
 
 constexpr std::uintmax_t kMaxTextFileSize = 1024 * 1024;
+constexpr int kFileTooBig = 4002;
 
-// The GUI sets the user's locale at start; frequency texts are always written
-// with a decimal point, so number conversion runs in the "C" locale.
+// Numbers are read and written with a full stop whatever locale the desktop
+// program installs, so a project file means the same on every machine.
 class CCLocaleScope {
  public:
-  CCLocaleScope() : m_locale(newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr))) {
-    if (m_locale)
-      m_previous = uselocale(m_locale);
-  }
-  ~CCLocaleScope() {
-    if (m_locale) {
-      uselocale(m_previous);
-      freelocale(m_locale);
-    }
-  }
+  CCLocaleScope() : m_previous(uselocale(CLocale())) {}
+  ~CCLocaleScope() { uselocale(m_previous); }
   CCLocaleScope(const CCLocaleScope&) = delete;
   CCLocaleScope& operator=(const CCLocaleScope&) = delete;
 
  private:
-  locale_t m_locale;
-  locale_t m_previous = LC_GLOBAL_LOCALE;
+  static locale_t CLocale() {
+    static locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return locale;
+  }
+  locale_t m_previous;
 };
 
-std::string FormatG(double value, const char* suffix) {
+std::string FormatG(double value, const char* unit) {
   CCLocaleScope cLocale;
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%g %s", value, suffix);
+  std::snprintf(buffer, sizeof buffer, "%g %s", value, unit);
   return buffer;
 }
 
-double UnitScale(char unit) {
-  if (unit == 'K' || unit == 'k')
-    return 1000.0;
-  if (unit == 'M')
-    return 1000000.0;
-  return 1.0;
+// Truncation through a 64-bit integer, keeping the low 32 bits. A value that
+// no 64-bit integer holds (and NaN) gives 0, as the hardware conversion's
+// "indefinite" result does.
+uint32_t LowBits(double value) {
+  double truncated = std::trunc(value);
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  if (!(truncated > -kLimit && truncated < kLimit))
+    return 0;
+  return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(truncated)));
 }
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
   std::string out;
-  out.reserve(text.size());
-  std::size_t start = 0;
-  for (std::size_t hit = text.find(from); hit != std::string::npos; hit = text.find(from, start)) {
-    out.append(text, start, hit - start);
-    out.append(to);
-    start = hit + from.size();
+  std::size_t done = 0;
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, done)) {
+    out.append(text, done, at - done).append(to);
+    done = at + from.size();
   }
-  out.append(text, start);
-  text.swap(out);
+  if (done == 0)
+    return;
+  out.append(text, done);
+  text = std::move(out);
 }
 
-void ReplaceUntilNone(std::string& text, std::string_view from, std::string_view to) {
+void ReplaceUntilGone(std::string& text, std::string_view from, std::string_view to) {
   while (text.find(from) != std::string::npos)
     ReplaceAll(text, from, to);
 }
+
+bool IsBlank(char c) { return std::string_view(" \t\n\r\v\f").find(c) != std::string_view::npos; }
 
 }  // namespace
 
@@ -82,21 +81,21 @@ bool ParseFrequency(const std::string& text, uint32_t* hz, char defaultUnit) {
   }
   double value = 0;
   char unit = 0;
-  int fields = 0;
+  int read;
   {
     CCLocaleScope cLocale;
-    fields = std::sscanf(text.c_str(), "%lf %c", &value, &unit);
+    read = std::sscanf(text.c_str(), "%lf %c", &value, &unit);
   }
-  if (fields < 1)
+  if (read < 1)
     return false;
-  if (fields < 2)
+  if (read < 2)
     unit = defaultUnit;
-  value = std::trunc(value * UnitScale(unit));
-  // Beyond 64 bits (and for "inf" or "nan") there are no low 32 bits to keep.
-  if (!std::isfinite(value) || std::fabs(value) >= 9.2e18)
-    return false;
+  if (unit == 'K' || unit == 'k')
+    value *= 1000;
+  else if (unit == 'M')
+    value *= 1000000;
   if (hz)
-    *hz = static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(value)));
+    *hz = LowBits(value);
   return true;
 }
 
@@ -112,11 +111,11 @@ std::string FormatFrequency(uint32_t hz, const char* zeroText) {
 
 std::string FormatDuration(double seconds) {
   if (seconds < 0.000001)
-    return FormatG(seconds * 1000000000.0, "ns");
+    return FormatG(seconds * 1000000000, "ns");
   if (seconds < 0.001)
-    return FormatG(seconds * 1000000.0, "us");
+    return FormatG(seconds * 1000000, "us");
   if (seconds < 1)
-    return FormatG(seconds * 1000.0, "ms");
+    return FormatG(seconds * 1000, "ms");
   return FormatG(seconds, "s");
 }
 
@@ -139,57 +138,60 @@ bool ExtractToken(const std::string* text, int index, std::string_view delimiter
 
 bool ReadTextFile(const std::string& path, std::string& text) {
   text.clear();
-  std::error_code ec;
-  std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec) {
-    ShowFileError(path, ec.message());
+  std::error_code error;
+  std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) {
+    ShowFileError(path, error.message());
     return false;
   }
   if (size > kMaxTextFileSize) {
-    ShowMessage(4002, EMessageKind::Warning, {path});
+    ShowMessage(kFileTooBig, EMessageKind::Warning, {path});
     return false;
   }
-  errno = 0;
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    ShowFileError(path, errno != 0 ? std::strerror(errno) : "the file cannot be opened");
+    ShowFileError(path, std::strerror(errno));
     return false;
   }
-  // Read one byte past the limit: the file may have grown since its size was read.
-  std::string bytes(kMaxTextFileSize + 1, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  char buffer[64 * 1024];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    text.append(buffer, static_cast<std::size_t>(in.gcount()));
+    // The file may have grown since its size was read.
+    if (text.size() > kMaxTextFileSize) {
+      text.clear();
+      ShowMessage(kFileTooBig, EMessageKind::Warning, {path});
+      return false;
+    }
+  }
   if (in.bad()) {
-    ShowFileError(path, "the file cannot be read");
+    text.clear();
+    ShowFileError(path, std::strerror(errno));
     return false;
   }
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  if (bytes.size() > kMaxTextFileSize) {
-    ShowMessage(4002, EMessageKind::Warning, {path});
-    return false;
-  }
-  ReplaceAll(bytes, "\r\n", "\n");
-  ReplaceAll(bytes, "\\\n", "  ");
-  text.swap(bytes);
+  ReplaceAll(text, "\r\n", "\n");
+  ReplaceAll(text, "\\\n", "  ");
   return true;
 }
 
 void StripQuotes(std::string& text) {
-  // A lone quote character is no quoted text; it stays as it is.
-  if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
+  // A lone quote character is not a quoted text: it stays.
+  if (text.size() < 2 || (text.front() != '"' && text.front() != '\''))
+    return;
+  if (text.back() == text.front())
     text = text.substr(1, text.size() - 2);
 }
 
 void NormalizeWhitespace(std::string& text) {
-  const char* blanks = " \t\n\v\f\r";
-  std::size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos) {
-    text.clear();
-    return;
-  }
-  text = text.substr(first, text.find_last_not_of(blanks) - first + 1);
+  std::size_t first = 0;
+  while (first < text.size() && IsBlank(text[first]))
+    ++first;
+  std::size_t last = text.size();
+  while (last > first && IsBlank(text[last - 1]))
+    --last;
+  text = text.substr(first, last - first);
   ReplaceAll(text, "\n", ";");
   ReplaceAll(text, "\t", " ");
   ReplaceAll(text, ";", "; ");
-  ReplaceUntilNone(text, "  ", " ");
-  ReplaceUntilNone(text, "; ; ", "; ");
+  ReplaceUntilGone(text, "  ", " ");
+  ReplaceUntilGone(text, "; ; ", "; ");
 }

@@ -5,34 +5,28 @@
 #include <string>
 #include <string_view>
 
-// Reads "OFF", or a number optionally followed by a unit letter: "K"/"k" for
-// kHz, "M" for MHz; any other letter scales by 1. `defaultUnit` applies when no
-// letter follows (0 = none). The value is truncated towards zero and its low 32
-// bits are kept. `hz` may be null to validate only; it is left unchanged on
-// failure.
+// Reads "OFF" or a number with an optional unit letter ("K"/"k" kilo, "M"
+// mega; any other letter scales nothing), as "%lf %c" scans it; the number is
+// truncated towards zero and its low 32 bits stored. `defaultUnit` applies
+// when no letter follows (0: none). `hz` may be null to validate only; it is
+// left alone on failure.
 bool ParseFrequency(const std::string& text, uint32_t* hz, char defaultUnit = 0);
-
-// "OFF" (or `zeroText`) for 0, else "N Hz", "N kHz" or "N MHz" with at most six
-// significant digits.
+// "OFF" (or `zeroText`) for 0, "%d Hz", "%g kHz", "%g MHz".
 std::string FormatFrequency(uint32_t hz, const char* zeroText = nullptr);
-
-// "N ns", "N us", "N ms" or "N s", with at most six significant digits.
+// "%g ns", "%g us", "%g ms" or "%g s", whichever unit keeps the number at or above 1.
 std::string FormatDuration(double seconds);
 
-// The token with zero-based `index`, tokens ending at any character of
-// `delimiters`; consecutive delimiters give empty tokens. False (token left
-// alone) for an absent text; false and an empty token when the text has fewer
-// tokens.
+// Token `index` of `text`, each token ending at any one of `delimiters`, so
+// consecutive delimiters give empty tokens. False for an absent text, and
+// (with an empty token) when the text ends before token `index` begins.
 bool ExtractToken(const std::string* text, int index, std::string_view delimiters, std::string& token);
 
-// The whole file as text, at most 1 MiB: "\r\n" becomes "\n" and a backslash
-// followed by a line end becomes two blanks, so continued lines become one.
-// Problems are reported through the message port; the result is then false.
+// The whole file of at most 1 MiB with its line ends as single newlines and
+// every backslash-newline turned into two blanks. A file that is too big or
+// cannot be read is reported through the messages port and gives false.
 bool ReadTextFile(const std::string& path, std::string& text);
 
 // Removes one pair of matching surrounding double or single quotes.
 void StripQuotes(std::string& text);
-
-// Makes a statement text one line: trimmed, line ends as "; ", tabs as blanks,
-// runs of blanks and of empty statements collapsed.
+// Trims, turns line ends into "; " statement separators and collapses blanks.
 void NormalizeWhitespace(std::string& text);

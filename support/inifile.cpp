@@ -1,4 +1,4 @@
-// CIniFile and CIniSection: reading and writing INI text line by line.
+// Reading and writing INI text with the section-line and key-line patterns.
 #include "support/inifile.h"
 
 #include <cerrno>
@@ -11,15 +11,6 @@
 
 namespace {
 
-// Text-mode reading: a line end of "\r\n" counts as "\n".
-bool ReadLine(std::istream& in, std::string& line) {
-  if (!std::getline(in, line))
-    return false;
-  if (!line.empty() && line.back() == '\r')
-    line.pop_back();
-  return true;
-}
-
 CRegExp& SectionLine() {
   static CRegExp pattern(R"re(^\s*\[([^\]\n]+)]\s*$)re");
   return pattern;
@@ -30,7 +21,17 @@ CRegExp& KeyLine() {
   return pattern;
 }
 
-std::string ErrnoText() { return errno != 0 ? std::strerror(errno) : "the file cannot be opened"; }
+// A file written on another system ends its lines with "\r\n"; text-mode
+// reading gives the same line either way.
+bool ReadLine(std::istream& in, std::string& line) {
+  if (!std::getline(in, line))
+    return false;
+  if (!line.empty() && line.back() == '\r')
+    line.pop_back();
+  return true;
+}
+
+std::string ErrnoText() { return std::strerror(errno); }
 
 }  // namespace
 
@@ -48,23 +49,23 @@ void CIniSection::SetValue(const std::string& key, const std::string& value) {
 }
 
 bool CIniSection::Read(std::istream& in) {
-  CRegExp& sectionLine = SectionLine();
-  CRegExp& keyLine = KeyLine();
   bool found = false;
   std::string line;
   for (;;) {
     std::istream::pos_type lineStart = in.tellg();
     if (!ReadLine(in, line))
       return found;
-    if (sectionLine.Execute(line) == 1) {
+    if (SectionLine().Execute(line) > 0) {
       if (found) {
+        // The next section starts here: leave its header for it to read.
+        in.clear();
         in.seekg(lineStart);
         return true;
       }
-      name = sectionLine.GetMatch(0).SubMatch(0);
+      name = SectionLine().GetMatch(0).SubMatch(0);
       found = true;
-    } else if (found && keyLine.Execute(line) == 1) {
-      const CRegExpMatch& match = keyLine.GetMatch(0);
+    } else if (found && KeyLine().Execute(line) > 0) {
+      const CRegExpMatch& match = KeyLine().GetMatch(0);
       SetValue(match.SubMatch(0), match.SubMatch(1));
     }
   }
@@ -86,30 +87,28 @@ void CIniFile::Clear() {
 int CIniFile::Load(const std::string& path) {
   m_path.clear();
   header.clear();
-  std::error_code ec;
-  // Opening a folder succeeds on Linux and then reads as an empty file.
-  if (std::filesystem::is_directory(path, ec)) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
     ShowFileError(path, std::strerror(EISDIR));
     return 0;
   }
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path);
   if (!in) {
     ShowFileError(path, ErrnoText());
     return 0;
   }
-  std::filesystem::path fullPath = std::filesystem::absolute(path, ec);
+  int result = 0;
   try {
-    Read(in, ec ? path : fullPath.lexically_normal().string());
-  } catch (const CRegExpError& error) {
-    ShowFileError(path, error.what());
+    result = Read(in, std::filesystem::absolute(path).lexically_normal().string());
+  } catch (const CRegExpError& e) {
+    ShowFileError(path, e.what());
     return 0;
   }
   if (in.bad()) {
-    ShowFileError(path, "the file cannot be read");
+    ShowFileError(path, ErrnoText());
     return 0;
   }
-  return 1;
+  return result;
 }
 
 int CIniFile::Read(std::istream& in, const std::string& fullPath) {
@@ -130,19 +129,13 @@ int CIniFile::Save(bool report) {
 }
 
 int CIniFile::SaveAs(const std::string& path, bool report) {
-  errno = 0;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
+  std::ofstream out(path, std::ios::trunc);
+  int result = out ? Write(out) : 0;
+  if (result)
+    out.flush();
+  if (!out || !result) {
     if (report)
       ShowFileError(path, ErrnoText());
-    return 0;
-  }
-  int result = Write(out);
-  out.close();
-  // A full disk shows only when the buffered text is flushed.
-  if (!out) {
-    if (report)
-      ShowFileError(path, "the file cannot be written");
     return 0;
   }
   return result;
@@ -171,9 +164,9 @@ CIniSection* CIniFile::AddSection(const std::string& name) {
 }
 
 int CIniFile::AddSectionObject(std::unique_ptr<CIniSection> section) {
-  if (!section || m_sectionsByName.count(section->name) != 0)
+  if (!section || m_sectionsByName.count(section->name))
     return 0;
-  m_sectionsByName[section->name] = section.get();
+  m_sectionsByName.emplace(section->name, section.get());
   m_sections.push_back(std::move(section));
   return 1;
 }

@@ -1,4 +1,4 @@
-// CIniFile and CIniSection: ordered sections of ordered key-value text pairs.
+// CIniFile and CIniSection: ordered sections of ordered key-value text pairs, read and written as INI text.
 #pragma once
 
 #include <istream>
@@ -9,7 +9,7 @@
 #include <vector>
 
 // One "[name]" block. Keys are case-sensitive and keep the position of their
-// first appearance even when a later line replaces the value.
+// first appearance; a later value for the same key replaces the earlier one.
 class CIniSection {
  public:
   std::string name;
@@ -17,12 +17,11 @@ class CIniSection {
   std::string GetValue(const std::string& key) const;  // "" when absent
   bool HasKey(const std::string& key) const;
   void SetValue(const std::string& key, const std::string& value);
-  const std::vector<std::string>& Keys() const { return m_keys; }
+  const std::vector<std::string>& Keys() const { return m_keys; }  // order of first appearance
 
   virtual ~CIniSection() = default;
-  // Reads the next section header and its key lines; stops in front of the
-  // following header so that the next section reads it. True when a header
-  // was read. May raise CRegExpError.
+  // Reads the next header and the key lines up to the following header, and
+  // leaves the stream at that header. True when a header was read.
   virtual bool Read(std::istream& in);
   virtual void Write(std::ostream& out) const;
 
@@ -31,9 +30,9 @@ class CIniSection {
   std::vector<std::string> m_keys;
 };
 
-// An INI file as a list of sections. Lines that are neither a section header
-// nor a key line are ignored (there is no comment syntax), the first section of
-// a name wins, and a second Load adds to what the first one read.
+// The sections of one or more INI files in reading order. Section names are
+// compared exactly; the first section of a name wins. There is no comment
+// syntax: a line that is neither a header nor a key line is skipped.
 class CIniFile {
  public:
   CIniFile() = default;
@@ -42,28 +41,24 @@ class CIniFile {
   virtual ~CIniFile();
 
   virtual void Clear();
-  // 1 on success; 0 after reporting a file that cannot be opened or read.
+  // Adds the file's sections to those already held. 1 on success; a file that
+  // cannot be read is reported through the messages port and gives 0.
   virtual int Load(const std::string& path);
-  // Reads sections from the stream and remembers fullPath as Path(). Derived
-  // classes build their own records after calling the base. Returns 1; may
-  // raise CRegExpError.
+  // Derived classes override this to build their records and call the base first.
   virtual int Read(std::istream& in, const std::string& fullPath);
-  // 0 when no file was read yet, else SaveAs(Path(), report).
   virtual int Save(bool report);
-  // 0 on a file error, reported through the message port when `report` is set.
   virtual int SaveAs(const std::string& path, bool report);
   virtual int Write(std::ostream& out);
   virtual CIniSection* FindSection(const std::string& name) const;
-  // The new empty section, or nullptr when a section of that name exists.
+  // Null when a section of that name exists.
   virtual CIniSection* AddSection(const std::string& name);
-  // 1, or 0 (and the section is dropped) when a section of that name exists.
+  // 0, and the section is dropped, when a section of that name exists.
   virtual int AddSectionObject(std::unique_ptr<CIniSection> section);
 
   const std::vector<std::unique_ptr<CIniSection>>& Sections() const { return m_sections; }
   const std::string& Path() const { return m_path; }
 
-  // Written in front of the first section when saving.
-  std::string header;
+  std::string header;  // written before the first section when not empty
 
  private:
   std::string m_path;
