@@ -28,8 +28,20 @@ constexpr std::array<std::string_view, 20> kOperators = {
 
 constexpr std::string_view kOperatorStarts = "=!<>|&^+-*/%(),";
 
-// Hostile input must end in an error, never in a stack overflow.
+// Hostile input must end in an error, never in a stack overflow. The count is
+// shared by every evaluator on the thread, so resolvers that evaluate further
+// texts (nested evaluation) draw on the same budget as parentheses and calls.
 constexpr int kMaxDepth = 256;
+thread_local int t_depth = 0;
+
+class CDepthGuard {
+ public:
+  CDepthGuard() { ++t_depth; }
+  ~CDepthGuard() { --t_depth; }
+  CDepthGuard(const CDepthGuard&) = delete;
+  CDepthGuard& operator=(const CDepthGuard&) = delete;
+  bool Exceeded() const { return t_depth > kMaxDepth; }
+};
 constexpr int kMaxArgs = 10;
 
 struct CExprFailure {
@@ -173,7 +185,6 @@ class CExprEval::CStatement {
   ETokenKind m_kind = ETokenKind::None;
   int m_op = kOpNone;
   std::string m_token;
-  int m_depth = 0;
 };
 
 void CExprEval::CStatement::Run(double& value, bool& assigned) {
@@ -328,7 +339,8 @@ void CExprEval::CStatement::ScanIdentifier() {
 // An assignment stands at the start of a statement, inside parentheses and as
 // a function argument; "name =" with nothing after it deletes the variable.
 void CExprEval::CStatement::Level0(double& value, bool& assigned) {
-  if (++m_depth > kMaxDepth)
+  CDepthGuard depth;
+  if (depth.Exceeded())
     Raise(kExprSyntax);
   if (m_kind == ETokenKind::Identifier && At('=') &&
       !(m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '=')) {
@@ -345,7 +357,6 @@ void CExprEval::CStatement::Level0(double& value, bool& assigned) {
   } else {
     value = Level1();
   }
-  --m_depth;
 }
 
 // "||", "&&" and "^^" share one precedence; both operands are always evaluated.
@@ -521,7 +532,7 @@ double CExprEval::CStatement::Call() {
     // No function takes more arguments than are collected; the surplus is
     // never offered to a resolver as a truncated list.
     Next();
-    Raise(kExprWrongArgCount, name);
+    Raise(FindBuiltin(name) ? kExprWrongArgCount : kExprUnknownFunction, name);
   }
   if (!IsOp(kOpClose))
     Raise(kExprUnbalanced);
@@ -546,6 +557,8 @@ CExprAllOnes& CExprAllOnes::Instance() {
   static CExprAllOnes instance;
   return instance;
 }
+
+CExprAllOnes& AllOnesScope() { return CExprAllOnes::Instance(); }
 
 bool CExprVars::Find(const std::string& name, double& value) const {
   auto found = m_index.find(name);
@@ -698,6 +711,6 @@ void CExprEval::InheritFrom(const CExprEval& other) {
 
 bool CExprEval::Lookup(const std::string& name, double& value) { return m_vars.Find(name, value); }
 
-const std::vector<std::pair<std::string, double>> CExprEval::Variables() const {
+std::vector<std::pair<std::string, double>> CExprEval::Variables() const {
   return m_vars.Entries();
 }

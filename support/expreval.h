@@ -79,6 +79,9 @@ class CExprAllOnes : public CExprScope {
   static CExprAllOnes& Instance();
 };
 
+// The one shared all-ones scope (the same object as CExprAllOnes::Instance()).
+CExprAllOnes& AllOnesScope();
+
 // A single-pass interpreter over a C-like infix language with real values,
 // ";"-separated statements and assignments. A text is parsed anew on each call.
 //
@@ -122,7 +125,8 @@ class CExprEval : public CExprScope {
   // As a scope: the own table only.
   bool Lookup(const std::string& name, double& value) override;
   void* Context() const { return m_context; }
-  const std::vector<std::pair<std::string, double>> Variables() const;
+  // The own variables in creation order.
+  std::vector<std::pair<std::string, double>> Variables() const;
 
  private:
   class CStatement;

@@ -202,6 +202,7 @@ TEST(ExprEvalErrors, CodePositionAndToken) {
       {"too many arguments", "sin(1, 2)", 7, 8, "sin"},
       {"too few arguments", "hypot(3)", 7, 7, "hypot"},
       {"more than ten arguments", "if(1,2,3,4,5,6,7,8,9,10,11)", 7, 25, "if"},
+      {"more than ten to an unknown function", "f(1,2,3,4,5,6,7,8,9,10,11)", 6, 24, "f"},
       {"empty call", "sin()", 8, 4, ")"},
       {"empty last argument", "sin(1,)", 8, 6, ")"},
       {"empty first argument", "hypot(,1)", 8, 6, ","},
@@ -378,6 +379,23 @@ class CDefinitionResolver : public CExprResolver {
   }
 };
 
+// Defines every variable by evaluating it again in a fresh evaluator: without
+// a bound shared by all evaluators this recursion would exhaust the stack.
+class CEndlessResolver : public CExprResolver {
+ public:
+  bool ResolveVariable(CExprEval&, const std::string& name, double& value) override {
+    ++calls;
+    CExprEval nested(this);
+    return nested.Evaluate(name + " + 1", value) == 0;
+  }
+  bool ResolveRawFunction(CExprEval&, const std::string& name, const std::string& argText,
+                          double& value) override {
+    CExprEval nested(this);
+    return nested.Evaluate(name + "(" + argText + ")", value) == 0;
+  }
+  int calls = 0;
+};
+
 }  // namespace
 
 TEST(ExprEvalResolvers, VariablesFunctionsAndRawFunctions) {
@@ -420,11 +438,24 @@ TEST(ExprEvalResolvers, NestedEvaluationFromAResolver) {
   EXPECT_DOUBLE_EQ(value, 2e-6);
 }
 
+TEST(ExprEvalResolvers, EndlessNestedEvaluationEndsInAnError) {
+  CEndlessResolver resolver;
+  CExprEval eval(&resolver);
+  double value = 0.0;
+  EXPECT_EQ(eval.Evaluate("x * 2", value), 4);
+  EXPECT_EQ(eval.ErrorToken(), "x");
+  EXPECT_GT(resolver.calls, 100);
+  EXPECT_LT(resolver.calls, 300);
+  EXPECT_EQ(eval.Evaluate("f(1)", value), 6);
+  // The budget is given back: a normal text still evaluates afterwards.
+  EXPECT_EQ(eval.Evaluate(std::string(200, '(') + "1" + std::string(200, ')'), value), 0);
+}
+
 TEST(ExprEvalScopes, ListsAndInheritance) {
   CTestResolver resolver;
   CExprEval base(&resolver);
   base.AddScope(&CExprAllOnes::Instance());
-  base.AddScope(&CExprAllOnes::Instance());
+  base.AddScope(&AllOnesScope());
   base.AddResolver(&resolver);
 
   CExprEval heir;
