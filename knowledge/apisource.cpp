@@ -35,7 +35,7 @@ std::string WithoutStars(const std::string& raw) {
 
 // True when a continuation line begins the entry of another parameter.
 bool StartsParamEntry(const std::string& line, const CKivoInitFunc& initFunc) {
-  std::string head = TrimRight(line.substr(0, line.find_first_of("-:")));
+  std::string head = TrimRight(line.substr(0, line.find_first_of("-:=")));
   std::size_t stars = head.find_first_not_of('*');
   head = stars == std::string::npos ? std::string() : head.substr(stars);
   return head.find(' ') == std::string::npos && initFunc.FindParam(head) != nullptr;
