@@ -44,7 +44,10 @@ std::string FormatG(double value, const char* unit) {
 // no 64-bit integer holds (and NaN) gives 0, as the hardware conversion's
 // "indefinite" result does.
 uint32_t LowBits(double value) {
-  double truncated = std::trunc(value);
+  // A decimal text misses a whole number only by binary rounding ("2.01k" gives
+  // 2009.9999999999998): the user meant 2010 Hz, not 2009.
+  double nearest = std::round(value);
+  double truncated = std::fabs(value - nearest) <= std::fabs(value) * 1e-12 ? nearest : std::trunc(value);
   constexpr double kLimit = 9223372036854775808.0;  // 2^63
   if (!(truncated > -kLimit && truncated < kLimit))
     return 0;

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "support/inifile.h"
-#include "testsupport.h"
+#include "common/testsupport.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CValueRow{"FirstSectionOfANameWins", "Board", "extra", false, ""},
                     CValueRow{"NamesAreCaseSensitive", "board", "name", true, "lower-case twin"},
                     CValueRow{"PaddedNameKeepsBlanks", "  Padded  ", "inside", true, "yes"}),
-    [](const testing::TestParamInfo<CValueRow>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<CValueRow>& row) { return std::string(row.param.name); });
 
 TEST(IniOrder, SectionsAndKeysKeepTheirFirstPosition) {
   CLoaded loaded("ini/quirks.ini");
