@@ -1,0 +1,56 @@
+// The entries of the project-notes page, their states and the page rendered from conf/pnotes.htm.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "project/projectport.h"
+
+class CNotesModel {
+ public:
+  enum EState { kNew = 0, kChanged = 1, kSeen = 2 };
+
+  struct CEntry {
+    CNotesOwner* owner = nullptr;
+    long key = 0;
+    std::string title;
+    std::string body;
+    std::string linkText;
+    int state = kNew;
+    unsigned id = 0;
+  };
+
+  // True when the entry was added or changed.
+  bool SetNote(CNotesOwner* owner, long key, const std::string& title, const std::string& body,
+               const std::string& linkText);
+  void RemoveNotes(const CNotesOwner* owner);
+  void ReplaceNoteOwner(const CNotesOwner* oldOwner, CNotesOwner* newOwner);
+  void MarkNotesSeen();
+
+  const std::vector<CEntry>& Entries() const { return m_entries; }
+  const CEntry* FindById(unsigned id) const;
+  bool IsVisible() const { return !m_entries.empty(); }
+  unsigned Revision() const { return m_revision; }
+
+  // The notes HTML of every entry, in order.
+  std::string NotesHtml() const;
+  // The page from the template text with the placeholders replaced.
+  std::string RenderPage(const std::string& templateText) const;
+  // Reads the template from `templatePath`; false (message shown) when it cannot be read.
+  bool RenderPageFile(const std::string& templatePath, std::string& outPage) const;
+
+  // The link forms written into the page: "PN%u" and "E%d/Ch%d".
+  enum ELinkKind { kLinkNone, kLinkNote, kLinkChannel };
+  struct CLink {
+    ELinkKind kind = kLinkNone;
+    unsigned noteId = 0;
+    int engine = 0;
+    int channel = 0;
+  };
+  static CLink ParseLink(const std::string& textAfterScheme);
+
+ private:
+  std::vector<CEntry> m_entries;
+  unsigned m_revision = 1;
+  unsigned m_nextId = 1;
+};

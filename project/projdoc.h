@@ -1,0 +1,285 @@
+// The project document: processor, clocks, engine settings, configured functions and their channels.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/commandline.h"
+#include "knowledge/knowledgebase.h"
+#include "project/projectport.h"
+#include "support/expreval.h"
+
+class CNotesModel;
+class CLoadEvalContext;
+struct CProjReadContext;
+
+class CProjDoc : public CExprResolver {
+ public:
+  class CFuncInfo;
+  class CFuncInfo_Api;
+  class CFuncInfo_NonApi;
+  class CChannInfo;
+  class CParamInfo;
+  class CLoadVarVals;
+
+  static constexpr int kMaxChannel = 31;
+  static constexpr int kCfgMembers = 10;
+  static constexpr const char* kDefaultCName = "kivo_vam.c";
+  static constexpr const char* kDefaultHName = "kivo_vam.h";
+
+  struct CEngine {
+    uint32_t tcrclkIn = 0;
+    uint32_t tcr1Freq = 0;
+    uint32_t tcr2Freq = 0;
+    uint32_t cie = 0;
+    uint32_t dtre = 0;
+    uint32_t odis = 0;
+    uint32_t opol = 0;
+    bool operator==(const CEngine&) const = default;
+  };
+
+  // The knowledge base must outlive the document; options and notes may be null.
+  explicit CProjDoc(const CKnowledgeBase& kb, const CCommandLineOptions* options = nullptr,
+                    CNotesModel* notes = nullptr);
+  ~CProjDoc() override;
+  CProjDoc(const CProjDoc&) = delete;
+  CProjDoc& operator=(const CProjDoc&) = delete;
+
+  const CKnowledgeBase& Kb() const { return *m_kb; }
+  CNotesModel* Notes() const { return m_notes; }
+  void SetObserver(CProjectObserver* observer) { m_observer = observer; }
+
+  // Document lifecycle.
+  bool OnNewDocument();
+  void DeleteContents();
+  bool OnOpenDocument(const std::string& path);
+  bool OnSaveDocument(const std::string& path);
+  // The C and header paths of a folder, a .c, a .h or any other path.
+  static void DerivePaths(const std::string& path, std::string& outC, std::string& outH);
+  void ApplyCommandLine();
+  bool IsModified() const { return m_bModified; }
+  void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+  // File New and File Open are refused while the command line fixes the processor or clocks.
+  bool CanNewOrOpen() const { return !m_bCmdLineLock; }
+
+  // The function list.
+  void AddFunction(std::unique_ptr<CFuncInfo> func);
+  // Null when `func` is not in the list; otherwise the removed object.
+  std::unique_ptr<CFuncInfo> RemoveFunction(const CFuncInfo* func, bool showMessages = true);
+  // Null when `oldFunc` is not in the list (and `newFunc` is dropped); otherwise the replaced object.
+  std::unique_ptr<CFuncInfo> ReplaceFunction(const CFuncInfo* oldFunc,
+                                             std::unique_ptr<CFuncInfo> newFunc,
+                                             bool showMessages = true);
+  CFuncInfo* FindChannelUser(int engine, int channel, CChannInfo** outChannel = nullptr) const;
+  int GetInstanceIndex(const CFuncInfo* func, int& outCount) const;
+  const std::vector<std::unique_ptr<CFuncInfo>>& Functions() const { return m_funcs; }
+
+  // Tells the views and recomputes the loads of the engine's API functions (all when < 0).
+  void NotifyChanged(int engine);
+  void UpdateViews(int hint);
+
+  // The configuration record.
+  bool CheckCpuChange(const CKivoCpu& newCpu, bool apply, std::string* outText = nullptr);
+  void PushCombinations();
+  void PullCombinations();
+  // The text written for member `n` (1 to 10): "0" when empty or an engine-B member
+  // on a one-engine processor.
+  std::string CfgMemberText(int n) const;
+  CKivoVarValueSet& CfgMember(int n) { return m_cfgMemb[n - 1]; }
+  const CKivoVarValueSet& CfgMember(int n) const { return m_cfgMemb[n - 1]; }
+  static bool IsEngineBMember(int n) { return n == 6 || n == 7 || n == 8 || n == 10; }
+
+  // Evaluation.
+  bool ResolveVariable(CExprEval& eval, const std::string& name, double& value) override;
+  bool ResolveDocVariable(int engine, const std::string& name, double& value) const;
+  // Parameter value text -> channel named by it, for every parameter that links a channel.
+  using CChannelLinks = std::map<std::string, const CChannInfo*>;
+  void CollectChannelLinks(CChannelLinks& outMap) const;
+  void UpdateChannelLinks(const CChannelLinks& links, bool show, const CFuncInfo* replaced,
+                          const CFuncInfo* replacement);
+
+  // The channel checks of the function dialog's OK: message 4031, 4037 or 4020
+  // for the first channel of `edited` that cannot be placed; `original` is the
+  // function being edited (null for a new one), whose own channels do not count.
+  bool CheckChannels(const CFuncInfo& edited, const CFuncInfo* original) const;
+
+  // Rebuilds every API function's notes entry (removing the entries of the others).
+  void BuildAllNotes();
+
+  // Reading (implemented with the reader).
+  bool ReadProjectFiles(const std::string& cPath, const std::string& hPath);
+  bool ParseChannelArg(CProjReadContext& ctx, const std::string& arg, int& inOutEngine,
+                       int& outChannel) const;
+  // Writing (implemented with the generator).
+  bool GenerateProjectFiles(const std::string& cPath, const std::string& hPath);
+  // The text of a "%Name%" placeholder; false for an unknown one.
+  bool ExpandPlaceholder(const std::string& name, std::string& outText);
+  std::string GenerateExternDeclsText() const;
+
+  // The model, public like the record it is.
+  std::string m_strCpu;
+  CKivoCpu m_cpu;
+  const CKivoFSet* m_pFSet = nullptr;
+  std::vector<std::unique_ptr<CFuncInfo>> m_funcs;
+  uint32_t m_nSysClk = 150000000;
+  uint32_t m_nPtbClk = 0;
+  CEngine m_engine[2];
+  CKivoVarValueSet m_cfgMemb[kCfgMembers];
+  std::map<std::string, std::unique_ptr<CKivoVarValue>> m_combinations;
+  bool m_bCpuCmdLine = false;
+  bool m_bSysClkCmdLine = false;
+  bool m_bPtbClkCmdLine = false;
+  bool m_bCmdLineLock = false;
+  bool m_bExternDecls = true;
+  std::string m_strVerbatim;  // lines end with "\r\n"
+
+ private:
+  void BuildCombinations();
+  void ResetCfgMembers();
+
+  const CKnowledgeBase* m_kb;
+  const CCommandLineOptions* m_options;
+  CNotesModel* m_notes;
+  CProjectObserver* m_observer = nullptr;
+  bool m_bModified = false;
+};
+
+// One configured function.
+class CProjDoc::CFuncInfo : public CNotesOwner {
+ public:
+  CFuncInfo() = default;
+  ~CFuncInfo() override;
+
+  virtual std::unique_ptr<CFuncInfo> Clone() const = 0;
+  virtual bool IsApi() const { return false; }
+
+  // Builds the function from one init call: its name and the text between its parentheses.
+  virtual bool ParseInitCall(CProjReadContext& ctx, const std::string& funcName,
+                             const std::string& argText) = 0;
+  virtual CParamInfo* FindParam(const std::string& name) const = 0;
+  virtual void InitDefaults(int startChannel) = 0;
+  // Without a channel the instance name; with one the channel define name
+  // ("x" for the index of a function not yet in the list when `force`).
+  virtual void GetChannelName(std::string& outText, const CChannInfo* channel = nullptr,
+                              bool force = false) const;
+  virtual CChannInfo* FindChannelByName(const std::string& name) const;
+  virtual void GenerateInitCode(std::string& outText) const = 0;
+  // Returns the number of declarations added.
+  virtual int GenerateExternDecls(std::string& outText) const = 0;
+  virtual void GetApiIncludes(std::vector<std::string>& outFiles,
+                              std::vector<std::string>& outDescriptions) const;
+
+  // Notes: false and nothing done unless the function has notes to show.
+  virtual bool BuildNotes() { return false; }
+  bool ShowInChannels(long key) override;
+
+  std::string InstanceName() const;
+  std::string ChannelDefineName(const CChannInfo& channel, bool force = false) const;
+  int LowestChannel() const;
+
+  CProjDoc* doc = nullptr;
+  const CKivoFunc* function = nullptr;
+  int engine = -1;
+  std::vector<std::unique_ptr<CChannInfo>> channels;
+  std::string assignLabel;
+
+ protected:
+  CFuncInfo(const CFuncInfo& other);
+  CFuncInfo& operator=(const CFuncInfo&) = delete;
+  void CopyChannelsFrom(const CFuncInfo& other);
+};
+
+class CProjDoc::CChannInfo {
+ public:
+  CFuncInfo* owner = nullptr;
+  std::string name;
+  int number = 0;
+  const CKivoParam* param = nullptr;
+  std::string priority;
+  double load = -1.0;
+};
+
+class CProjDoc::CParamInfo {
+ public:
+  CParamInfo() = default;
+  explicit CParamInfo(const CKivoVarDef* def) : value(def) {}
+  CKivoVarValue value;
+};
+
+// The user's values of a load expression's inputs.
+class CProjDoc::CLoadVarVals {
+ public:
+  // "  name=value;\n" per entry, in map order.
+  std::string ToText() const;
+  // Entries read from `text`; other entries are kept.
+  void FromText(const std::string& text);
+  bool operator==(const CLoadVarVals&) const = default;
+  std::map<std::string, std::string> values;
+};
+
+class CProjDoc::CFuncInfo_Api : public CProjDoc::CFuncInfo, public CExprResolver {
+ public:
+  CFuncInfo_Api() = default;
+  ~CFuncInfo_Api() override;
+  std::unique_ptr<CFuncInfo> Clone() const override;
+  bool IsApi() const override { return true; }
+
+  bool ParseInitCall(CProjReadContext& ctx, const std::string& funcName,
+                     const std::string& argText) override;
+  CParamInfo* FindParam(const std::string& name) const override;
+  void InitDefaults(int startChannel) override;
+  void GenerateInitCode(std::string& outText) const override;
+  int GenerateExternDecls(std::string& outText) const override;
+  void GetApiIncludes(std::vector<std::string>& outFiles,
+                      std::vector<std::string>& outDescriptions) const override;
+  bool BuildNotes() override;
+  virtual bool ExpandNotesTag(const std::string& tag, std::string& outText) const;
+
+  using CChannelMap = std::map<const CKivoParam*, int>;
+  // False only after an error in the assignment expression (message 4028).
+  bool BuildChannels(const CChannelMap& channelMap);
+  bool BlockApplies(const CKivoChanAssign& block) const;
+  // Loads of the channels; `ctx` may be null for a fresh evaluating context.
+  bool ComputeLoad(bool show, CLoadEvalContext* ctx = nullptr);
+  bool ResolveVariable(CExprEval& eval, const std::string& name, double& value) override;
+  bool ResolveFuncVariable(CExprEval& eval, const std::string& name, double& value);
+  CParamInfo* ParamOf(const CKivoParam* param) const;
+
+  const CKivoInitFunc* initFunc = nullptr;
+  const CKivoChanAssign* assign = nullptr;
+  std::map<const CKivoParam*, std::unique_ptr<CParamInfo>> params;
+  CLoadVarVals loadInputs;
+  bool hasLoadInputs = false;
+
+ private:
+  CFuncInfo_Api(const CFuncInfo_Api& other);
+};
+
+class CProjDoc::CFuncInfo_NonApi : public CProjDoc::CFuncInfo {
+ public:
+  static constexpr int kGroups = 4;
+
+  CFuncInfo_NonApi() = default;
+  ~CFuncInfo_NonApi() override;
+  std::unique_ptr<CFuncInfo> Clone() const override;
+
+  bool ParseInitCall(CProjReadContext& ctx, const std::string& funcName,
+                     const std::string& argText) override;
+  CParamInfo* FindParam(const std::string& name) const override;
+  void InitDefaults(int startChannel) override;
+  void GenerateInitCode(std::string& outText) const override;
+  int GenerateExternDecls(std::string& outText) const override;
+
+  // Group n (1 to 4) from the section "FNAPI.GRP<n>".
+  CKivoVarValueSet& Group(int n) { return groups[n - 1]; }
+  const CKivoVarValueSet& Group(int n) const { return groups[n - 1]; }
+
+  CKivoVarValueSet groups[kGroups];
+  std::vector<std::unique_ptr<CParamInfo>> rawParams;  // index i at byte offset 4*i
+
+ private:
+  CFuncInfo_NonApi(const CFuncInfo_NonApi& other);
+};

@@ -1,0 +1,30 @@
+// The observer port through which a project tells its views what changed.
+#pragma once
+
+// What a change touched; a view refreshes only what the hint names.
+enum EProjectHint {
+  kHintEverything = 0,
+  kHintStoreControls = 1,
+  kHintEngineA = 2,
+  kHintEngineB = 3,
+  kHintAllEngines = 4,
+  kHintLoadInputs = 5,
+};
+
+class CProjDoc;
+
+// Implemented by the desktop views; a headless driver attaches none.
+class CProjectObserver {
+ public:
+  virtual ~CProjectObserver() = default;
+  virtual void OnProjectUpdate(CProjDoc& doc, int hint) = 0;
+};
+
+// The owner of a notes entry: the notes page calls it back when the entry's
+// own link is followed.
+class CNotesOwner {
+ public:
+  virtual ~CNotesOwner() = default;
+  // Makes the owner's channels page current; false when that did not work.
+  virtual bool ShowInChannels(long key) = 0;
+};
