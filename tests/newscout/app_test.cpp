@@ -41,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CLineCase{"AbsolutePathIsNoFlag", {"/gui", "/opt/kivo/kivovam.nsp"}, true, false, false, false,
                                 "/opt/kivo/kivovam.nsp"},
                       CLineCase{"FirstPathWins", {"a.nsp", "/f", "b.nsp"}, false, true, false, false, "a.nsp"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CRowName());
 
 TEST(FindProfileTest, TakesAnNspFileBesideTheProgram) {
   CTempDir dir;

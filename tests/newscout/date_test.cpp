@@ -3,6 +3,7 @@
 
 #include "newscout/newscoutprofile.h"
 #include "newscout/serverinforeader.h"
+#include "nstestsupport.h"
 
 namespace {
 
@@ -21,8 +22,9 @@ TEST_P(ServerDateTest, ReadsTheNumbersThatAreThere) {
   const CDateCase& c = GetParam();
   CNewscoutDate date;
   ASSERT_EQ(CNewscoutDate::ParseServerText(c.text, date), c.read);
-  if (c.read)
+  if (c.read) {
     EXPECT_EQ(date.ToText(), c.written);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -37,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CDateCase{"OtherSeparators", "2010-05-05", false, ""},
                       CDateCase{"SignedNumber", "2010/-5/5", false, ""},
                       CDateCase{"Empty", "", false, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CRowName());
 
 TEST(StoredDateTest, KeepsOnlyRealDatesAndKnowsTheirWeekday) {
   EXPECT_EQ(Date("2024/5/5").dayOfWeek, 0);  // a Sunday
@@ -95,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CLineCase{"NoEquals", "version 3", false, "", 0, "http://old.invalid/"},
                       CLineCase{"UnknownKey", "build=3", false, "", 0, "http://old.invalid/"},
                       CLineCase{"BadDate", "date=soon", false, "", 0, "http://old.invalid/"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CRowName());
 
 struct CNewerCase {
   const char* name;
@@ -124,6 +126,6 @@ INSTANTIATE_TEST_SUITE_P(Decisions, IsNewerTest,
                                            CNewerCase{"IgnoredDateItself", 2000, "2010/6/1", true, false},
                                            CNewerCase{"BeforeTheIgnoredDate", 2000, "2010/3/1", true, false},
                                            CNewerCase{"AfterTheIgnoredDate", 2000, "2010/6/1 0:0:1", true, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CRowName());
 
 }  // namespace

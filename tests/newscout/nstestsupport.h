@@ -12,6 +12,14 @@
 
 #include "newscout/newscoutui.h"
 
+// Names the rows of a data-driven test after their `name` member.
+struct CRowName {
+  template <typename TInfo>
+  std::string operator()(const TInfo& row) const {
+    return row.param.name;
+  }
+};
+
 // The folder that both settings scopes are redirected to for the whole run.
 std::string TestSettingsFolder();
 // A key path of its own for the current test, with an organisation folder of

@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Profiles, ProfileRoundTripTest,
                                            CRoundTrip{"Format2Text16", 2, 16, 1}, CRoundTrip{"Format2Text31", 2, 31, 0},
                                            CRoundTrip{"LaterFormatReadsAsFormat2", 3, 5, 1},
                                            CRoundTrip{"TextBeyondTheShortCount", 2, 70000, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CRowName());
 
 struct CDamage {
   const char* name;
@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
         CDamage{"ShortCountBeyondTheFile", [](std::string b) { return Patched(b, 4, "\xF0\xFF"); }},
         CDamage{"FormatVersionZero", [](std::string b) { return Patched(b, 0, std::string(4, '\0')); }},
         CDamage{"NegativeFormatVersion", [](std::string b) { return Patched(b, 0, "\xFF\xFF\xFF\xFF"); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CRowName());
 
 TEST(ProfileLoadTest, MissingProfileIsReportedOnlyOnRequest) {
   CTempDir dir;

@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                     false, 4007, true},
         CAnswerCase{"TextTooLargeForAnInfoFile", "/kivovam/latest.upd",
                     MakeReply(200, "text/plain", "version=3\n" + std::string(100000, '#')), false, 4004, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CRowName());
 
 TEST_F(QueryTest, LinkToAnythingButAWebPageIsIgnored) {
   CTestHttpServer server([](const CHttpRequest&) {

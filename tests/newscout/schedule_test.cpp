@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CPeriodCase{"MonthlyLaterSameMonth", "M", "2024/5/1", "2024/5/31", false},
                       CPeriodCase{"MonthlyNextMonth", "M", "2024/5/31", "2024/6/1", true},
                       CPeriodCase{"SameMonthOfAnotherYear", "M", "2023/5/6", "2024/5/6", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CRowName());
 
 TEST_F(ScheduleTest, CheckingSwitchedOffIsNeverDueAndLeavesNoSyncTime) {
   profile.autoCheck = 0;
@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(SyncTimes, SyncTimeTest,
                                            CSyncCase{"TenSecondsBefore", 100000, 90000, true},
                                            CSyncCase{"NeverWritten", 0, 5000, true},
                                            CSyncCase{"NearTheWrapAround", 4294967290u, 3, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CRowName());
 
 TEST_F(ScheduleTest, ConnectPromptDecides) {
   profile.connectMode = 0;

@@ -40,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CLocationCase{"SoftwareAlone", "Software", true, "Software", "", ""},
                       CLocationCase{"Empty", "", false, "", "", ""},
                       CLocationCase{"OnlySeparators", "\\/\\", false, "", "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CRowName());
 
 class SettingsTest : public ::testing::Test {
  protected:
