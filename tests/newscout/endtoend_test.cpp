@@ -40,7 +40,7 @@ class EndToEndTest : public ::testing::Test {
   }
 
   std::string body = "version=2.1.0\nlink=https://example.invalid/get/2.1.0\nsize=123456\ndate=2010/5/5\n";
-  CTestHttpServer server{[this](const CHttpRequest&) { return MakeReply(200, "text/plain", body); }};
+  CTestHttpServer server{[this](const std::string&) { return MakeReply(200, "text/plain", body); }};
   CTempDir dir;
 };
 

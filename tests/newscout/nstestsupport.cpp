@@ -5,17 +5,14 @@
 #include <QNetworkProxy>
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <openssl/evp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <memory>
 
-#include "app/messagecatalog.h"
 #include "common/testsupport.h"
 #include "newscout/newscoutsettings.h"
 
@@ -60,20 +57,19 @@ std::string LittleEndian(std::uint32_t value, int bytes) {
   return out;
 }
 
-std::string ByteArray(const std::string& bytes) {
-  std::string count = bytes.size() < 0xFFFF ? LittleEndian(static_cast<std::uint32_t>(bytes.size()), 2)
-                                            : "\xFF\xFF" + LittleEndian(static_cast<std::uint32_t>(bytes.size()), 4);
-  return count + bytes;
-}
-
-std::string ReasonOf(int status) {
-  switch (status) {
-    case 200: return "OK";
-    case 401: return "Unauthorized";
-    case 404: return "Not Found";
-    case 407: return "Proxy Authentication Required";
-    default: return "Status";
-  }
+std::string EncryptedArray(const std::string& text) {
+  std::string plain(text.size() / 16 * 16 + 16, '\0');
+  plain.replace(0, text.size(), text);
+  std::string cipher(plain.size(), '\0');
+  EVP_CIPHER_CTX* context = EVP_CIPHER_CTX_new();
+  int written = 0;
+  EVP_EncryptInit_ex(context, EVP_aes_128_ecb(), nullptr, reinterpret_cast<const unsigned char*>(kKeyPhrase), nullptr);
+  EVP_CIPHER_CTX_set_padding(context, 0);
+  EVP_EncryptUpdate(context, reinterpret_cast<unsigned char*>(cipher.data()), &written,
+                    reinterpret_cast<const unsigned char*>(plain.data()), static_cast<int>(plain.size()));
+  EVP_CIPHER_CTX_free(context);
+  auto size = static_cast<std::uint32_t>(cipher.size());
+  return (size < 0xFFFF ? LittleEndian(size, 2) : "\xFF\xFF" + LittleEndian(size, 4)) + cipher;
 }
 
 bool SendAll(int socket, std::string_view data) {
@@ -86,32 +82,9 @@ bool SendAll(int socket, std::string_view data) {
   return true;
 }
 
-// Waits, at most `ms` milliseconds, for the client to close or send something.
 bool WaitReadable(int socket, int ms) {
   pollfd entry{socket, POLLIN, 0};
   return poll(&entry, 1, ms) > 0;
-}
-
-CHttpRequest ParseRequest(const std::string& head) {
-  CHttpRequest request;
-  std::size_t end = head.find("\r\n");
-  request.requestLine = head.substr(0, end);
-  std::size_t pos = end + 2;
-  while (pos < head.size()) {
-    std::size_t lineEnd = head.find("\r\n", pos);
-    if (lineEnd == std::string::npos || lineEnd == pos)
-      break;
-    std::string line = head.substr(pos, lineEnd - pos);
-    std::size_t colon = line.find(':');
-    if (colon != std::string::npos) {
-      std::string name = line.substr(0, colon);
-      std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-      std::size_t value = line.find_first_not_of(' ', colon + 1);
-      request.headers[name] = value == std::string::npos ? "" : line.substr(value);
-    }
-    pos = lineEnd + 2;
-  }
-  return request;
 }
 
 }  // namespace
@@ -120,47 +93,24 @@ std::string TestSettingsFolder() { return g_environment->Folder(); }
 
 std::string UniqueKeyPath() {
   static int counter = 0;
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+  std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
   std::replace(name.begin(), name.end(), '/', '_');
   return "Software\\KivoTest_" + name + std::to_string(++counter) + "\\Newscout";
 }
 
-std::string EncryptProfileText(std::string_view text) {
-  std::string plain(text.size() / 16 * 16 + 16, '\0');
-  std::copy(text.begin(), text.end(), plain.begin());
-  std::string cipher(plain.size(), '\0');
-  EVP_CIPHER_CTX* context = EVP_CIPHER_CTX_new();
-  int written = 0;
-  EVP_EncryptInit_ex(context, EVP_aes_128_ecb(), nullptr, reinterpret_cast<const unsigned char*>(kKeyPhrase), nullptr);
-  EVP_CIPHER_CTX_set_padding(context, 0);
-  EVP_EncryptUpdate(context, reinterpret_cast<unsigned char*>(cipher.data()), &written,
-                    reinterpret_cast<const unsigned char*>(plain.data()), static_cast<int>(plain.size()));
-  EVP_CIPHER_CTX_free(context);
-  return cipher;
-}
-
-std::string ProfileBytes(int formatVersion, const CProfileTexts& texts, int manualOnly) {
+std::string ProfileBytes(int formatVersion, const CProfileTexts& t, int manualOnly) {
   std::string bytes = LittleEndian(static_cast<std::uint32_t>(formatVersion), 4);
-  for (const std::string* text :
-       {&texts.productName, &texts.registryKeyPath, &texts.serverHost, &texts.objectPath, &texts.downloadLink})
-    bytes += ByteArray(EncryptProfileText(*text));
+  for (const std::string* text : {&t.productName, &t.registryKeyPath, &t.serverHost, &t.objectPath, &t.downloadLink})
+    bytes += EncryptedArray(*text);
   if (formatVersion >= 2)
     bytes += LittleEndian(static_cast<std::uint32_t>(manualOnly), 4);
   return bytes;
 }
 
-std::string CHttpRequest::Header(const std::string& lowerName) const {
-  auto it = headers.find(lowerName);
-  return it == headers.end() ? std::string() : it->second;
-}
-
 CHttpReply MakeReply(int status, const std::string& contentType, const std::string& body,
                      const std::string& extraHeaders, bool withLength) {
   CHttpReply reply;
-  reply.head = "HTTP/1.1 " + std::to_string(status) + " " + ReasonOf(status) + "\r\n";
-  if (!contentType.empty())
-    reply.head += "Content-Type: " + contentType + "\r\n";
+  reply.head = "HTTP/1.1 " + std::to_string(status) + " Status\r\nContent-Type: " + contentType + "\r\n";
   if (withLength)
     reply.head += "Content-Length: " + std::to_string(body.size()) + "\r\n";
   reply.head += "Last-Modified: Wed, 05 May 2010 12:30:15 GMT\r\n" + extraHeaders + "Connection: close\r\n";
@@ -173,13 +123,12 @@ CTestHttpServer::CTestHttpServer(CHandler handler) : m_handler(std::move(handler
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(m_listener, 8) != 0) {
+  socklen_t length = sizeof address;
+  if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(m_listener, 8) != 0 ||
+      getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     ADD_FAILURE() << "the test server cannot listen on 127.0.0.1";
     return;
   }
-  socklen_t length = sizeof address;
-  getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
   m_port = ntohs(address.sin_port);
   m_thread = std::thread([this] { Serve(); });
 }
@@ -191,7 +140,7 @@ CTestHttpServer::~CTestHttpServer() {
   close(m_listener);
 }
 
-std::vector<CHttpRequest> CTestHttpServer::Requests() const {
+std::vector<std::string> CTestHttpServer::Requests() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_requests;
 }
@@ -211,9 +160,9 @@ void CTestHttpServer::Serve() {
 void CTestHttpServer::Handle(int client) {
   std::string head;
   char buffer[4096];
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-  while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
-    if (m_stop || std::chrono::steady_clock::now() > deadline)
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (head.find("\r\n\r\n") == std::string::npos) {
+    if (m_stop || std::chrono::steady_clock::now() > until || head.size() > 65536)
       return;
     if (!WaitReadable(client, 50))
       continue;
@@ -222,25 +171,20 @@ void CTestHttpServer::Handle(int client) {
       return;
     head.append(buffer, static_cast<std::size_t>(got));
   }
-  if (head.find("\r\n\r\n") == std::string::npos)
-    return;
-  CHttpRequest request = ParseRequest(head);
   {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_requests.push_back(request);
+    m_requests.push_back(head);
   }
-  CHttpReply reply = m_handler(request);
+  CHttpReply reply = m_handler(head);
   if (reply.mode == CHttpReply::EMode::Silent) {
-    // Holds the connection open without a word until the client gives up.
+    // Holds the connection without a word until the client gives up.
     for (int i = 0; i < 100 && !m_stop; ++i) {
       if (WaitReadable(client, 50) && recv(client, buffer, sizeof buffer, 0) <= 0)
         return;
     }
     return;
   }
-  if (!SendAll(client, reply.head + "\r\n"))
-    return;
-  if (reply.mode == CHttpReply::EMode::Normal) {
+  if (!SendAll(client, reply.head + "\r\n") || reply.mode == CHttpReply::EMode::Normal) {
     SendAll(client, reply.body);
     return;
   }
@@ -276,11 +220,8 @@ bool CScriptedUi::OpenUrl(const std::string& url) {
 }
 
 bool CScriptedUi::AskCredentials(const CCredentialsRequest& request, std::string& userOut, std::string& passwordOut) {
-  events.push_back("credentials");
   credentialRequests.push_back(request);
-  if (user.empty())
-    return false;
   userOut = user;
   passwordOut = password;
-  return true;
+  return !user.empty();
 }

@@ -3,10 +3,8 @@
 
 #include <atomic>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -22,33 +20,21 @@ struct CRowName {
 
 // The folder that both settings scopes are redirected to for the whole run.
 std::string TestSettingsFolder();
-// A key path of its own for the current test, with an organisation folder of
-// its own, so tests never share values.
+// A key path with an organisation of its own for the current test, so tests never share values.
 std::string UniqueKeyPath();
 
 // Profiles as the maker's tool writes them, encrypted independently of the
 // checker's own code so that a changed key or mode is caught.
 struct CProfileTexts {
-  std::string productName;
-  std::string registryKeyPath;
-  std::string serverHost;
-  std::string objectPath;
-  std::string downloadLink;
+  std::string productName, registryKeyPath, serverHost, objectPath, downloadLink;
 };
-std::string EncryptProfileText(std::string_view text);
 std::string ProfileBytes(int formatVersion, const CProfileTexts& texts, int manualOnly = 0);
-
-struct CHttpRequest {
-  std::string requestLine;
-  std::map<std::string, std::string> headers;  // names in lower case
-  std::string Header(const std::string& lowerName) const;
-};
 
 struct CHttpReply {
   enum class EMode { Normal, Silent, Endless };
   EMode mode = EMode::Normal;
   std::string head;  // status line and header lines, each ending in CR LF
-  std::string body;  // for Endless: repeated without end after the head
+  std::string body;  // for Endless: sent again and again after the head
 };
 
 // A reply with Content-Length (unless `withLength` is false), Last-Modified
@@ -60,7 +46,7 @@ CHttpReply MakeReply(int status, const std::string& contentType, const std::stri
 // request per connection; every wait on the network is bounded.
 class CTestHttpServer {
  public:
-  using CHandler = std::function<CHttpReply(const CHttpRequest&)>;
+  using CHandler = std::function<CHttpReply(const std::string& requestHead)>;
   explicit CTestHttpServer(CHandler handler);
   ~CTestHttpServer();
   CTestHttpServer(const CTestHttpServer&) = delete;
@@ -68,7 +54,7 @@ class CTestHttpServer {
 
   int Port() const { return m_port; }
   std::string HostPort() const { return "127.0.0.1:" + std::to_string(m_port); }
-  std::vector<CHttpRequest> Requests() const;
+  std::vector<std::string> Requests() const;  // the request heads received
 
  private:
   void Serve();
@@ -79,22 +65,21 @@ class CTestHttpServer {
   int m_port = 0;
   std::atomic<bool> m_stop{false};
   mutable std::mutex m_mutex;
-  std::vector<CHttpRequest> m_requests;
+  std::vector<std::string> m_requests;
   std::thread m_thread;
 };
 
 // A UI that answers every dialog as told and remembers what it was shown.
 class CScriptedUi : public INewscoutUi {
  public:
-  void SetMessageCaption(const std::string& caption) override { messageCaption = caption; }
+  void SetMessageCaption(const std::string&) override {}
   void RunMainDialog(CMainDialogController& controller) override;
   bool RunNewVersionDialog(const CNewVersionOffer& offer) override;
   EConnectChoice RunConnectPrompt(const std::string& caption, const std::string& text) override;
   bool OpenUrl(const std::string& url) override;
   bool AskCredentials(const CCredentialsRequest& request, std::string& user, std::string& password) override;
 
-  std::vector<std::string> events;  // "main", "new-version", "connect", "open <url>", "credentials"
-  std::string messageCaption;
+  std::vector<std::string> events;  // "main", "new-version", "connect", "open <url>"
   std::vector<CNewVersionOffer> offers;
   std::vector<CCredentialsRequest> credentialRequests;
 
@@ -103,6 +88,5 @@ class CScriptedUi : public INewscoutUi {
   bool pressVisit = false;      // in the new-version dialog
   bool tickDoNotAlert = false;  // in the new-version dialog
   bool openSucceeds = true;
-  std::string user;  // credentials given when not empty
-  std::string password;
+  std::string user, password;   // credentials given when the user is not empty
 };

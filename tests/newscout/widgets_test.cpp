@@ -35,7 +35,7 @@ class MainDialogTest : public ::testing::Test {
     app.profile.serverHost = server.HostPort();
     app.profile.downloadLink = "http://example.invalid/get";
   }
-  CTestHttpServer server{[](const CHttpRequest&) {
+  CTestHttpServer server{[](const std::string&) {
     return MakeReply(200, "text/plain", "version=2.1.0\nsize=5\ndate=2010/5/5\n");
   }};
   CScriptedUi ui;
@@ -66,7 +66,9 @@ TEST_F(MainDialogTest, OptionsFollowTheCheckBox) {
   EXPECT_FALSE(Child<QPushButton>(dialog, "visitPage")->isEnabled());
 }
 
-TEST_F(MainDialogTest, ManualProfileDisablesTheCheckBox) {
+// The box shows nothing for a profile that is never checked automatically; the
+// user's own setting behind it survives closing the dialog.
+TEST_F(MainDialogTest, ManualProfileDisablesTheCheckBoxButKeepsItsSetting) {
   app.profile.manualOnly = 1;
   CMainDialogController controller(app);
   CMainDialog dialog(controller);
@@ -74,13 +76,23 @@ TEST_F(MainDialogTest, ManualProfileDisablesTheCheckBox) {
   EXPECT_FALSE(check->isChecked());
   EXPECT_FALSE(check->isEnabled());
   EXPECT_FALSE(Child<QComboBox>(dialog, "period")->isEnabled());
+  dialog.reject();
+  CNewscoutProfile stored;
+  stored.registryKeyPath = app.profile.registryKeyPath;
+  CNewscoutSettings(stored).LoadSettings();
+  EXPECT_EQ(stored.autoCheck, 1);
+  EXPECT_EQ(stored.period, "D");
 }
 
 TEST_F(MainDialogTest, DetectNowLogsAndEnablesTheDownloadPage) {
+  ui.tickDoNotAlert = true;
   CMainDialogController controller(app);
   CMainDialog dialog(controller);
   Child<QPushButton>(dialog, "detectNow")->click();
   EXPECT_EQ(ui.events, std::vector<std::string>{"new-version"});
+  // Only an automatic check may stop the alerts.
+  EXPECT_FALSE(ui.offers[0].ignoreEnabled);
+  EXPECT_TRUE(app.profile.ignoreDate.IsZero());
   EXPECT_TRUE(Child<QPushButton>(dialog, "visitPage")->isEnabled());
   QString log = Child<QPlainTextEdit>(dialog, "statusLog")->toPlainText();
   EXPECT_TRUE(log.contains("Resolving host name...\nResolving host name...done\n")) << log.toStdString();
