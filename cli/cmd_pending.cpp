@@ -12,7 +12,6 @@ int NotAvailable(const char* command) {
 
 }  // namespace
 
-int RunEval(CCliContext&) { return NotAvailable("eval"); }
 int RunKb(CCliContext&) { return NotAvailable("kb"); }
 int RunShow(CCliContext&) { return NotAvailable("show"); }
 int RunGenerate(CCliContext&) { return NotAvailable("generate"); }

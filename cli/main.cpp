@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
   int status = found->second(context);
   if (context.json && status != kExitUsage) {
     context.result["messages"] = MessagesJson(messages);
-    std::cout << context.result.dump(2) << '\n';
+    std::cout << context.result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
   }
   return status;
 }

@@ -7,13 +7,22 @@
 namespace {
 
 // A 1 MiB header that is one block comment drives the lazy comment patterns
-// through about a million iterations; each needs a little JIT stack.
+// through about a million iterations, each holding a little JIT stack: the
+// densest such comment needs between 8 and 32 MiB. The maximum is only
+// reserved address space; pages are taken as the stack grows.
 constexpr std::size_t kJitStackStart = 256 * 1024;
 constexpr std::size_t kJitStackMax = 512 * 1024 * 1024;
-// Bounds the work of one match attempt, so a pathological pattern and text end
-// in an error rather than a hang.
-constexpr uint32_t kMatchLimit = 200'000'000;
-constexpr uint32_t kDepthLimit = 50'000'000;
+// The work of one search is bounded in proportion to the text, so that a
+// pattern that backtracks without end fails soon on a short line and a
+// linear pattern still has room on a whole file. The comment patterns need at
+// most about 25 units per byte (a 1 MiB comment whose every line holds the
+// heading words); the bound leaves room for more than twice that.
+constexpr uint32_t kMatchLimitBase = 10'000'000;
+constexpr uint32_t kMatchLimitPerByte = 64;
+constexpr uint32_t kMatchLimitMax = 1'000'000'000;
+// Without JIT the interpreter keeps its backtracking frames on the heap; a
+// 1 MiB comment takes about 330 MB, the bound about three times that.
+constexpr uint32_t kHeapLimitKiB = 1024 * 1024;
 
 std::string ErrorText(int code) {
   PCRE2_UCHAR buffer[256];
@@ -29,8 +38,7 @@ struct CMatchEnvironment {
   pcre2_jit_stack* jitStack = nullptr;
   CMatchEnvironment() {
     context = pcre2_match_context_create(nullptr);
-    pcre2_set_match_limit(context, kMatchLimit);
-    pcre2_set_depth_limit(context, kDepthLimit);
+    pcre2_set_heap_limit(context, kHeapLimitKiB);
     jitStack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
     if (jitStack)
       pcre2_jit_stack_assign(context, nullptr, jitStack);
@@ -45,6 +53,11 @@ struct CMatchEnvironment {
 CMatchEnvironment& Environment() {
   static CMatchEnvironment environment;
   return environment;
+}
+
+uint32_t MatchLimitFor(std::size_t textSize) {
+  std::size_t limit = kMatchLimitBase + kMatchLimitPerByte * textSize;
+  return limit > kMatchLimitMax ? kMatchLimitMax : static_cast<uint32_t>(limit);
 }
 
 }  // namespace
@@ -125,10 +138,11 @@ template <typename OnMatch>
 void CRegExp::Scan(std::string_view text, bool all, OnMatch&& onMatch) {
   Compile();
   auto subject = reinterpret_cast<PCRE2_SPTR>(text.data());
+  pcre2_match_context* context = Environment().context;
+  pcre2_set_match_limit(context, MatchLimitFor(text.size()));
   PCRE2_SIZE start = 0;
   while (start <= text.size()) {
-    int rc = pcre2_match(m_compiled->code, subject, text.size(), start, 0, m_compiled->data,
-                         Environment().context);
+    int rc = pcre2_match(m_compiled->code, subject, text.size(), start, 0, m_compiled->data, context);
     if (rc == PCRE2_ERROR_NOMATCH)
       return;
     if (rc < 0)
@@ -149,20 +163,27 @@ int CRegExp::Execute(std::string_view text) {
   uint32_t groups = 0;
   Compile();
   pcre2_pattern_info(m_compiled->code, PCRE2_INFO_CAPTURECOUNT, &groups);
-  Scan(*kept, m_global, [&](const PCRE2_SIZE* ovector, int rc) {
-    CRegExpMatch match;
-    match.m_text = kept;
-    match.m_position = ovector[0];
-    match.m_length = ovector[1] - ovector[0];
-    match.m_groups.resize(groups);
-    for (uint32_t g = 0; g < groups; ++g) {
-      PCRE2_SIZE begin = ovector[2 * (g + 1)];
-      PCRE2_SIZE end = ovector[2 * (g + 1) + 1];
-      if (static_cast<int>(g + 1) < rc && begin != PCRE2_UNSET)
-        match.m_groups[g] = CRegExpMatch::CSpan{begin, end - begin, true};
-    }
-    m_matches.push_back(std::move(match));
-  });
+  try {
+    Scan(*kept, m_global, [&](const PCRE2_SIZE* ovector, int rc) {
+      CRegExpMatch match;
+      match.m_text = kept;
+      match.m_position = ovector[0];
+      match.m_length = ovector[1] - ovector[0];
+      match.m_groups.resize(groups);
+      for (uint32_t g = 0; g < groups; ++g) {
+        PCRE2_SIZE begin = ovector[2 * (g + 1)];
+        PCRE2_SIZE end = ovector[2 * (g + 1) + 1];
+        if (static_cast<int>(g + 1) < rc && begin != PCRE2_UNSET)
+          match.m_groups[g] = CRegExpMatch::CSpan{begin, end - begin, true};
+      }
+      m_matches.push_back(std::move(match));
+    });
+  } catch (const CRegExpError&) {
+    // A search that fails part-way leaves no matches behind, so a caller that
+    // catches the error cannot walk a partial result.
+    m_matches.clear();
+    throw;
+  }
   return static_cast<int>(m_matches.size());
 }
 

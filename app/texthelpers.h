@@ -1,0 +1,32 @@
+// Shared text helpers: frequency and duration text, tokens, whole-file reading, clean-ups.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Reads "OFF" or a number with an optional unit letter ("K"/"k" kilo, "M"
+// mega; any other letter scales nothing), as "%lf %c" scans it; the number is
+// truncated towards zero (a decimal text such as "2.01k" still gives 2010) and
+// its low 32 bits stored. `defaultUnit` applies when no letter follows (0:
+// none). `hz` may be null to validate only; it is left alone on failure.
+bool ParseFrequency(const std::string& text, uint32_t* hz, char defaultUnit = 0);
+// "OFF" (or `zeroText`) for 0, "%d Hz", "%g kHz", "%g MHz".
+std::string FormatFrequency(uint32_t hz, const char* zeroText = nullptr);
+// "%g ns", "%g us", "%g ms" or "%g s", whichever unit keeps the number at or above 1.
+std::string FormatDuration(double seconds);
+
+// Token `index` of `text`, each token ending at any one of `delimiters`, so
+// consecutive delimiters give empty tokens. False for an absent text, and
+// (with an empty token) when the text ends before token `index` begins.
+bool ExtractToken(const std::string* text, int index, std::string_view delimiters, std::string& token);
+
+// The whole file of at most 1 MiB with its line ends as single newlines and
+// every backslash-newline turned into two blanks. A file that is too big or
+// cannot be read is reported through the messages port and gives false.
+bool ReadTextFile(const std::string& path, std::string& text);
+
+// Removes one pair of matching surrounding double or single quotes.
+void StripQuotes(std::string& text);
+// Trims, turns line ends into "; " statement separators and collapses blanks.
+void NormalizeWhitespace(std::string& text);
