@@ -5,6 +5,7 @@
 
 #include "app/messagecatalog.h"
 #include "app/ports.h"
+#include "knowledge/commentpatterns.h"
 #include "knowledge/folderscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
@@ -18,9 +19,9 @@ int CKivoFapp::ParseApiHeader(const std::string& text, const CKivoLoadEnv& env) 
 }
 
 void CKivoFapp::ReadUsedFunctions(const std::string& text) {
-  CRegExp pattern(R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?))"
-                  R"((?:[Kk][Ii][Vv][Oo]\s*[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn][Ss]?\s*[Uu][Ss][Ee][Dd]\s*\:?))"
-                  R"(((?:(?:.|[\n])(?!\/\*))*?)\*\/)",
+  CRegExp pattern(std::string(kCommentStart) +
+                      R"((?:[Kk][Ii][Vv][Oo]\s*[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn][Ss]?\s*[Uu][Ss][Ee][Dd]\s*\:?))" +
+                      kCommentRest,
                   true, true);
   for (const auto& match : RunPattern(pattern, text, apiHeaderPath)) {
     // Every piece counts, empty ones too: a list ending in a comma names a

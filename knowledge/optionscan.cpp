@@ -8,6 +8,7 @@
 #include "app/paths.h"
 #include "app/texthelpers.h"
 #include "knowledge/cfgdesc.h"
+#include "knowledge/commentpatterns.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
 
@@ -74,10 +75,10 @@ class COptionSearch {
 
   bool FindOptionsComment(const std::string& text) {
     std::string name = EscapeForPattern(m_name);
-    CRegExp pattern(FillPattern(R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?))"
-                                R"((?:(?:(?:\b%1\b.*?[Oo][Pp][Tt][Ii][Oo][Nn][Ss])|)"
-                                R"((?:[Oo][Pp][Tt][Ii][Oo][Nn][Ss].*?\b%1\b)))((?:(?:.|[\n])(?!\/\*))*?)\*\/)"
-                                R"(.*\n((?:^\s*#define.*\n)+))",
+    std::string options = "[Oo][Pp][Tt][Ii][Oo][Nn][Ss]";
+    CRegExp pattern(FillPattern(std::string(kCommentStart) + R"((?:(?:(?:\b%1\b)" + kHeadingGap + options +
+                                    ")|(?:" + options + kHeadingGap + R"(\b%1\b))))" + kCommentRest +
+                                    R"(.*\n((?:^\s*#define.*\n)+))",
                                 name),
                     false, true);
     CMatchList found = RunPatternQuietly(pattern, text);

@@ -52,7 +52,7 @@ TEST_F(ApiMetaTest, ChannelParametersAndTheirStems) {
     const char* name;
     bool isChannel;
     const char* stem;
-  } rows[] = {{"channel_a", true, "a"},        {"b_channel", true, "b"},      {"channel", true, "_the_channel_"},
+  } rows[] = {{"channel_a", true, "a"},        {"b_channel", true, "b"},      {"channel", true, "channel"},
               {"ppa_pwm_chan", false, "ppa_pwm_chan"}, {"qom_chan", false, "qom_chan"}};
   for (const CRow& row : rows) {
     const CKivoParam* param = out.FindParam(row.name);

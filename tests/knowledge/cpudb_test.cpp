@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "knowledge/cpudb.h"
-#include "testsupport.h"
+#include "common/testsupport.h"
 
 namespace {
 

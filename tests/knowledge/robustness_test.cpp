@@ -4,7 +4,7 @@
 #include <random>
 
 #include "knowledge/knowledgebase.h"
-#include "testsupport.h"
+#include "common/testsupport.h"
 
 namespace {
 
