@@ -217,9 +217,8 @@ void CKivoFunc::ReadLoadExpressions(const std::string& text) {
                              "[Ee][Xx][Pp][Rr][Ee][Ss][Ss][Ii][Oo][Nn][Ss]?)" +
                              R"(\s*?\:?\s*?([A-Za-z_][A-Za-z0-9_]*))" + kCommentRest,
                          true, true);
-  static CExprAllOnes allOnes;
   CExprEval eval;
-  eval.AddScope(&allOnes);
+  eval.AddScope(&AllOnesScope());
   for (const auto& match : RunPattern(pattern, text, apiHeaderPath)) {
     const std::string& exprName = match[1];
     if (loadExprs.count(exprName)) {
