@@ -59,9 +59,11 @@ bool CKivoFapp::IsAvailableIn(const CKivoFSet* set) const {
 int CKivoFappLib::Scan(const std::string& folder, const CKivoCfgDesc* desc) {
   static CRegExp appPattern(R"(.*[Kk][Ii][Vv][Oo]_([Aa][Pp][Pp]_\S*)\.h$)");
   m_apps.clear();
-  CKivoLoadEnv env{folder, desc};
+  CFolderIndex index;
+  CPatternCache patterns;
+  CKivoLoadEnv env{folder, desc, &index, &patterns};
   ReportProgressText(std::string(CatalogText(573)));
-  ScanFolderTree(folder, [&](const std::string& path, const std::string& name) {
+  ScanFolderTree(index, folder, [&](const std::string& path, const std::string& name) {
     CMatchList match = RunPatternQuietly(appPattern, name);
     if (match.empty())
       return;

@@ -57,20 +57,22 @@ bool CKivoFunc::Init(const std::string& entryText, const std::string& path, cons
   for (char& c : name)
     if (c == ' ' || c == '.' || c == '\\' || c == '/')
       c = '_';
+  CFolderIndex ownIndex;
+  CFolderIndex& index = env.index ? *env.index : ownIndex;
   std::string headerName;
   if (!path.empty()) {
     headerName = FileNamePart(path);
     hasApi = LoadFile(path, env) ? 1 : 0;
   } else {
     headerName = ToLower("kivo_" + name + ".h");
-    hasApi = SearchFolderTree(env.folder, headerName, [&](const std::string& found) {
+    hasApi = SearchFolderTree(index, env.folder, headerName, [&](const std::string& found) {
       return LoadFile(found, env);
     }) ? 1 : 0;
   }
   if (hasApi) {
     apiHeaderRelPath = RelativeToFolder(apiHeaderPath, env.folder);
     std::string sourceName = headerName.substr(0, headerName.size() - ExtensionPart(headerName).size()) + ".c";
-    SearchFolderTree(env.folder, sourceName, [&](const std::string& found) { return LoadFile(found, env); });
+    SearchFolderTree(index, env.folder, sourceName, [&](const std::string& found) { return LoadFile(found, env); });
   }
   return true;
 }
@@ -219,15 +221,17 @@ int CKivoFSetLib::LoadAll(const std::string& folder, const CKivoCfgDesc* desc) {
   m_sets.clear();
   m_byEntry.clear();
   m_functions.clear();
-  CKivoLoadEnv env{folder, desc};
+  CFolderIndex index;
+  CPatternCache patterns;
+  CKivoLoadEnv env{folder, desc, &index, &patterns};
   int count = 0;
-  ScanFolderTree(folder, [&](const std::string&, const std::string& name) {
+  ScanFolderTree(index, folder, [&](const std::string&, const std::string& name) {
     if (IsSetHeaderName(name))
       ++count;
   });
   m_progressBase = 0;
   ReportProgress(0, kProgressPerSet * count + 4);
-  ScanFolderTree(folder, [&](const std::string& path, const std::string& name) {
+  ScanFolderTree(index, folder, [&](const std::string& path, const std::string& name) {
     if (!IsSetHeaderName(name))
       return;
     auto set = std::make_unique<CKivoFSet>(this);
