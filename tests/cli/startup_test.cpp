@@ -31,19 +31,6 @@ TEST(Startup, ABadCommandLineFolderStopsBeforeAnythingIsRead) {
   EXPECT_TRUE(kb.cfgDesc.Sections().empty());
 }
 
-TEST(Startup, AMissingDescriptionEndsTheLoadBeforeTheProcessors) {
-  CTempDir conf;
-  WriteFileBytes(conf / "kivocpu.ini", ReadFileBytes(FixturePath("kb/conf/kivocpu.ini")));
-  CRecordedPorts ports;
-  CKnowledgeBase kb;
-  EXPECT_FALSE(LoadKnowledgeBase(kb, Options(conf.Path().string(), kFsets, true)));
-  ASSERT_EQ(ports.messages.Messages().size(), 1u);
-  EXPECT_EQ(ports.messages.Messages()[0].id, 0);
-  EXPECT_NE(ports.messages.Messages()[0].text.find((conf / "kivocfg.ini").string()), std::string::npos);
-  EXPECT_TRUE(kb.cpuDb.Sections().empty());
-  EXPECT_TRUE(kb.fsetLib.Sets().empty());
-}
-
 TEST(Startup, TheLibrariesLoadFromTheFolderAsGivenOnTheCommandLine) {
   CRecordedPorts ports;
   CKnowledgeBase kb;
