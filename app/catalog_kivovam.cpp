@@ -102,6 +102,7 @@ const CCatalogEntry kKivoVamCatalog[] = {
     {5107, "Wrong number of arguments to function '%2' at character %1"},
     {5108, "Missing an argument of function '%2' at character %1"},
     {5109, "Empty expression"},
+    {9310, "The file '%1' could not be scanned completely; the part that failed is ignored: %2"},
     {20000, "Open these documents"},
     {32773, "Open Kivo User Manual"},
     {32774, "Open User Manual for this application"},

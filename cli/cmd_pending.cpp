@@ -12,7 +12,6 @@ int NotAvailable(const char* command) {
 
 }  // namespace
 
-int RunKb(CCliContext&) { return NotAvailable("kb"); }
 int RunShow(CCliContext&) { return NotAvailable("show"); }
 int RunGenerate(CCliContext&) { return NotAvailable("generate"); }
 int RunNew(CCliContext&) { return NotAvailable("new"); }

@@ -1,0 +1,148 @@
+// Small text conversions shared by the knowledge-base readers.
+#include "knowledge/kbtext.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
+
+int DigitValue(char c) {
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  return 99;
+}
+
+}  // namespace
+
+std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+
+std::string TrimRight(std::string_view text) {
+  std::size_t end = text.size();
+  while (end > 0 && IsBlank(text[end - 1]))
+    --end;
+  return std::string(text.substr(0, end));
+}
+
+std::string TrimLeft(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size() && IsBlank(text[start]))
+    ++start;
+  return std::string(text.substr(start));
+}
+
+std::string ToLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+bool ReadCInteger(std::string_view text, int32_t& value) {
+  std::size_t i = 0;
+  while (i < text.size() && IsBlank(text[i]))
+    ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+    negative = text[i++] == '-';
+  int base = 10;
+  if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
+      i + 2 < text.size() && DigitValue(text[i + 2]) < 16) {
+    base = 16;
+    i += 2;
+  } else if (i < text.size() && text[i] == '0') {
+    base = 8;
+  }
+  // Past 2^40 the low 32 bits no longer matter for any text a user writes;
+  // keeping the accumulator bounded avoids overflow on absurdly long numbers.
+  uint64_t magnitude = 0;
+  bool anyDigit = false;
+  for (; i < text.size() && DigitValue(text[i]) < base; ++i) {
+    anyDigit = true;
+    if (magnitude < (uint64_t{1} << 40))
+      magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(DigitValue(text[i]));
+  }
+  if (!anyDigit)
+    return false;
+  uint32_t low = static_cast<uint32_t>(magnitude);
+  if (negative)
+    low = 0u - low;
+  value = static_cast<int32_t>(low);
+  return true;
+}
+
+std::vector<std::string> SplitAny(std::string_view text, std::string_view delimiters) {
+  std::vector<std::string> pieces;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t end = text.find_first_of(delimiters, start);
+    if (end == std::string_view::npos) {
+      pieces.emplace_back(text.substr(start));
+      return pieces;
+    }
+    pieces.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+  if (from.empty())
+    return text;
+  std::size_t pos = 0;
+  while ((pos = text.find(from, pos)) != std::string::npos) {
+    text.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+  return text;
+}
+
+std::string ReplaceIdentifier(std::string_view text, std::string_view word, std::string_view replacement) {
+  std::string result;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t hit = text.find(word, pos);
+    if (hit == std::string_view::npos || word.empty())
+      break;
+    bool startsWord = hit == 0 || !IsIdentChar(text[hit - 1]);
+    bool endsWord = hit + word.size() >= text.size() || !IsIdentChar(text[hit + word.size()]);
+    result.append(text.substr(pos, hit - pos));
+    result.append(startsWord && endsWord ? replacement : word);
+    pos = hit + word.size();
+  }
+  result.append(text.substr(std::min(pos, text.size())));
+  return result;
+}
+
+std::string FileNamePart(std::string_view path) {
+  std::size_t slash = path.find_last_of("/\\");
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string ExtensionPart(std::string_view path) {
+  std::string name = FileNamePart(path);
+  std::size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string RelativeToFolder(std::string_view path, std::string_view folder) {
+  std::string prefix(folder);
+  if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\')
+    prefix += '/';
+  std::string rest(path);
+  if (!prefix.empty() && rest.compare(0, prefix.size(), prefix) == 0)
+    rest.erase(0, prefix.size());
+  std::replace(rest.begin(), rest.end(), '\\', '/');
+  return rest;
+}

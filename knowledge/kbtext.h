@@ -1,0 +1,35 @@
+// Small text conversions shared by the knowledge-base readers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+std::string Trim(std::string_view text);
+std::string TrimRight(std::string_view text);
+std::string TrimLeft(std::string_view text);
+std::string ToLower(std::string_view text);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+// Reads a C integer literal as the C library's "%i" does: leading blanks, an
+// optional sign, then decimal, 0x hexadecimal or leading-0 octal digits; text
+// after the digits is ignored. The value keeps its low 32 bits, so 0xFFFFFFFF
+// reads as -1. False when no digit can be read.
+bool ReadCInteger(std::string_view text, int32_t& value);
+
+// Cuts `text` at every character of `delimiters`; consecutive delimiters give
+// empty pieces, and a text ending in a delimiter gives a last empty piece.
+std::vector<std::string> SplitAny(std::string_view text, std::string_view delimiters);
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
+// Replaces `word` only where it stands as a whole C identifier.
+std::string ReplaceIdentifier(std::string_view text, std::string_view word, std::string_view replacement);
+
+// The last component of a path (after the last slash or backslash).
+std::string FileNamePart(std::string_view path);
+// The extension of a file name including its full stop, or empty.
+std::string ExtensionPart(std::string_view path);
+// `path` without `folder` (and the separator after it) at its front, with
+// forward slashes; `path` unchanged apart from the slashes when it lies elsewhere.
+std::string RelativeToFolder(std::string_view path, std::string_view folder);
