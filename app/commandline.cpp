@@ -38,7 +38,13 @@ std::string JoinCommandLine(const std::vector<std::string>& args) {
       line += ' ';
     bool blank = arg.find_first_of(" \t") != std::string::npos;
     std::size_t equals = arg.find('=');
-    if (blank && equals != std::string::npos && arg.find('"') == std::string::npos)
+    // An unquoted value is read only as far as letters, digits and full
+    // stops go, so a path such as /opt/sets must be quoted to read back whole.
+    bool plainValue = equals != std::string::npos &&
+                      std::all_of(arg.begin() + static_cast<std::ptrdiff_t>(equals) + 1, arg.end(), [](char c) {
+                        return std::isalnum(static_cast<unsigned char>(c)) || c == '.';
+                      });
+    if (equals != std::string::npos && !plainValue && arg.find('"') == std::string::npos)
       line += arg.substr(0, equals + 1) + '"' + arg.substr(equals + 1) + '"';
     else if (blank && arg.find('"') == std::string::npos)
       line += '"' + arg + '"';

@@ -8,9 +8,8 @@
 // Reads "OFF" or a number with an optional unit letter ("K"/"k" kilo, "M"
 // mega; any other letter scales nothing), as "%lf %c" scans it; the number is
 // truncated towards zero (a decimal text such as "2.01k" still gives 2010) and
-// its low 32 bits stored. `defaultUnit` applies
-// when no letter follows (0: none). `hz` may be null to validate only; it is
-// left alone on failure.
+// its low 32 bits stored. `defaultUnit` applies when no letter follows (0:
+// none). `hz` may be null to validate only; it is left alone on failure.
 bool ParseFrequency(const std::string& text, uint32_t* hz, char defaultUnit = 0);
 // "OFF" (or `zeroText`) for 0, "%d Hz", "%g kHz", "%g MHz".
 std::string FormatFrequency(uint32_t hz, const char* zeroText = nullptr);

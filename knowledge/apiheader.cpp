@@ -3,6 +3,7 @@
 
 #include "app/ports.h"
 #include "app/texthelpers.h"
+#include "knowledge/commentpatterns.h"
 #include "knowledge/fsetlib.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
@@ -10,8 +11,6 @@
 
 namespace {
 
-const char* const kCommentStart = R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?))";
-const char* const kCommentRest = R"(((?:(?:.|[\n])(?!\/\*))*?)\*\/)";
 
 // Cuts a normalised text into statements at its semicolons, dropping empty ones.
 std::vector<std::string> Statements(const std::string& text) {
@@ -71,7 +70,7 @@ bool ReadVarDeclaration(const std::string& piece, CKivoLoadExpr& expr, const std
   var->name = matches[0][0];
   var->unit = matches[0][4];
   for (const std::string& rawItem : SplitAny(matches[0][2], ",")) {
-    std::string item = TrimRight(rawItem);
+    std::string item = Trim(rawItem);
     if (item.empty())
       continue;
     CKivoRange range;
@@ -115,13 +114,19 @@ bool ReadParams(std::string list, CKivoInitFunc& initFunc, const std::string& he
 
 // --- channel-assignment blocks ----------------------------------------------
 
-const char* const kChanAssignPattern =
-    R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?))"
-    R"((?:(?:(?:[Cc][Hh][Aa][Nn][Nn][Ee][Ll].*?[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt])|)"
-    R"((?:[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt].*?[Cc][Hh][Aa][Nn][Nn][Ee][Ll])))([^(\n]*))"
-    R"(((?:\(\s*?(?:([A-Za-z_][A-Za-z0-9_]*?)\s*?(?:\;|\:))?\s*?((?:[Dd][Ee][Ff][Aa][Uu][Ll][Tt])|)"
-    R"((?:[A-Za-z_][A-Za-z0-9_]*?\s*?=\s*?\S*?))\s*?\))?)(.*)\n((?:[^=\n]*?=[^;\n]*;?\n?)+))"
-    R"(((?:(?:.|[\n])(?!\/\*))*?)\*\/)";
+// A comment whose first line holds "channel" and "assignment", an optional
+// selector in parentheses, and then assignment lines. Neither an assignment
+// nor the heading's text takes in the comment's end, and the assignment lines
+// are read once: no other split of them could reach the end of the comment.
+std::string ChanAssignPattern() {
+  return std::string(kCommentStart) + "(?:(?:(?:[Cc][Hh][Aa][Nn][Nn][Ee][Ll]" + kHeadingGap +
+         "[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt])|(?:[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt]" + kHeadingGap +
+         "[Cc][Hh][Aa][Nn][Nn][Ee][Ll])))" +
+         R"(([^(\n]*+)((?:\(\s*?(?:([A-Za-z_][A-Za-z0-9_]*?)\s*?(?:\;|\:))?\s*?((?:[Dd][Ee][Ff][Aa][Uu][Ll][Tt])|)"
+         R"((?:[A-Za-z_][A-Za-z0-9_]*?\s*?=\s*?\S*?))\s*?\))?)(.*+)\n)"
+         R"(((?>(?:(?:(?!\*\/)[^=\n])*?=(?:(?!\*\/)[^;\n])*;?\n?)+)))" +
+         kCommentRest;
+}
 
 enum EChanGroup { kHeading = 1, kSelectorName = 3, kCondition = 4, kHeadingRest = 5, kAssignments = 6 };
 
@@ -208,14 +213,12 @@ int CKivoFunc::ParseApiHeader(const std::string& text, const CKivoLoadEnv& env) 
 
 void CKivoFunc::ReadLoadExpressions(const std::string& text) {
   // The heading may end in a colon ("Load expression: duty").
-  static CRegExp pattern(std::string(kCommentStart) +
-                             R"((?:[Ll][Oo][Aa][Dd].*?[Ee][Xx][Pp][Rr][Ee][Ss][Ss][Ii][Oo][Nn][Ss]?))"
-                             R"(\s*?\:?\s*?([A-Za-z_][A-Za-z0-9_]*))" +
-                             kCommentRest,
+  static CRegExp pattern(std::string(kCommentStart) + "(?:[Ll][Oo][Aa][Dd]" + kHeadingGap +
+                             "[Ee][Xx][Pp][Rr][Ee][Ss][Ss][Ii][Oo][Nn][Ss]?)" +
+                             R"(\s*?\:?\s*?([A-Za-z_][A-Za-z0-9_]*))" + kCommentRest,
                          true, true);
-  static CExprAllOnes allOnes;
   CExprEval eval;
-  eval.AddScope(&allOnes);
+  eval.AddScope(&AllOnesScope());
   for (const auto& match : RunPattern(pattern, text, apiHeaderPath)) {
     const std::string& exprName = match[1];
     if (loadExprs.count(exprName)) {
@@ -245,7 +248,7 @@ void CKivoFunc::ReadPrototypes(const std::string& text, const CKivoLoadEnv& env)
   CMatchList prototypes = RunPattern(prototype, text, apiHeaderPath);
   if (prototypes.empty())
     return;
-  static CRegExp chanPattern(kChanAssignPattern, true, true);
+  static CRegExp chanPattern(ChanAssignPattern(), true, true);
   CMatchList blocks = RunPattern(chanPattern, text, apiHeaderPath);
   for (const auto& match : prototypes) {
     auto initFunc = std::make_unique<CKivoInitFunc>(this);
@@ -260,9 +263,12 @@ void CKivoFunc::ReadPrototypes(const std::string& text, const CKivoLoadEnv& env)
 }
 
 void CKivoFunc::ReadFullName(const std::string& text) {
+  // The name is the rest of the heading line, up to the comment's end when
+  // that stands on the same line.
   static CRegExp pattern(std::string(kCommentStart) +
                              R"([Ff][Uu][Ll][Ll]\s*(?:[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn]|)"
-                             R"([Aa][Pp][Pp]?[Ll][Ii][Cc][Aa][Tt][Ii][Oo][Nn])\s*[Nn][Aa][Mm][Ee]\s*\:?(.*))" +
+                             R"([Aa][Pp][Pp]?[Ll][Ii][Cc][Aa][Tt][Ii][Oo][Nn])\s*[Nn][Aa][Mm][Ee]\s*\:?)"
+                             R"(((?:(?!\/\*)(?!\*\/).)*+))" +
                              kCommentRest,
                          false, true);
   CMatchList matches = RunPattern(pattern, text, apiHeaderPath);

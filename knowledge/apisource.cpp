@@ -11,9 +11,11 @@ namespace {
 // the item (a parameter, or the words "project notes") with a separator. Both
 // stand as whole identifiers, so hv_kivo_pwm_init_dual's comment is not read
 // as one of hv_kivo_pwm_init, nor master_channel's entry as channel's.
+// Nothing found after the first mention of the function in a comment can be
+// found after a later one, so the engine does not retry them (PRUNE).
 const char* const kDocPattern =
-    R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?)\b%1\b((?:(?:.|[\n])(?!\*\/))*?)\b%2\b\s*?[-:=])"
-    R"(((?:(?:.|[\n])(?!\/\*))*?)\*\/)";
+    R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?)\b%1\b(*PRUNE)((?:(?:.|[\n])(?!\*\/)(?!\/\*))*?)\b%2\b\s*?[-:=])"
+    R"((*PRUNE)((?:(?:.|[\n])(?!\/\*))*?)\*\/)";
 
 const char* const kNotesWords = R"([Pp][Rr][Oo][Jj][Ee][Cc][Tt]\s+[Nn][Oo][Tt][Ee][Ss])";
 
@@ -33,7 +35,8 @@ std::string WithoutStars(const std::string& raw) {
   return raw.substr(start);
 }
 
-// True when a continuation line begins the entry of another parameter.
+// True when a continuation line begins the entry of another parameter,
+// written with any of the separators an entry may use.
 bool StartsParamEntry(const std::string& line, const CKivoInitFunc& initFunc) {
   std::string head = TrimRight(line.substr(0, line.find_first_of("-:=")));
   std::size_t stars = head.find_first_not_of('*');

@@ -5,6 +5,7 @@
 
 #include "app/messagecatalog.h"
 #include "app/ports.h"
+#include "knowledge/commentpatterns.h"
 #include "knowledge/folderscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
@@ -18,9 +19,9 @@ int CKivoFapp::ParseApiHeader(const std::string& text, const CKivoLoadEnv& env) 
 }
 
 void CKivoFapp::ReadUsedFunctions(const std::string& text) {
-  CRegExp pattern(R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?))"
-                  R"((?:[Kk][Ii][Vv][Oo]\s*[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn][Ss]?\s*[Uu][Ss][Ee][Dd]\s*\:?))"
-                  R"(((?:(?:.|[\n])(?!\/\*))*?)\*\/)",
+  CRegExp pattern(std::string(kCommentStart) +
+                      R"((?:[Kk][Ii][Vv][Oo]\s*[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn][Ss]?\s*[Uu][Ss][Ee][Dd]\s*\:?))" +
+                      kCommentRest,
                   true, true);
   for (const auto& match : RunPattern(pattern, text, apiHeaderPath)) {
     // Every piece counts, empty ones too: a list ending in a comma names a
@@ -58,9 +59,11 @@ bool CKivoFapp::IsAvailableIn(const CKivoFSet* set) const {
 int CKivoFappLib::Scan(const std::string& folder, const CKivoCfgDesc* desc) {
   static CRegExp appPattern(R"(.*[Kk][Ii][Vv][Oo]_([Aa][Pp][Pp]_\S*)\.h$)");
   m_apps.clear();
-  CKivoLoadEnv env{folder, desc};
+  CFolderIndex index;
+  CPatternCache patterns;
+  CKivoLoadEnv env{folder, desc, &index, &patterns};
   ReportProgressText(std::string(CatalogText(573)));
-  ScanFolderTree(folder, [&](const std::string& path, const std::string& name) {
+  ScanFolderTree(index, folder, [&](const std::string& path, const std::string& name) {
     CMatchList match = RunPatternQuietly(appPattern, name);
     if (match.empty())
       return;

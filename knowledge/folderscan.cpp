@@ -1,71 +1,115 @@
-// Depth-first walks of a folder tree in a fixed order.
+// Depth-first walks of a folder tree in a fixed order, over listings read once per load.
 #include "knowledge/folderscan.h"
 
 #include <filesystem>
-#include <set>
 #include <system_error>
 
 #include "app/paths.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-using CVisited = std::set<fs::path>;
-
-// False for a folder already walked, which only a link can lead back to.
-bool Enter(const std::string& folder, CVisited& visited) {
+CFolderIndex::CFolder& CFolderIndex::Folder(const std::string& folder) {
+  auto found = m_folders.find(folder);
+  if (found != m_folders.end())
+    return found->second;
+  CFolder& entry = m_folders[folder];
   std::error_code error;
   fs::path canonical = fs::canonical(folder, error);
-  if (error)
-    return false;
-  return visited.insert(canonical).second;
+  if (error || !fs::is_directory(canonical, error))
+    return entry;
+  entry.canonical = canonical.string();
+  for (const std::string& name : ListFolder(folder)) {
+    std::error_code ignored;
+    entry.entries.push_back({name, fs::is_directory(CombinePath(folder, name), ignored)});
+  }
+  return entry;
 }
 
-bool IsFolder(const std::string& path) {
+const std::vector<CFolderIndex::CEntry>& CFolderIndex::Entries(const std::string& folder) {
+  return Folder(folder).entries;
+}
+
+bool CFolderIndex::IsFirstVisit(const std::string& folder, std::set<std::string>& visited) {
+  const std::string& canonical = Folder(folder).canonical;
+  return !canonical.empty() && visited.insert(canonical).second;
+}
+
+std::optional<std::string> CFolderIndex::SearchIndexed(const std::string& name, const std::string& folder,
+                                                        std::set<std::string>& visited) {
+  if (!IsFirstVisit(folder, visited))
+    return std::nullopt;
   std::error_code error;
-  return fs::is_directory(path, error);
+  fs::path candidate = CombinePath(folder, name);
+  if (fs::exists(candidate, error) && !fs::is_directory(candidate, error))
+    return fs::absolute(candidate, error).lexically_normal().string();
+  for (const CEntry& entry : Entries(folder))
+    if (entry.isFolder)
+      if (std::optional<std::string> found = SearchIndexed(name, CombinePath(folder, entry.name), visited))
+        return found;
+  return std::nullopt;
 }
 
-void Scan(const std::string& folder, CVisited& visited,
+bool CFolderIndex::FindFileInTree(std::string& name, const std::string& folder) {
+  auto key = std::make_pair(name, folder);
+  auto found = m_found.find(key);
+  if (found == m_found.end()) {
+    std::optional<std::string> result;
+    // Wildcards and the default folder are left to the general search.
+    if (folder.empty() || name.find_first_of("*?") != std::string::npos) {
+      std::string path = name;
+      if (FindFileInFolderTree(path, folder))
+        result = path;
+    } else {
+      std::set<std::string> visited;
+      result = SearchIndexed(name, folder, visited);
+    }
+    found = m_found.emplace(key, result).first;
+  }
+  if (!found->second)
+    return false;
+  name = *found->second;
+  return true;
+}
+
+namespace {
+
+void Scan(CFolderIndex& index, const std::string& folder, std::set<std::string>& visited,
           const std::function<void(const std::string&, const std::string&)>& onFile) {
-  if (!Enter(folder, visited))
+  if (!index.IsFirstVisit(folder, visited))
     return;
-  for (const std::string& name : ListFolder(folder)) {
-    std::string path = CombinePath(folder, name);
-    if (IsFolder(path))
-      Scan(path, visited, onFile);
+  for (const CFolderIndex::CEntry& entry : index.Entries(folder)) {
+    std::string path = CombinePath(folder, entry.name);
+    if (entry.isFolder)
+      Scan(index, path, visited, onFile);
     else
-      onFile(path, name);
+      onFile(path, entry.name);
   }
 }
 
-bool Search(const std::string& folder, const std::string& fileName, CVisited& visited,
-            const std::function<bool(const std::string&)>& load) {
-  if (!Enter(folder, visited))
+bool Search(CFolderIndex& index, const std::string& folder, const std::string& fileName,
+            std::set<std::string>& visited, const std::function<bool(const std::string&)>& load) {
+  if (!index.IsFirstVisit(folder, visited))
     return false;
-  std::string direct = CombinePath(folder, fileName);
-  std::error_code error;
-  if (fs::exists(direct, error) && !IsFolder(direct))
-    return load(direct);
-  for (const std::string& name : ListFolder(folder)) {
-    std::string path = CombinePath(folder, name);
-    if (IsFolder(path) && Search(path, fileName, visited, load))
+  const auto& entries = index.Entries(folder);
+  for (const CFolderIndex::CEntry& entry : entries)
+    if (!entry.isFolder && entry.name == fileName)
+      return load(CombinePath(folder, fileName));
+  for (const CFolderIndex::CEntry& entry : entries)
+    if (entry.isFolder && Search(index, CombinePath(folder, entry.name), fileName, visited, load))
       return true;
-  }
   return false;
 }
 
 }  // namespace
 
-void ScanFolderTree(const std::string& folder,
+void ScanFolderTree(CFolderIndex& index, const std::string& folder,
                     const std::function<void(const std::string& path, const std::string& name)>& onFile) {
-  CVisited visited;
-  Scan(folder, visited, onFile);
+  std::set<std::string> visited;
+  Scan(index, folder, visited, onFile);
 }
 
-bool SearchFolderTree(const std::string& folder, const std::string& fileName,
+bool SearchFolderTree(CFolderIndex& index, const std::string& folder, const std::string& fileName,
                       const std::function<bool(const std::string& path)>& load) {
-  CVisited visited;
-  return Search(folder, fileName, visited, load);
+  std::set<std::string> visited;
+  return Search(index, folder, fileName, visited, load);
 }

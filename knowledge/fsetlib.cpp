@@ -6,6 +6,7 @@
 #include "app/messagecatalog.h"
 #include "app/ports.h"
 #include "app/texthelpers.h"
+#include "knowledge/commentpatterns.h"
 #include "knowledge/folderscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
@@ -15,12 +16,15 @@ namespace {
 // Every set header gets an equal share of the bar.
 constexpr int kProgressPerSet = 16;
 
-const char* const kCommentStart = R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?))";
-const char* const kCommentRest = R"(((?:(?:.|[\n])(?!\/\*))*?)\*\/)";
-
 bool IsSetHeaderName(const std::string& fileName) {
   static CRegExp pattern(R"((.*[Kk][Ii][Vv][Oo]_[Ss][Ee][Tt](\S*)\.h$))");
   return !RunPatternQuietly(pattern, fileName).empty();
+}
+
+// The first comment in which both words stand on one line, in either order.
+std::string HeadingPattern(const std::string& first, const std::string& second) {
+  return std::string(kCommentStart) + "(?:(?:(?:" + first + kHeadingGap + second + ")|(?:" + second + kHeadingGap +
+         first + ")))" + kCommentRest;
 }
 
 std::string ProgressText(int id, const std::vector<std::string>& args) {
@@ -53,20 +57,22 @@ bool CKivoFunc::Init(const std::string& entryText, const std::string& path, cons
   for (char& c : name)
     if (c == ' ' || c == '.' || c == '\\' || c == '/')
       c = '_';
+  CFolderIndex ownIndex;
+  CFolderIndex& index = env.index ? *env.index : ownIndex;
   std::string headerName;
   if (!path.empty()) {
     headerName = FileNamePart(path);
     hasApi = LoadFile(path, env) ? 1 : 0;
   } else {
     headerName = ToLower("kivo_" + name + ".h");
-    hasApi = SearchFolderTree(env.folder, headerName, [&](const std::string& found) {
+    hasApi = SearchFolderTree(index, env.folder, headerName, [&](const std::string& found) {
       return LoadFile(found, env);
     }) ? 1 : 0;
   }
   if (hasApi) {
     apiHeaderRelPath = RelativeToFolder(apiHeaderPath, env.folder);
     std::string sourceName = headerName.substr(0, headerName.size() - ExtensionPart(headerName).size()) + ".c";
-    SearchFolderTree(env.folder, sourceName, [&](const std::string& found) { return LoadFile(found, env); });
+    SearchFolderTree(index, env.folder, sourceName, [&](const std::string& found) { return LoadFile(found, env); });
   }
   return true;
 }
@@ -118,18 +124,9 @@ bool CKivoFSet::Parse(const std::string& text, const CKivoLoadEnv& env) {
   static CRegExp miscPattern(R"(^\s*\#define\s+HV_KIVO_MISC\s+((0x[A-Fa-f0-9]+)|(\d+)))", true, true);
   static CRegExp tablePattern(R"(^\s*\#define\s+HV_KIVO_ENTRY_TABLE\s+((0x[A-Fa-f0-9]+)|(\d+)))", true, true);
   // Only the first comment of each kind is used, so one match is enough.
-  static CRegExp listPattern(
-      std::string(kCommentStart) +
-          "(?:(?:(?:[Ll][Ii][Ss][Tt].*?[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn])|"
-          "(?:[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn].*?[Ll][Ii][Ss][Tt])))" +
-          kCommentRest,
-      false, true);
-  static CRegExp presumedPattern(
-      std::string(kCommentStart) +
-          "(?:(?:(?:[Pp][Rr][Ee][Ss][Uu][Mm][Ee].*?[Ss][Ee][Tt][Tt][Ii][Nn][Gg])|"
-          "(?:[Ss][Ee][Tt][Tt][Ii][Nn][Gg].*?[Pp][Rr][Ee][Ss][Uu][Mm][Ee])))" +
-          kCommentRest,
-      false, true);
+  static CRegExp listPattern(HeadingPattern("[Ll][Ii][Ss][Tt]", "[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn]"), false, true);
+  static CRegExp presumedPattern(HeadingPattern("[Pp][Rr][Ee][Ss][Uu][Mm][Ee]", "[Ss][Ee][Tt][Tt][Ii][Nn][Gg]"),
+                                 false, true);
   miscValue = DefineValue(miscPattern, text, fileName);
   entryTable = DefineValue(tablePattern, text, fileName);
   std::string listText = FirstGroup(RunPattern(listPattern, text, fileName), 1);
@@ -224,15 +221,17 @@ int CKivoFSetLib::LoadAll(const std::string& folder, const CKivoCfgDesc* desc) {
   m_sets.clear();
   m_byEntry.clear();
   m_functions.clear();
-  CKivoLoadEnv env{folder, desc};
+  CFolderIndex index;
+  CPatternCache patterns;
+  CKivoLoadEnv env{folder, desc, &index, &patterns};
   int count = 0;
-  ScanFolderTree(folder, [&](const std::string&, const std::string& name) {
+  ScanFolderTree(index, folder, [&](const std::string&, const std::string& name) {
     if (IsSetHeaderName(name))
       ++count;
   });
   m_progressBase = 0;
   ReportProgress(0, kProgressPerSet * count + 4);
-  ScanFolderTree(folder, [&](const std::string& path, const std::string& name) {
+  ScanFolderTree(index, folder, [&](const std::string& path, const std::string& name) {
     if (!IsSetHeaderName(name))
       return;
     auto set = std::make_unique<CKivoFSet>(this);

@@ -61,3 +61,10 @@ std::string EscapeForPattern(std::string_view text) {
   }
   return escaped;
 }
+
+CRegExp& CPatternCache::Get(const std::string& pattern, bool global, bool multiline) {
+  auto& slot = m_patterns[std::make_tuple(pattern, global, multiline)];
+  if (!slot)
+    slot = std::make_unique<CRegExp>(pattern, global, multiline);
+  return *slot;
+}

@@ -1,8 +1,11 @@
 // Running the header patterns over knowledge-base files without letting a pathological file stop the load.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "support/regexp.h"
@@ -25,3 +28,14 @@ std::string FillPattern(std::string_view pattern, const std::string& first, cons
 // `text` with every character other than a letter, digit or underscore
 // escaped, so that a name from a file always stands for itself in a pattern.
 std::string EscapeForPattern(std::string_view text);
+
+// Patterns built from names, compiled once per load: the same parameter names
+// and types recur in header after header, and compiling costs more than
+// running a pattern over a header.
+class CPatternCache {
+ public:
+  CRegExp& Get(const std::string& pattern, bool global, bool multiline);
+
+ private:
+  std::map<std::tuple<std::string, bool, bool>, std::unique_ptr<CRegExp>> m_patterns;
+};

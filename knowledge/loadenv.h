@@ -3,7 +3,9 @@
 
 #include <string>
 
+class CFolderIndex;
 class CKivoCfgDesc;
+class CPatternCache;
 
 struct CKivoLoadEnv {
   // The function-set folder: API headers, sources and included headers are
@@ -12,4 +14,9 @@ struct CKivoLoadEnv {
   // Presumed settings are checked against it; parameters without a list of
   // their own fall back to its definitions. May be null.
   const CKivoCfgDesc* desc = nullptr;
+  // The listings of the load's folders; without one every search lists the
+  // folders anew.
+  CFolderIndex* index = nullptr;
+  // Patterns built from names, kept for the load; may be null.
+  CPatternCache* patterns = nullptr;
 };

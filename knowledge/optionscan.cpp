@@ -3,11 +3,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "app/paths.h"
 #include "app/texthelpers.h"
 #include "knowledge/cfgdesc.h"
+#include "knowledge/commentpatterns.h"
+#include "knowledge/folderscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
 
@@ -34,7 +37,9 @@ class COptionSearch {
     static CRegExp includePattern(R"(^\s*\#include\s+[<\"](.*?)[>\"])", true, true);
     for (const auto& match : RunPatternQuietly(includePattern, text)) {
       std::string path = match[0];
-      if (!FindFileInFolderTree(path, m_env.folder))
+      bool resolved = m_env.index ? m_env.index->FindFileInTree(path, m_env.folder)
+                                  : FindFileInFolderTree(path, m_env.folder);
+      if (!resolved)
         continue;
       std::string normal = Normal(path);
       if (std::find(m_visited.begin(), m_visited.end(), normal) != m_visited.end())
@@ -51,17 +56,25 @@ class COptionSearch {
   }
 
  private:
+  // Multiline, Global off.
+  CRegExp& Pattern(const std::string& text) {
+    if (m_env.patterns)
+      return m_env.patterns->Get(text, false, true);
+    m_ownPattern = std::make_unique<CRegExp>(text, false, true);
+    return *m_ownPattern;
+  }
+
+  // Paths compare after making them absolute and resolving "." and "..".
   static std::string Normal(const std::string& path) {
     std::error_code error;
-    std::filesystem::path normal = std::filesystem::weakly_canonical(path, error);
-    return error ? path : normal.string();
+    std::filesystem::path normal = std::filesystem::absolute(path, error);
+    return error ? path : normal.lexically_normal().string();
   }
 
   bool FindEnumeration(const std::string& text) {
-    CRegExp pattern(FillPattern(R"(typedef[ \t\n]+?enum[ \t\n]+?(?:[A-Za-z_][A-Za-z0-9_]*?)?[ \t\n]*)"
+    CRegExp& pattern = Pattern(FillPattern(R"(typedef[ \t\n]+?enum[ \t\n]+?(?:[A-Za-z_][A-Za-z0-9_]*?)?[ \t\n]*)"
                                 R"(\{([^{}]*?)\}[ \t\n]*%1[ \t\n]*\;)",
-                                EscapeForPattern(m_type)),
-                    false, true);
+                                EscapeForPattern(m_type)));
     CMatchList found = RunPatternQuietly(pattern, text);
     if (found.empty())
       return false;
@@ -74,12 +87,11 @@ class COptionSearch {
 
   bool FindOptionsComment(const std::string& text) {
     std::string name = EscapeForPattern(m_name);
-    CRegExp pattern(FillPattern(R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?))"
-                                R"((?:(?:(?:\b%1\b.*?[Oo][Pp][Tt][Ii][Oo][Nn][Ss])|)"
-                                R"((?:[Oo][Pp][Tt][Ii][Oo][Nn][Ss].*?\b%1\b)))((?:(?:.|[\n])(?!\/\*))*?)\*\/)"
-                                R"(.*\n((?:^\s*#define.*\n)+))",
-                                name),
-                    false, true);
+    std::string options = "[Oo][Pp][Tt][Ii][Oo][Nn][Ss]";
+    CRegExp& pattern = Pattern(FillPattern(std::string(kCommentStart) + R"((?:(?:(?:\b%1\b)" + kHeadingGap + options +
+                                    ")|(?:" + options + kHeadingGap + R"(\b%1\b))))" + kCommentRest +
+                                    R"(.*\n((?:^\s*#define.*\n)+))",
+                                name));
     CMatchList found = RunPatternQuietly(pattern, text);
     if (found.empty())
       return false;
@@ -101,6 +113,7 @@ class COptionSearch {
   const CKivoLoadEnv& m_env;
   CKivoVarDef& m_def;
   std::vector<std::string> m_visited;
+  std::unique_ptr<CRegExp> m_ownPattern;
 };
 
 }  // namespace

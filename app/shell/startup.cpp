@@ -26,17 +26,15 @@ bool CheckCommandLineFolder(const std::string& folder, std::string& absolute) {
   return true;
 }
 
-template <typename CIni>
-bool LoadIni(CIni& ini, const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    ShowFileError(path, "The file could not be found.");
-    return false;
-  }
-  return ini.Load(path) != 0;
-}
-
 }  // namespace
+
+CLoadOptions LoadOptionsFromSettings() {
+  const CFolderSettings& settings = FolderSettings();
+  CLoadOptions options;
+  options.functionSetFolder = settings.functionSetFolder;
+  options.functionSetFolderFromCommandLine = settings.functionSetFolderFromCommandLine;
+  return options;
+}
 
 bool LoadKnowledgeBase(CKnowledgeBase& kb, const CLoadOptions& options) {
   std::string fsetFolder;
@@ -46,9 +44,10 @@ bool LoadKnowledgeBase(CKnowledgeBase& kb, const CLoadOptions& options) {
   } else {
     fsetFolder = ResolvePath("", options.functionSetFolder);
   }
-  if (!LoadIni(kb.cfgDesc, ResolvePath("kivocfg.ini", options.confFolder)))
+  // The INI reader names the file it could not read.
+  if (!kb.cfgDesc.Load(ResolvePath("kivocfg.ini", options.confFolder)))
     return false;
-  if (!LoadIni(kb.cpuDb, ResolvePath("kivocpu.ini", options.confFolder)))
+  if (!kb.cpuDb.Load(ResolvePath("kivocpu.ini", options.confFolder)))
     return false;
   kb.functionSetFolder = fsetFolder;
   kb.fsetLib.LoadAll(fsetFolder, &kb.cfgDesc);

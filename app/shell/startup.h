@@ -15,6 +15,9 @@ struct CLoadOptions {
   bool functionSetFolderFromCommandLine = false;
 };
 
+// The options of the desktop program: its folder settings, FSETPATH applied.
+CLoadOptions LoadOptionsFromSettings();
+
 // Checks a function-set folder given on the command line (message 4039), loads
 // kivocfg.ini and kivocpu.ini (either failing ends the load with a message that
 // names the file), then the function sets and the applications, reporting

@@ -39,7 +39,8 @@ TEST(LookupOption, NamesCompareInUpperCase) {
 }
 
 TEST(JoinCommandLine, SplitArgumentsReadBackAsTheSameOptions) {
-  std::vector<std::string> args = {"-FSETPATH=/opt/my sets", "/CPU=MPC5554", "my project.c"};
+  std::vector<std::string> args = {"-FSETPATH=/opt/my sets", "/CPU=MPC5554", "my project.c", "-PTBCLK=../x_y"};
   CCommandLineOptions options = ParseCommandLineOptions(JoinCommandLine(args));
-  EXPECT_EQ(options, (CCommandLineOptions{{"FSETPATH", "/opt/my sets"}, {"CPU", "MPC5554"}}));
+  EXPECT_EQ(options,
+            (CCommandLineOptions{{"FSETPATH", "/opt/my sets"}, {"CPU", "MPC5554"}, {"PTBCLK", "../x_y"}}));
 }

@@ -46,22 +46,6 @@ TEST_F(ApiMetaTest, VoidIsAParameterWhileEmptyListsAndArraysRejectThePrototype) 
   EXPECT_EQ(Func("PWM.2 out").title, "Two outputs");
 }
 
-TEST_F(ApiMetaTest, ChannelParametersAndTheirStems) {
-  const CKivoInitFunc& out = Init("PWM.2 out", "kivo_pwm_2_out_init");
-  struct CRow {
-    const char* name;
-    bool isChannel;
-    const char* stem;
-  } rows[] = {{"channel_a", true, "a"},        {"b_channel", true, "b"},      {"channel", true, "_the_channel_"},
-              {"ppa_pwm_chan", false, "ppa_pwm_chan"}, {"qom_chan", false, "qom_chan"}};
-  for (const CRow& row : rows) {
-    const CKivoParam* param = out.FindParam(row.name);
-    ASSERT_NE(param, nullptr) << row.name;
-    EXPECT_EQ(param->IsChannel(), row.isChannel) << row.name;
-    EXPECT_EQ(param->ChannelStem(), row.stem) << row.name;
-  }
-}
-
 TEST_F(ApiMetaTest, LinkedFunctionsNameFunctionsOfTheOwningSet) {
   const CKivoInitFunc& out = Init("PWM.2 out", "kivo_pwm_2_out_init");
   const CKivoFSet& main = Set("kivo_set_main.h");

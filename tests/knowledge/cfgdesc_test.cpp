@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "knowledge/cfgdesc.h"
-#include "testsupport.h"
+#include "common/testsupport.h"
 
 namespace {
 
@@ -68,17 +68,6 @@ TEST_F(CfgDescTest, ArgumentBoundsAreReadOnlyForMacrosAndOnlyWhenTheyReadAsInteg
   EXPECT_EQ(plain.min, INT32_MIN);
 }
 
-TEST_F(CfgDescTest, SectionKeysGiveCommentParameterAndTheCustomFlag) {
-  struct CRow {
-    const char* section;
-    int customAllowed;
-  } rows[] = {{"ECR.MDIS", 1}, {"TBCR.TCR1P", 1}, {"STACCR.REN1", 1}, {"WDTR.WDM", 0}, {"ECR.FPSCK", 0}, {"ECR.ETB", 0}};
-  for (const CRow& row : rows)
-    EXPECT_EQ(Def(row.section).customAllowed, row.customAllowed) << row.section;
-  EXPECT_EQ(Def("ECR.MDIS").comment, "Module");
-  EXPECT_EQ(Def("ECR.MDIS").parameter, "mdis");
-}
-
 TEST_F(CfgDescTest, DefinitionsExistOnlyForSectionsWithValuesInFileOrder) {
   EXPECT_EQ(desc.FindDefBySection("NO.VALUES"), nullptr);
   EXPECT_EQ(desc.FindDefBySection("STRUCT.MEMB1"), nullptr);
@@ -134,18 +123,6 @@ TEST_F(CfgDescTest, FindValueTriesNameThenDisplayThenTheArgumentValue) {
     else
       EXPECT_TRUE(value && value->name == row.found);
   }
-}
-
-TEST_F(CfgDescTest, DisplayTextsAndValueForIndex) {
-  const CKivoVarDef& mdis = Def("ECR.MDIS");
-  EXPECT_EQ(mdis.displayTexts, (std::vector<std::string>{"Enabled", "stopped"}));
-  EXPECT_EQ(Def("ECR.ETB").displayTexts, std::vector<std::string>{"HV_KIVO_ETB_AUTO"});
-  EXPECT_EQ(mdis.ValueForIndex(1)->name, "HV_KIVO_MDIS_ON");
-  EXPECT_EQ(mdis.ValueForIndex(2), nullptr);
-  EXPECT_EQ(mdis.ValueForIndex(-1), nullptr);
-  EXPECT_EQ(Def("TBCR.TCR1P").ValueForIndex(7)->name, "HV_KIVO_TCR1P");
-  EXPECT_EQ(mdis.values[1]->FullComment(), "Module stopped");
-  EXPECT_EQ(Def("ECR.ETB").values[0]->FullComment(), "");
 }
 
 TEST_F(CfgDescTest, ValueTextsAndComments) {
@@ -219,16 +196,6 @@ TEST_F(CfgDescTest, FormatWritesFieldsInBuildOrderWithComments) {
   std::string common;
   set.Format(common, false);
   EXPECT_EQ(common, "HV_KIVO_FPSCK_DIV2\t/* Filter clock  */\n| HV_KIVO_ETB_AUTO");
-}
-
-TEST_F(CfgDescTest, ResetToDefaultsTakesEachDefinitionsFirstValue) {
-  CKivoVarValueSet set;
-  ASSERT_TRUE(set.Build(desc, "STRUCT.MEMB1"));
-  set.Find("ECR.MDIS")->Set("HV_KIVO_MDIS_ON", "x");
-  set.ResetToDefaults();
-  EXPECT_EQ(set.Find("ECR.MDIS")->valueName, "HV_KIVO_MDIS_OFF");
-  EXPECT_EQ(set.Find("ECR.MDIS")->argument, "");
-  EXPECT_EQ(set.Find("TBCR.TCR1P")->valueName, "HV_KIVO_TCR1P");
 }
 
 TEST_F(CfgDescTest, ParseValueListSetsEveryNamedValueUntilTheFirstStranger) {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "knowledge/cpudb.h"
-#include "testsupport.h"
+#include "common/testsupport.h"
 
 namespace {
 
@@ -99,18 +99,6 @@ TEST(CpuDbWithoutGeneric, ResetToGenericFallsBackToBuiltInDefaultsAndKeepsTheTem
   CKivoCpu expected;
   expected.templateName = "plain_tpl";
   EXPECT_EQ(cpu, expected);
-}
-
-TEST(CpuDbEmpty, AnEmptyDatabaseGivesBuiltInDefaults) {
-  CKivoCpuDb db;
-  CKivoCpu cpu(db, nullptr);
-  EXPECT_EQ(cpu.engines, 2);
-  EXPECT_EQ(cpu.kivoClkPrescaler, 1);
-  EXPECT_EQ(cpu.systemClock, 150000000u);
-  EXPECT_EQ(cpu.peripheralTimebaseAvailable, 0);
-  EXPECT_EQ(cpu.peripheralTimebaseClock, 0u);
-  EXPECT_EQ(cpu.stacBusAvailable, 1);
-  EXPECT_EQ(cpu.isKivo2, 0);
 }
 
 }  // namespace

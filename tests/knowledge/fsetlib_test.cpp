@@ -152,7 +152,7 @@ TEST_F(FSetLibTest, ProgressGivesEachSetSixteenStepsAndNamesEverySetAndEntry) {
 TEST_F(FSetLibTest, EntryProgressSpreadsTheSetsShareOverItsEntries) {
   std::vector<int> positions;
   for (const auto& step : ports.progress.steps)
-    if (step.text.rfind("Loading Function Set 'kivo_set_main.h', ", 0) == 0)
+    if (step.text.rfind("Loading Function Set 'kivo_set_main.h', ", 0) == 0 && step.position < 16)
       positions.push_back(step.position);
   EXPECT_EQ(positions, (std::vector<int>{0, 1, 3, 5, 7, 8, 10, 12, 14}));
 }

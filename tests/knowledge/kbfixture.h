@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "knowledge/knowledgebase.h"
-#include "testsupport.h"
+#include "common/testsupport.h"
 
 class CKbFixture : public ::testing::Test {
  protected:

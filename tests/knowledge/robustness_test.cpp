@@ -4,7 +4,7 @@
 #include <random>
 
 #include "knowledge/knowledgebase.h"
-#include "testsupport.h"
+#include "common/testsupport.h"
 
 namespace {
 
@@ -56,20 +56,29 @@ TEST_F(RobustnessTest, TheOneMebibyteLimitIsInclusive) {
 }
 
 // Comments that never end, on one line or many, with the heading words
-// repeated so that every position starts a new attempt.
+// repeated so that every position starts a new attempt, and long lines of
+// heading words that never meet their partner.
 TEST_F(RobustnessTest, UnterminatedCommentsOfAMebibyteEndTheirLoad) {
   WriteFileBytes(dir / "kivo_set_one_line.h", Sized("/* Function list ", "list function ", kMiB));
   WriteFileBytes(dir / "kivo_set_lines.h", Sized("/* Function list\n", " \"PWM\n", kMiB));
   WriteFileBytes(dir / "kivo_set_openers.h", Sized("", "/* list function presume setting ", kMiB));
+  std::string keywords;
+  for (int i = 0; i < 2800; ++i)
+    keywords += "list presume ";
+  WriteFileBytes(dir / "kivo_set_regions.h", Sized("", "/* " + keywords, kMiB));
   WriteFileBytes(dir / "kivo_set_fine.h", "/* Function list\n \"HUGEAPI\"\n \"OPENERS\"\n*/\n");
   WriteFileBytes(dir / "kivo_hugeapi.h",
                  Sized("void hv_kivo_hugeapi_init(uint8_t mode, uint8_t channel);\n"
                        "/* Load expression x\n",
                        "var v {1..2} channel assignment (mode = 1) load expression mode options\n", kMiB));
   WriteFileBytes(dir / "kivo_hugeapi.c", Sized("/* hv_kivo_hugeapi_init mode - ", "mode - hv_kivo_hugeapi_init ", kMiB));
+  std::string headings;
+  for (int i = 0; i < 1400; ++i)
+    headings += "channel load mode ";
   WriteFileBytes(dir / "kivo_openers.h",
-                 Sized("void hv_kivo_openers_init(uint8_t mode);\n", "/* mode options /* Load expression e\n", kMiB));
-  EXPECT_EQ(Load(), 4);
+                 Sized("void hv_kivo_openers_init(uint8_t mode);\n", "/* mode options /* Load expression e\n", kMiB / 2) +
+                     Sized("", "/* " + headings, kMiB / 2));
+  EXPECT_EQ(Load(), 5);
   const CKivoFSet* fine = SetNamed("kivo_set_fine.h");
   ASSERT_NE(fine, nullptr);
   ASSERT_EQ(fine->slots.size(), 2u);

@@ -139,15 +139,19 @@ TEST(RegExpErrors, ErrorCarriesTheEngineCodeAndText) {
   }
 }
 
-TEST(RegExpErrors, CatastrophicBacktrackingEndsInAnErrorOrAnAnswer) {
-  CRegExp re("^(a+)+$");
-  std::string text(40, 'a');
-  text += 'b';
+// Alternatives that overlap make the engine try every split of the run of
+// "a"; the bound on its work turns that into our error, and the matches of an
+// earlier search are not left behind.
+TEST(RegExpErrors, RunawayBacktrackingRaisesOurError) {
+  CRegExp re("(a|aa)+$", true);
+  ASSERT_EQ(re.Execute("aa"), 1);
   try {
-    EXPECT_EQ(re.Execute(text), 0);
+    re.Execute(std::string(60, 'a') + "b");
+    FAIL() << "no error raised";
   } catch (const CRegExpError& error) {
     EXPECT_LT(error.Code(), 0);
   }
+  EXPECT_EQ(re.MatchCount(), 0);
 }
 
 // The comment patterns of function headers walk a whole block comment one
@@ -200,6 +204,20 @@ TEST(RegExpLargeComment, CommentPatternsSearchOneMebibyteCommentWithoutError) {
     int count = -1;
     EXPECT_NO_THROW(count = re.Execute(text));
     EXPECT_EQ(count, 0);
+  }
+}
+
+// Every line holds the heading words, so every line starts an attempt at a
+// block: the most work a 1 MiB comment can ask of these patterns.
+TEST(RegExpLargeComment, CommentOfHeadingLinesStaysWithinTheEnginesBounds) {
+  std::string text = "/*\n";
+  const std::string line = " * channel assignment and load expression of the full function name\n";
+  while (text.size() + line.size() + 3 < 1024 * 1024)
+    text += line;
+  text += "*/\n";
+  for (const std::string& pattern : {ChannelAssignmentPattern(), LoadExpressionPattern(), FullNamePattern()}) {
+    CRegExp re(pattern, true, true);
+    EXPECT_NO_THROW(re.Execute(text));
   }
 }
 

@@ -1,0 +1,106 @@
+// Version checker start-up.
+#include "newscout/newscoutapp.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "app/ports.h"
+#include "newscout/maindialogcontroller.h"
+#include "newscout/newscouttexts.h"
+
+namespace {
+
+bool HasProfileExtension(const std::filesystem::path& path) {
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".nsp";
+}
+
+}  // namespace
+
+CNewscoutApp::CNewscoutApp(INewscoutUi& ui) : m_ui(ui) { query.SetCredentialsPrompt(&m_ui); }
+
+std::string CNewscoutApp::FindProfile(const std::string& folder) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (entry.is_regular_file(error) && HasProfileExtension(entry.path()))
+      return entry.path().string();
+  }
+  return {};
+}
+
+std::string CNewscoutApp::Caption() const {
+  return ApplyCaptionRule(NsCatalogText(NsText::kCaption), profile.productName);
+}
+
+int CNewscoutApp::Run(const CNewscoutCommandLine& line, const std::string& programFolder) {
+  commandLine = line;
+  std::string path = line.profilePath.empty() ? FindProfile(programFolder) : line.profilePath;
+  if (!profile.LoadProfile(path)) {
+    if (line.gui || line.force || line.noUpdateMessage)
+      ShowMessage(4000, EMessageKind::Information, {path});
+    return 1;
+  }
+  settings.LoadSettings();
+  m_ui.SetMessageCaption(Caption());
+  bool showGui = line.gui || profile.manualOnly != 0;
+  if (!showGui && !line.force && !CheckIsDue(showGui)) {
+    if (line.noUpdateMessage)
+      ShowMessage(4008, EMessageKind::Information);
+    return 0;
+  }
+  if (showGui) {
+    CMainDialogController controller(*this);
+    m_ui.RunMainDialog(controller);
+    return 0;
+  }
+  RunAutomaticCheck();
+  return 0;
+}
+
+bool CNewscoutApp::CheckIsDue(bool& showGui) {
+  CCheckSchedule schedule(profile, settings);
+  schedule.askConnect = [this] {
+    return m_ui.RunConnectPrompt(Caption(), ConnectPromptText(profile.serverHost, profile.productName));
+  };
+  schedule.isOnline = isOnline;
+  return schedule.IsCheckDue(now(), tickCount(), showGui);
+}
+
+void CNewscoutApp::RunAutomaticCheck() {
+  std::string message;
+  if (query.Query(profile, settings, true, message)) {
+    if (ShowNewVersion(true))
+      settings.WriteIgnoreDate(query.Answer().date);
+    return;
+  }
+  if (!commandLine.noUpdateMessage)
+    return;
+  if (message.empty())
+    ShowMessage(4002, EMessageKind::Warning, {profile.productName});
+  else
+    ShowMessage(4003, EMessageKind::Warning, {profile.productName, message});
+}
+
+bool CNewscoutApp::OpenDownloadPage() {
+  if (!IsWebLink(profile.downloadLink))
+    return false;
+  return m_ui.OpenUrl(profile.downloadLink);
+}
+
+bool CNewscoutApp::ShowNewVersion(bool ignoreEnabled) {
+  CNewVersionOffer offer;
+  offer.caption = Caption();
+  offer.text = NewVersionText(profile.serverHost, profile.productName, query.Answer().version);
+  offer.ignoreEnabled = ignoreEnabled;
+  offer.visit = [this] {
+    if (OpenDownloadPage())
+      return true;
+    ShowMessage(4001, EMessageKind::Warning);
+    return false;
+  };
+  bool ticked = m_ui.RunNewVersionDialog(offer);
+  return ignoreEnabled && ticked;
+}
