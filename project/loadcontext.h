@@ -11,9 +11,9 @@ class CLoadEvalContext {
  public:
   enum EMode { kEvaluate, kCollect };
 
-  explicit CLoadEvalContext(EMode mode = kEvaluate,
-                            const std::map<std::string, std::string>* inputs = nullptr)
-      : mode(mode), inputs(inputs) {}
+  explicit CLoadEvalContext(EMode evalMode = kEvaluate,
+                            const std::map<std::string, std::string>* inputValues = nullptr)
+      : mode(evalMode), inputs(inputValues) {}
 
   bool HasInputs() const { return !needed.empty() || !declaredMet.empty(); }
   void AddMessage(const std::string& text);
