@@ -22,6 +22,12 @@ struct CCliContext {
   nlohmann::json result = nlohmann::json::object();  // printed with --json, "messages" added
 };
 
+struct CLoadOptions;
+
+// The knowledge-base folders of the driver's options: given ones relative to
+// the current folder, defaults beside the program.
+CLoadOptions LoadOptionsOf(const CCliContext& context);
+
 // Reports a usage error on stderr; returns kExitUsage.
 int UsageError(const std::string& text);
 

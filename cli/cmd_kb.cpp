@@ -7,8 +7,6 @@
 #include "cli/kbjson.h"
 #include "knowledge/knowledgebase.h"
 
-namespace {
-
 // Folders given to the driver are relative to the current folder, as a
 // script's user expects; the defaults lie beside the program.
 CLoadOptions LoadOptionsOf(const CCliContext& context) {
@@ -21,6 +19,8 @@ CLoadOptions LoadOptionsOf(const CCliContext& context) {
   }
   return options;
 }
+
+namespace {
 
 void PrintSummary(const CKnowledgeBase& kb, std::ostream& out) {
   out << "processors: " << kb.cpuDb.Sections().size() << '\n';

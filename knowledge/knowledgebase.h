@@ -22,4 +22,7 @@ class CKnowledgeBase {
   CKivoFappLib fappLib;
   // The resolved function-set folder the libraries were loaded from.
   std::string functionSetFolder;
+  // The resolved folder of kivocfg.ini and kivocpu.ini, which also holds the
+  // code templates and the notes page template.
+  std::string confFolder;
 };
