@@ -1,0 +1,76 @@
+// Saving and opening a project of 64 configured functions (32 PWM channels on each engine) from the bundled library.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+#include "app/ports.h"
+#include "app/recordingports.h"
+#include "app/shell/startup.h"
+#include "knowledge/knowledgebase.h"
+#include "project/notesmodel.h"
+#include "project/projdoc.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kFunctions = 64;
+
+struct CBenchProject {
+  CRecordingMessagePort messages;
+  CScopedPorts ports{CPorts{&messages, nullptr, nullptr}};
+  CKnowledgeBase kb;
+  CNotesModel notes;
+  std::unique_ptr<CProjDoc> doc;
+  fs::path folder;
+
+  CBenchProject() {
+    CLoadOptions options;
+    options.confFolder = KV_SOURCE_DIR "/conf";
+    options.functionSetFolder = KV_SOURCE_DIR "/fsets";
+    LoadKnowledgeBase(kb, options);
+    folder = fs::temp_directory_path() / ("kivovam-bench-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    doc = std::make_unique<CProjDoc>(kb, nullptr, &notes);
+    doc->OnNewDocument();
+    doc->m_strCpu = "Omiro Q32";
+    doc->m_cpu.Select(kb.cpuDb, doc->m_strCpu);
+    doc->m_pFSet = kb.fsetLib.FindSet("kivo2/kivo_set_k2_motion.h");
+    const CKivoFunc* pwm = doc->m_pFSet ? doc->m_pFSet->FindFunc("PWM") : nullptr;
+    for (int i = 0; pwm && i < kFunctions; ++i) {
+      auto func = std::make_unique<CProjDoc::CFuncInfo_Api>();
+      func->initFunc = pwm->initFuncs.front().get();
+      func->doc = doc.get();
+      func->function = pwm;
+      func->engine = i / 32;
+      func->InitDefaults(i % 32);
+      doc->AddFunction(std::move(func));
+    }
+  }
+  ~CBenchProject() { fs::remove_all(folder); }
+  std::string Path() const { return (folder / "kivo_vam.c").string(); }
+};
+
+void BM_SaveProject(benchmark::State& state) {
+  CBenchProject project;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(project.doc->OnSaveDocument(project.Path()));
+  state.counters["functions"] = static_cast<double>(project.doc->Functions().size());
+}
+BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond);
+
+void BM_OpenProject(benchmark::State& state) {
+  CBenchProject project;
+  project.doc->OnSaveDocument(project.Path());
+  CProjDoc reader(project.kb, nullptr, &project.notes);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(reader.OnOpenDocument(project.Path()));
+  state.counters["functions"] = static_cast<double>(reader.Functions().size());
+}
+BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
