@@ -292,6 +292,8 @@ CProjDoc::CFuncInfo* CProjDoc::FindChannelUser(int engine, int channel,
 int CProjDoc::GetInstanceIndex(const CFuncInfo* func, int& outCount) const {
   outCount = 0;
   int index = -1;
+  if (!func)
+    return index;
   for (const auto& other : m_funcs) {
     if (other->function != func->function)
       continue;
