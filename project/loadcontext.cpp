@@ -3,7 +3,10 @@
 
 #include <algorithm>
 
+// The second, collecting run after a failure meets the same problems again; each is told once.
 void CLoadEvalContext::AddMessage(const std::string& text) {
+  if (("\n" + messages + "\n").find("\n" + text + "\n") != std::string::npos)
+    return;
   if (!messages.empty())
     messages += "\n";
   messages += text;
