@@ -38,10 +38,10 @@ class ProjDocTest : public ::testing::Test {
   }
 
   // A PWM on one channel named "output", built by hand from its API description.
-  CFuncApi* AddPwm(int engine, int channel) {
+  CFuncApi* AddPwm(int engine, int channel, const std::string& init = "hv_kivo_pwm_init_edge") {
     auto pwm = std::make_unique<CFuncApi>();
     pwm->function = &Func("PWM");
-    pwm->initFunc = pwm->function->FindInitFunc("hv_kivo_pwm_init_edge");
+    pwm->initFunc = pwm->function->FindInitFunc(init);
     pwm->engine = engine;
     for (const auto& param : pwm->initFunc->params)
       if (!param->IsChannel())
@@ -152,6 +152,16 @@ TEST_F(ProjDocTest, RemoveAndReplaceHandOverTheNotesOwner) {
   EXPECT_NE(doc.RemoveFunction(other, false), nullptr);
   ASSERT_EQ(notes.Entries().size(), 1u);
   EXPECT_EQ(notes.Entries()[0].title, "PWM0");
+}
+
+TEST_F(ProjDocTest, RemovingAnInstanceRenamesTheLinksToTheNext) {
+  CFuncApi* first = AddPwm(0, 1);
+  AddPwm(0, 2);
+  CFuncApi* sync = AddPwm(0, 3, "hv_kivo_pwm_init_sync");
+  sync->FindParam("master_pwm_chan")->value.valueName = "PWM1_OUTPUT";
+  doc.RemoveFunction(first, true);
+  EXPECT_EQ(sync->FindParam("master_pwm_chan")->value.valueName, "PWM0_OUTPUT");
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{551});
 }
 
 TEST_F(ProjDocTest, CombinedValuesSpreadAndGatherAgain) {
