@@ -122,6 +122,9 @@ bool CProjDoc::OnNewDocument() {
 
 void CProjDoc::DeleteContents() {
   m_strCpu.clear();
+  // A fresh record first: without a generic entry the reset would keep the
+  // previous processor's template name.
+  m_cpu = CKivoCpu();
   m_cpu.ResetToGeneric(m_kb->cpuDb);
   if (m_notes)
     for (const auto& func : m_funcs)

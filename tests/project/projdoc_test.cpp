@@ -152,6 +152,8 @@ TEST_F(ProjDocTest, RemoveAndReplaceHandOverTheNotesOwner) {
   EXPECT_NE(doc.RemoveFunction(other, false), nullptr);
   ASSERT_EQ(notes.Entries().size(), 1u);
   EXPECT_EQ(notes.Entries()[0].title, "PWM0");
+  doc.DeleteContents();
+  EXPECT_FALSE(notes.IsVisible());
 }
 
 TEST_F(ProjDocTest, RemovingAnInstanceRenamesTheLinksToTheNext) {
