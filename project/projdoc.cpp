@@ -1,68 +1,656 @@
 // The project document: lifecycle, paths, function list, configuration record and channel checks.
 #include "project/projdoc.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "app/messagecatalog.h"
+#include "app/ports.h"
+#include "app/texthelpers.h"
 #include "project/notesmodel.h"
 
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  const char* blanks = " \t\r\n";
+  std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string::npos)
+    return {};
+  std::size_t last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
+
+std::vector<std::string> SplitAt(const std::string& text, const std::string& separator) {
+  std::vector<std::string> pieces;
+  std::size_t start = 0;
+  for (std::size_t at = text.find(separator); at != std::string::npos;
+       at = text.find(separator, start)) {
+    pieces.push_back(text.substr(start, at - start));
+    start = at + separator.size();
+  }
+  pieces.push_back(text.substr(start));
+  return pieces;
+}
+
+std::string MemberSection(int n) { return "STRUCT.MEMB" + std::to_string(n); }
+
+// The member number of a "STRUCT.MEMB<n>" text, or 0 when it names no member.
+int MemberNumberOf(const std::string& section) {
+  int n = 0;
+  char tail = 0;
+  if (std::sscanf(section.c_str(), "STRUCT.MEMB%d%c", &n, &tail) != 1)
+    return 0;
+  return n >= 1 && n <= CProjDoc::kCfgMembers ? n : 0;
+}
+
+bool ReadInteger(const std::string& text, long& value) {
+  int read = 0;
+  if (std::sscanf(text.c_str(), "%i", &read) != 1)
+    return false;
+  value = read;
+  return true;
+}
+
+const CKivoValueDef* ExactValue(const CKivoVarDef* def, const std::string& name) {
+  if (!def)
+    return nullptr;
+  for (const auto& value : def->values)
+    if (value->name == name)
+      return value.get();
+  return nullptr;
+}
+
+// The number a STAC enable field stands for; false when its text does not read.
+bool FieldNumber(const CKivoVarValue& field, long& number) {
+  if (const CKivoValueDef* value = ExactValue(field.def, field.valueName)) {
+    if (value->takesArg)
+      return ReadInteger(field.argument, number);
+    number = value->number;
+    return true;
+  }
+  return ReadInteger(field.valueName, number);
+}
+
+void ResetToFirstValue(CKivoVarValue& field) {
+  if (field.def && !field.def->values.empty()) {
+    const CKivoValueDef& first = *field.def->values.front();
+    field.Set(first.name, first.takesArg ? "0" : "");
+  } else {
+    field.Set("0", "");
+  }
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+  std::error_code error;
+  fs::file_status status = fs::status(path, error);
+  if (error || !fs::exists(status))
+    return false;
+  return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+bool IsExistingFile(const std::string& path) {
+  std::error_code error;
+  return fs::exists(path, error) && !fs::is_directory(path, error);
+}
+
+std::string CatalogPrintf(int id, const std::vector<CPrintfArg>& args) {
+  return FormatPrintfText(CatalogText(id), args);
+}
+
+}  // namespace
+
+// ---- Lifecycle
+
 CProjDoc::CProjDoc(const CKnowledgeBase& kb, const CCommandLineOptions* options, CNotesModel* notes)
-    : m_kb(&kb), m_options(options), m_notes(notes) {}
+    : m_kb(&kb), m_options(options), m_notes(notes) {
+  DeleteContents();
+}
 
 CProjDoc::~CProjDoc() = default;
 
-bool CProjDoc::OnNewDocument() { return false; }
-void CProjDoc::DeleteContents() {}
-bool CProjDoc::OnOpenDocument(const std::string&) { return false; }
-bool CProjDoc::OnSaveDocument(const std::string&) { return false; }
-void CProjDoc::DerivePaths(const std::string&, std::string&, std::string&) {}
-void CProjDoc::ApplyCommandLine() {}
-void CProjDoc::AddFunction(std::unique_ptr<CFuncInfo>) {}
-std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::RemoveFunction(const CFuncInfo*, bool) { return nullptr; }
-std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::ReplaceFunction(const CFuncInfo*,
-                                                               std::unique_ptr<CFuncInfo>, bool) {
+bool CProjDoc::OnNewDocument() {
+  DeleteContents();
+  SetModifiedFlag(false);
+  ApplyCommandLine();
+  return true;
+}
+
+void CProjDoc::DeleteContents() {
+  m_strCpu.clear();
+  // A fresh record first: without a generic entry the reset would keep the
+  // previous processor's template name.
+  m_cpu = CKivoCpu();
+  m_cpu.ResetToGeneric(m_kb->cpuDb);
+  if (m_notes)
+    for (const auto& func : m_funcs)
+      m_notes->RemoveNotes(func.get());
+  m_funcs.clear();
+  m_engine[0] = CEngine{};
+  m_engine[1] = CEngine{};
+  m_nSysClk = m_cpu.systemClock;
+  m_nPtbClk = m_cpu.peripheralTimebaseClock;
+  m_bCpuCmdLine = false;
+  m_bSysClkCmdLine = false;
+  m_bPtbClkCmdLine = false;
+  m_bCmdLineLock = false;
+  m_strVerbatim.clear();
+  m_bExternDecls = true;
+  m_pFSet = nullptr;
+  ResetCfgMembers();
+  BuildCombinations();
+  PullCombinations();
+}
+
+bool CProjDoc::OnOpenDocument(const std::string& path) {
+  std::string cPath, hPath;
+  DerivePaths(path, cPath, hPath);
+  if (!IsExistingFile(cPath)) {
+    ShowMessage(4000, EMessageKind::Warning, {cPath});
+    return false;
+  }
+  if (!IsExistingFile(hPath)) {
+    ShowMessage(4001, EMessageKind::Warning, {hPath});
+    return false;
+  }
+  DeleteContents();
+  SetModifiedFlag(true);
+  bool read = ReadProjectFiles(cPath, hPath);
+  SetModifiedFlag(false);
+  ApplyCommandLine();
+  NotifyChanged(-1);
+  return read;
+}
+
+bool CProjDoc::OnSaveDocument(const std::string& path) {
+  UpdateViews(kHintStoreControls);
+  std::string cPath, hPath;
+  DerivePaths(path, cPath, hPath);
+  for (const std::string* target : {&cPath, &hPath}) {
+    if (IsReadOnlyFile(*target)) {
+      ShowMessage(4033, EMessageKind::Warning, {*target});
+      return false;
+    }
+  }
+  NotifyChanged(-1);
+  PushCombinations();
+  // A failed save keeps the flag, so the user is still asked before the edits are lost.
+  if (!GenerateProjectFiles(cPath, hPath))
+    return false;
+  SetModifiedFlag(false);
+  return true;
+}
+
+void CProjDoc::DerivePaths(const std::string& path, std::string& outC, std::string& outH) {
+  std::error_code error;
+  fs::path given(path);
+  if (fs::is_directory(given, error)) {
+    outC = (given / kDefaultCName).string();
+    outH = (given / kDefaultHName).string();
+    return;
+  }
+  std::string extension = given.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (extension == ".h") {
+    outC = fs::path(given).replace_extension(".c").string();
+    outH = path;
+  } else {
+    outC = path;
+    outH = fs::path(given).replace_extension(".h").string();
+  }
+}
+
+void CProjDoc::ApplyCommandLine() {
+  if (m_options) {
+    std::string value;
+    if (LookupOption(*m_options, "CPU", value)) {
+      m_bCpuCmdLine = true;
+      m_strCpu = value;
+      // The record must follow the name, or the engines and templates of
+      // another processor would be written under this processor's name.
+      m_cpu.Select(m_kb->cpuDb, m_strCpu);
+    }
+    if (LookupOption(*m_options, "SYSCLK", value)) {
+      m_bSysClkCmdLine = true;
+      ParseFrequency(value, &m_nSysClk, 'M');
+    }
+    if (LookupOption(*m_options, "PTBCLK", value)) {
+      m_bPtbClkCmdLine = true;
+      ParseFrequency(value, &m_nPtbClk, 'M');
+    }
+  }
+  m_bCmdLineLock = m_bCpuCmdLine || m_bSysClkCmdLine || m_bPtbClkCmdLine;
+}
+
+// ---- The function list
+
+void CProjDoc::AddFunction(std::unique_ptr<CFuncInfo> func) {
+  if (!func)
+    return;
+  func->doc = this;
+  m_funcs.push_back(std::move(func));
+  SetModifiedFlag();
+}
+
+std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::RemoveFunction(const CFuncInfo* func,
+                                                              bool showMessages) {
+  auto found = std::find_if(m_funcs.begin(), m_funcs.end(),
+                            [func](const auto& f) { return f.get() == func; });
+  if (found == m_funcs.end())
+    return nullptr;
+  CChannelLinks links;
+  CollectChannelLinks(links);
+  std::unique_ptr<CFuncInfo> removed = std::move(*found);
+  m_funcs.erase(found);
+  if (m_notes)
+    m_notes->RemoveNotes(removed.get());
+  UpdateChannelLinks(links, showMessages, removed.get(), nullptr);
+  SetModifiedFlag();
+  return removed;
+}
+
+std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::ReplaceFunction(const CFuncInfo* oldFunc,
+                                                               std::unique_ptr<CFuncInfo> newFunc,
+                                                               bool showMessages) {
+  auto found = std::find_if(m_funcs.begin(), m_funcs.end(),
+                            [oldFunc](const auto& f) { return f.get() == oldFunc; });
+  if (found == m_funcs.end() || !newFunc)
+    return nullptr;
+  CChannelLinks links;
+  CollectChannelLinks(links);
+  newFunc->doc = this;
+  CFuncInfo* replacement = newFunc.get();
+  std::unique_ptr<CFuncInfo> replaced = std::move(*found);
+  *found = std::move(newFunc);
+  if (m_notes)
+    m_notes->ReplaceNoteOwner(replaced.get(), replacement);
+  UpdateChannelLinks(links, showMessages, replaced.get(), replacement);
+  SetModifiedFlag();
+  return replaced;
+}
+
+CProjDoc::CFuncInfo* CProjDoc::FindChannelUser(int engine, int channel,
+                                               CChannInfo** outChannel) const {
+  for (const auto& func : m_funcs) {
+    if (func->engine != engine)
+      continue;
+    for (const auto& chan : func->channels) {
+      if (chan->number != channel)
+        continue;
+      if (outChannel)
+        *outChannel = chan.get();
+      return func.get();
+    }
+  }
+  if (outChannel)
+    *outChannel = nullptr;
   return nullptr;
 }
-CProjDoc::CFuncInfo* CProjDoc::FindChannelUser(int, int, CChannInfo**) const { return nullptr; }
-int CProjDoc::GetInstanceIndex(const CFuncInfo*, int& outCount) const {
+
+int CProjDoc::GetInstanceIndex(const CFuncInfo* func, int& outCount) const {
   outCount = 0;
-  return -1;
+  int index = -1;
+  if (!func)
+    return index;
+  for (const auto& other : m_funcs) {
+    if (other->function != func->function)
+      continue;
+    if (other.get() == func)
+      index = outCount;
+    ++outCount;
+  }
+  return index;
 }
-void CProjDoc::NotifyChanged(int) {}
-void CProjDoc::UpdateViews(int) {}
-bool CProjDoc::CheckCpuChange(const CKivoCpu&, bool, std::string*) { return false; }
-void CProjDoc::PushCombinations() {}
-void CProjDoc::PullCombinations() {}
-std::string CProjDoc::CfgMemberText(int) const { return "0"; }
-bool CProjDoc::CheckChannels(const CFuncInfo&, const CFuncInfo*) const { return false; }
-void CProjDoc::BuildCombinations() {}
-void CProjDoc::ResetCfgMembers() {}
+
+// ---- Notifications
+
+void CProjDoc::NotifyChanged(int engine) {
+  UpdateViews(engine < 0 ? kHintAllEngines : engine + kHintEngineA);
+  for (const auto& func : m_funcs) {
+    if (!func->IsApi() || (engine >= 0 && func->engine != engine))
+      continue;
+    static_cast<CFuncInfo_Api&>(*func).ComputeLoad(false);
+  }
+}
+
+void CProjDoc::UpdateViews(int hint) {
+  if (m_observer)
+    m_observer->OnProjectUpdate(*this, hint);
+}
+
+// ---- The configuration record
+
+void CProjDoc::ResetCfgMembers() {
+  for (int n = 1; n <= kCfgMembers; ++n) {
+    CKivoVarValueSet& member = CfgMember(n);
+    member.Build(m_kb->cfgDesc, MemberSection(n));
+    member.ResetToDefaults();
+  }
+}
+
+void CProjDoc::BuildCombinations() {
+  m_combinations.clear();
+  const CIniSection* section = m_kb->cfgDesc.FindSection("COMBINED_VALUES");
+  if (!section)
+    return;
+  for (int n = 0;; ++n) {
+    std::string key = "combination" + std::to_string(n);
+    std::string types = section->GetValue(key + "_types");
+    std::string links = section->GetValue(key + "_links");
+    if (types.empty() || links.empty())
+      break;
+    auto combined = std::make_unique<CKivoVarValue>(m_kb->cfgDesc.FindDefBySection(types));
+    std::vector<std::string> typePieces = SplitAt(types, ",");
+    std::vector<std::string> linkPieces = SplitAt(links, ",");
+    for (std::size_t i = 0; i < typePieces.size() && i < linkPieces.size(); ++i) {
+      int member = MemberNumberOf(Trimmed(linkPieces[i]));
+      CKivoVarValue* field = member ? CfgMember(member).Get(Trimmed(typePieces[i]), false) : nullptr;
+      // A gap would hand later pieces of the combined text to the wrong fields.
+      if (!field)
+        break;
+      combined->members.push_back(field);
+    }
+    m_combinations[key] = std::move(combined);
+  }
+}
+
+void CProjDoc::PushCombinations() {
+  for (auto& [key, combined] : m_combinations) {
+    std::vector<std::string> pieces = SplitAt(combined->valueName, ",");
+    for (std::size_t i = 0; i < pieces.size() && i < combined->members.size(); ++i) {
+      CKivoVarValue& field = *combined->members[i];
+      std::string piece = Trimmed(pieces[i]);
+      const CKivoValueDef* value = field.def ? field.def->FindValue(piece, true) : nullptr;
+      if (!value) {
+        field.valueName = piece;
+        continue;
+      }
+      field.valueName = value->name;
+      if (value->takesArg)
+        field.argument = piece;
+    }
+  }
+}
+
+void CProjDoc::PullCombinations() {
+  for (auto& [key, combined] : m_combinations) {
+    std::string joined;
+    for (std::size_t i = 0; i < combined->members.size(); ++i)
+      joined += (i ? "," : "") + combined->members[i]->valueName;
+    const CKivoValueDef* value = combined->def ? combined->def->FindValue(joined, true) : nullptr;
+    if (!value) {
+      combined->valueName = joined;
+      continue;
+    }
+    combined->valueName = value->name;
+    if (value->takesArg)
+      combined->argument = joined;
+  }
+}
+
+std::string CProjDoc::CfgMemberText(int n) const {
+  if (n < 1 || n > kCfgMembers || (IsEngineBMember(n) && m_cpu.engines < 2))
+    return "0";
+  std::string text;
+  CfgMember(n).Format(text, m_cpu.isKivo2 != 0);
+  return text.empty() ? "0" : text;
+}
+
+bool CProjDoc::CheckCpuChange(const CKivoCpu& newCpu, bool apply, std::string* outText) {
+  std::string text;
+  bool fits = true;
+  std::vector<const CFuncInfo*> homeless;
+  for (const auto& func : m_funcs)
+    if (func->engine >= newCpu.engines)
+      homeless.push_back(func.get());
+  if (!homeless.empty()) {
+    int count = static_cast<int>(homeless.size());
+    text = CatalogPrintf(4504, {PArg(count), PArg(count == 1 ? "" : "s"),
+                                   PArg(count == 1 ? "s" : "")});
+    fits = false;
+    if (apply)
+      for (const CFuncInfo* func : homeless)
+        RemoveFunction(func, true);
+  }
+  if (!newCpu.stacBusAvailable) {
+    for (int engine = 0; engine < newCpu.engines && engine < 2; ++engine) {
+      CKivoVarValueSet& member = CfgMember(engine == 0 ? 5 : 8);
+      for (int tcr = 1; tcr <= 2; ++tcr) {
+        CKivoVarValue* field = member.Find("STACCR.REN" + std::to_string(tcr));
+        long number = 0;
+        if (!field || !FieldNumber(*field, number) || number <= 0)
+          continue;
+        if (apply)
+          ResetToFirstValue(*field);
+        if (!text.empty())
+          text += "\n";
+        text += CatalogPrintf(4505, {PArg(tcr), PArg(static_cast<char>('A' + engine))});
+        fits = false;
+      }
+    }
+  }
+  if (outText)
+    *outText = text;
+  return fits;
+}
+
+// ---- Channel checks
+
+bool CProjDoc::CheckChannels(const CFuncInfo& edited, const CFuncInfo* original) const {
+  std::string text;
+  int id = FindChannelProblem(edited, original, text);
+  if (id == 0)
+    return true;
+  ShowText(id, EMessageKind::Warning, text);
+  return false;
+}
+
+bool CProjDoc::CheckChannels(const CFuncInfo& edited, const CFuncInfo* original,
+                             std::string& outText) const {
+  outText.clear();
+  return FindChannelProblem(edited, original, outText) == 0;
+}
+
+int CProjDoc::FindChannelProblem(const CFuncInfo& edited, const CFuncInfo* original,
+                                 std::string& outText) const {
+  for (const auto& chan : edited.channels) {
+    int number = chan->number;
+    if (number < 0 || number > kMaxChannel) {
+      outText = CatalogPrintf(4031, {PArg(number)});
+      return 4031;
+    }
+    for (const auto& func : m_funcs) {
+      if (func.get() == original || func.get() == &edited || func->engine != edited.engine)
+        continue;
+      for (const auto& other : func->channels) {
+        if (other->number != number)
+          continue;
+        outText = CatalogPrintf(4020, {PArg(number), PArg(func->InstanceName()), PArg(other->name)});
+        return 4020;
+      }
+    }
+    for (const auto& twin : edited.channels) {
+      if (twin != chan && twin->number == number) {
+        outText = CatalogPrintf(4037, {PArg(number), PArg(chan->name), PArg(twin->name)});
+        return 4037;
+      }
+    }
+  }
+  return 0;
+}
+
+// ---- One configured function
 
 CProjDoc::CFuncInfo::~CFuncInfo() = default;
-CProjDoc::CFuncInfo::CFuncInfo(const CFuncInfo&) : CNotesOwner() {}
-void CProjDoc::CFuncInfo::CopyChannelsFrom(const CFuncInfo&) {}
-void CProjDoc::CFuncInfo::GetChannelName(std::string&, const CChannInfo*, bool) const {}
-CProjDoc::CChannInfo* CProjDoc::CFuncInfo::FindChannelByName(const std::string&) const {
+
+CProjDoc::CFuncInfo::CFuncInfo(const CFuncInfo& other)
+    : CNotesOwner(),
+      doc(other.doc),
+      function(other.function),
+      engine(other.engine),
+      assignLabel(other.assignLabel) {
+  CopyChannelsFrom(other);
+}
+
+void CProjDoc::CFuncInfo::CopyChannelsFrom(const CFuncInfo& other) {
+  channels.clear();
+  for (const auto& chan : other.channels) {
+    auto copy = std::make_unique<CChannInfo>(*chan);
+    copy->owner = this;
+    channels.push_back(std::move(copy));
+  }
+}
+
+void CProjDoc::CFuncInfo::GetChannelName(std::string& outText, const CChannInfo* channel,
+                                         bool force) const {
+  int count = 0;
+  int index = doc ? doc->GetInstanceIndex(this, count) : -1;
+  std::string name = function ? function->name : std::string();
+  if (!channel) {
+    // A copy outside the list has no index yet; its bare name reads better than "-1".
+    outText = count > 1 && index >= 0 ? name + std::to_string(index) : name;
+    return;
+  }
+  if (index < 0 && !force) {
+    outText = "_INVALID_CHANNEL";
+    return;
+  }
+  std::string suffix = function && function->hasApi ? "_" + channel->name : std::string();
+  std::string text = index >= 0 ? name + std::to_string(index) + suffix : name + "#" + suffix;
+  for (char& c : text)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::replace(text.begin(), text.end(), '#', 'x');
+  outText = text;
+}
+
+CProjDoc::CChannInfo* CProjDoc::CFuncInfo::FindChannelByName(const std::string& name) const {
+  for (const auto& chan : channels)
+    if (ChannelDefineName(*chan) == name)
+      return chan.get();
   return nullptr;
 }
+
 void CProjDoc::CFuncInfo::GetApiIncludes(std::vector<std::string>&,
                                          std::vector<std::string>&) const {}
-bool CProjDoc::CFuncInfo::ShowInChannels(long) { return false; }
-std::string CProjDoc::CFuncInfo::InstanceName() const { return {}; }
-std::string CProjDoc::CFuncInfo::ChannelDefineName(const CChannInfo&, bool) const { return {}; }
-int CProjDoc::CFuncInfo::LowestChannel() const { return -1; }
 
-std::string CProjDoc::CLoadVarVals::ToText() const { return {}; }
-void CProjDoc::CLoadVarVals::FromText(const std::string&) {}
+bool CProjDoc::CFuncInfo::ShowInChannels(long) {
+  if (!IsApi() || !doc || !doc->m_observer)
+    return false;
+  return doc->m_observer->ShowChannelsPage(*doc, engine);
+}
+
+std::string CProjDoc::CFuncInfo::InstanceName() const {
+  std::string text;
+  GetChannelName(text);
+  return text;
+}
+
+std::string CProjDoc::CFuncInfo::ChannelDefineName(const CChannInfo& channel, bool force) const {
+  std::string text;
+  GetChannelName(text, &channel, force);
+  return text;
+}
+
+int CProjDoc::CFuncInfo::LowestChannel() const {
+  int lowest = -1;
+  for (const auto& chan : channels)
+    if (lowest < 0 || chan->number < lowest)
+      lowest = chan->number;
+  return lowest;
+}
+
+// ---- Load inputs
+
+std::string CProjDoc::CLoadVarVals::ToText() const {
+  std::string text;
+  for (const auto& [name, value] : values)
+    text += "  " + name + "=" + value + ";\n";
+  return text;
+}
+
+void CProjDoc::CLoadVarVals::FromText(const std::string& text) {
+  for (const std::string& piece : SplitAt(text, ";\n")) {
+    std::vector<std::string> parts = SplitAt(piece, "=");
+    if (parts.size() != 2)
+      continue;
+    std::string name = Trimmed(parts[0]);
+    std::string value = Trimmed(parts[1]);
+    if (!name.empty() && !value.empty())
+      values[name] = value;
+  }
+}
+
+// ---- Functions with a C API
 
 CProjDoc::CFuncInfo_Api::~CFuncInfo_Api() = default;
-CProjDoc::CFuncInfo_Api::CFuncInfo_Api(const CFuncInfo_Api& other) : CFuncInfo(other) {}
-std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::CFuncInfo_Api::Clone() const { return nullptr; }
-CProjDoc::CParamInfo* CProjDoc::CFuncInfo_Api::FindParam(const std::string&) const {
+
+CProjDoc::CFuncInfo_Api::CFuncInfo_Api(const CFuncInfo_Api& other)
+    : CFuncInfo(other),
+      CExprResolver(),
+      initFunc(other.initFunc),
+      assign(other.assign),
+      loadInputs(other.loadInputs),
+      hasLoadInputs(other.hasLoadInputs) {
+  for (const auto& [param, info] : other.params)
+    params[param] = std::make_unique<CParamInfo>(*info);
+}
+
+std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::CFuncInfo_Api::Clone() const {
+  return std::unique_ptr<CFuncInfo>(new CFuncInfo_Api(*this));
+}
+
+CProjDoc::CParamInfo* CProjDoc::CFuncInfo_Api::FindParam(const std::string& name) const {
+  for (const auto& [param, info] : params)
+    if (param && param->name == name)
+      return info.get();
   return nullptr;
 }
 
+// ---- Functions without a C API
+
 CProjDoc::CFuncInfo_NonApi::~CFuncInfo_NonApi() = default;
-CProjDoc::CFuncInfo_NonApi::CFuncInfo_NonApi(const CFuncInfo_NonApi& other) : CFuncInfo(other) {}
-std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::CFuncInfo_NonApi::Clone() const { return nullptr; }
-CProjDoc::CParamInfo* CProjDoc::CFuncInfo_NonApi::FindParam(const std::string&) const {
-  return nullptr;
+
+CProjDoc::CFuncInfo_NonApi::CFuncInfo_NonApi(const CFuncInfo_NonApi& other) : CFuncInfo(other) {
+  for (int n = 0; n < kGroups; ++n)
+    groups[n] = other.groups[n];
+  for (const auto& param : other.rawParams)
+    rawParams.push_back(std::make_unique<CParamInfo>(*param));
 }
-void CProjDoc::CFuncInfo_NonApi::InitDefaults(int) {}
+
+std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::CFuncInfo_NonApi::Clone() const {
+  return std::unique_ptr<CFuncInfo>(new CFuncInfo_NonApi(*this));
+}
+
+// Raw parameters are named as the dialog lists them: "Parameter 1" is the first.
+CProjDoc::CParamInfo* CProjDoc::CFuncInfo_NonApi::FindParam(const std::string& name) const {
+  int number = 0;
+  char tail = 0;
+  if (std::sscanf(name.c_str(), "Parameter %d%c", &number, &tail) != 1)
+    return nullptr;
+  if (number < 1 || number > static_cast<int>(rawParams.size()))
+    return nullptr;
+  return rawParams[number - 1].get();
+}
+
+void CProjDoc::CFuncInfo_NonApi::InitDefaults(int startChannel) {
+  channels.clear();
+  auto chan = std::make_unique<CChannInfo>();
+  chan->owner = this;
+  chan->name = "channel";
+  chan->number = startChannel;
+  channels.push_back(std::move(chan));
+  for (int n = 1; n <= kGroups; ++n) {
+    // Without a document the groups can only be rebuilt from the description they came from.
+    const CKivoCfgDesc* desc = doc ? &doc->Kb().cfgDesc : Group(n).Description();
+    if (desc)
+      Group(n).Build(*desc, "FNAPI.GRP" + std::to_string(n));
+    Group(n).ResetToDefaults();
+  }
+  rawParams.clear();
+  assignLabel.clear();
+}

@@ -105,6 +105,9 @@ class CProjDoc : public CExprResolver {
   // for the first channel of `edited` that cannot be placed; `original` is the
   // function being edited (null for a new one), whose own channels do not count.
   bool CheckChannels(const CFuncInfo& edited, const CFuncInfo* original) const;
+  // The same check without a message: the failure text, empty on success.
+  bool CheckChannels(const CFuncInfo& edited, const CFuncInfo* original,
+                     std::string& outText) const;
 
   // Rebuilds every API function's notes entry (removing the entries of the others).
   void BuildAllNotes();
@@ -139,6 +142,9 @@ class CProjDoc : public CExprResolver {
  private:
   void BuildCombinations();
   void ResetCfgMembers();
+  // The number of the message for the first channel that cannot be placed, or 0.
+  int FindChannelProblem(const CFuncInfo& edited, const CFuncInfo* original,
+                         std::string& outText) const;
 
   const CKnowledgeBase* m_kb;
   const CCommandLineOptions* m_options;

@@ -18,6 +18,8 @@ class CProjectObserver {
  public:
   virtual ~CProjectObserver() = default;
   virtual void OnProjectUpdate(CProjDoc& doc, int hint) = 0;
+  // Makes the channels page of `engine` current; false when there is none to show.
+  virtual bool ShowChannelsPage(CProjDoc& /*doc*/, int /*engine*/) { return false; }
 };
 
 // The owner of a notes entry: the notes page calls it back when the entry's
