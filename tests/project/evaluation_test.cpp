@@ -322,3 +322,59 @@ TEST_F(CEvaluationTest, DocumentVariables) {
   EXPECT_TRUE(doc->ResolveDocVariable(0, "kivo_clock_freq", value));
   EXPECT_EQ(value, 0);
 }
+
+class CChannelLinkTest : public CEvalFixture {
+ protected:
+  // PWM0 and PWM1 drive channels 1 and 2; PWM2 and PWM3 follow PWM1 and PWM0.
+  void SetUp() override {
+    CEvalFixture::SetUp();
+    for (int channel : {1, 2})
+      Add(Make("PWM", "hv_kivo_pwm_init_edge", 0, channel));
+    Add(Make("PWM", "hv_kivo_pwm_init_sync", 0, 3), "PWM1_OUTPUT");
+    Add(Make("PWM", "hv_kivo_pwm_init_sync", 0, 4), "PWM0_OUTPUT");
+  }
+  void Add(std::unique_ptr<CApi> func, const std::string& master = "") {
+    if (!master.empty())
+      SetValue(*func, "master_pwm_chan", master);
+    doc->AddFunction(std::move(func));
+  }
+  CApi& At(std::size_t index) { return static_cast<CApi&>(*doc->Functions().at(index)); }
+  std::string Master(std::size_t index) { return ParamText(At(index), "master_pwm_chan"); }
+};
+
+TEST_F(CChannelLinkTest, RemovingAFunctionRenamesAndInvalidatesLinkedChannels) {
+  ASSERT_EQ(At(0).ChannelDefineName(*At(0).channels[0]), "PWM0_OUTPUT");
+  CProjDoc::CChannelLinks links;
+  doc->CollectChannelLinks(links);
+  ASSERT_EQ(links.size(), 2u);
+  EXPECT_EQ(links.at("PWM1_OUTPUT"), At(1).channels[0].get());
+
+  auto removed = doc->RemoveFunction(&At(0));
+  ASSERT_NE(removed, nullptr);
+  EXPECT_EQ(Master(1), "PWM0_OUTPUT");
+  EXPECT_EQ(Master(2), "_INVALID_CHANNEL");
+  ASSERT_EQ(ports.messages.Ids(), std::vector<int>{551});
+  EXPECT_EQ(ports.messages.Messages()[0].kind, EMessageKind::Information);
+  EXPECT_EQ(ports.messages.Messages()[0].text,
+            "Some parameter values were automatically updated to reflect changes made in the "
+            "function list:\n\n"
+            "In function 'PWM1', the parameter 'master_pwm_chan' was changed: 'PWM1_OUTPUT' -> "
+            "'PWM0_OUTPUT'\n"
+            "In function 'PWM2', the parameter 'master_pwm_chan' was changed: 'PWM0_OUTPUT' -> "
+            "'_INVALID_CHANNEL'\n");
+}
+
+TEST_F(CChannelLinkTest, ReplacementKeepsLinksToChannelsItStillHas) {
+  auto copy = At(1).Clone();
+  copy->channels[0]->number = 9;
+  doc->ReplaceFunction(&At(1), std::move(copy));
+  EXPECT_EQ(Master(2), "PWM1_OUTPUT");
+  EXPECT_TRUE(ports.messages.Messages().empty());
+
+  // A replacement without that channel leaves the link pointing nowhere, silently when asked.
+  auto other = Make("DTPWM", "hv_kivo_dtpwm_init_adjacent", 0, 20);
+  doc->ReplaceFunction(&At(1), std::move(other), false);
+  EXPECT_EQ(Master(2), "_INVALID_CHANNEL");
+  EXPECT_EQ(Master(3), "PWM0_OUTPUT");
+  EXPECT_TRUE(ports.messages.Messages().empty());
+}
