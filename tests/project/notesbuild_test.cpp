@@ -93,27 +93,7 @@ TEST_F(CNotesBuildTest, EntryHasTitleCaptionAndLastPlaceholderOfEachLine) {
   EXPECT_EQ(notes.Entries().size(), 1u);
 }
 
-TEST_F(CNotesBuildTest, BundledPwmNotesShowTheParameterValues) {
-  auto func = Make("PWM", "hv_kivo_pwm_init_edge", 0, 12);
-  SetValue(*func, "period", "4000");
-  SetValue(*func, "timebase", "KIVO_PWM_TCR2");
-  ASSERT_TRUE(func->BuildNotes());
-  const std::string& body = EntryOf(notes, func.get())->body;
-  EXPECT_NE(body.find("<a href=\"kivovam:E0/Ch12\">Engine A, Channel 12</a>"), std::string::npos)
-      << body;
-  EXPECT_NE(body.find("Its period is 4000"), std::string::npos) << body;
-  EXPECT_NE(body.find("ticks of KIVO_PWM_TCR2;"), std::string::npos) << body;
-  EXPECT_EQ(body.find('%'), std::string::npos) << body;
-}
-
-TEST_F(CNotesBuildTest, WithoutNotesTextTheEntryGoes) {
-  auto func = Make("ODD", "hv_kivo_odd_init_num", 0, 0);
-  notes.SetNote(func.get(), 0, "stale", "stale", "stale");
-  EXPECT_FALSE(func->BuildNotes());
-  EXPECT_EQ(EntryOf(notes, func.get()), nullptr);
-}
-
-TEST_F(CNotesBuildTest, BuildAllNotesKeepsOnlyApiFunctionsWithNotes) {
+TEST_F(CNotesBuildTest, BuildAllNotesKeepsOnlyApiFunctionsWithNotesText) {
   auto api = OddOnEngineB();
   CApi* apiPtr = api.get();
   doc->AddFunction(std::move(api));
@@ -121,6 +101,11 @@ TEST_F(CNotesBuildTest, BuildAllNotesKeepsOnlyApiFunctionsWithNotes) {
   CProjDoc::CFuncInfo* nonApiPtr = nonApi.get();
   doc->AddFunction(std::move(nonApi));
   notes.SetNote(nonApiPtr, 0, "old", "old", "old");
+
+  auto silent = Make("ODD", "hv_kivo_odd_init_num", 0, 0);  // no notes text
+  CProjDoc::CFuncInfo* silentPtr = silent.get();
+  doc->AddFunction(std::move(silent));
+  notes.SetNote(silentPtr, 0, "stale", "stale", "stale");
 
   doc->BuildAllNotes();
   EXPECT_EQ(notes.Entries().size(), 1u);
