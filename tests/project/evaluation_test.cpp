@@ -59,6 +59,11 @@ TEST_P(CBundledLoadTest, ComputesEveryChannelLoad) {
     ASSERT_NE(info, nullptr) << channel;
     EXPECT_NEAR(info->load, load, 1e-9 * std::max(1.0, load)) << channel;
   }
+  // Without its inputs the same function cannot be computed and says it wants them.
+  func->loadInputs.values.clear();
+  EXPECT_EQ(func->ComputeLoad(false), row.inputs.empty());
+  EXPECT_EQ(func->hasLoadInputs, !row.inputs.empty());
+  EXPECT_EQ(func->channels[0]->load, row.inputs.empty() ? row.loads.begin()->second : -1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
