@@ -201,6 +201,12 @@ int RunNew(CCliContext& context) {
   CProjDoc& doc = *session.doc;
   if (!doc.OnNewDocument())
     return kExitFailed;
+  // The desktop program's processor page selects the first processor of the
+  // list when a new project names none, and stores it on the first save.
+  if (doc.m_strCpu.empty() && !session.kb.cpuDb.Sections().empty()) {
+    doc.m_strCpu = session.kb.cpuDb.Sections().front()->name;
+    doc.m_cpu.Select(session.kb.cpuDb, doc.m_strCpu);
+  }
   if (!args.fset.empty()) {
     doc.m_pFSet = session.kb.fsetLib.FindSet(args.fset);
     if (!doc.m_pFSet)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -70,9 +71,17 @@ std::vector<CRoundTrip> RoundTrips() {
       if (slot.is_string())
         list.push_back({slot.get<std::string>() + "_in_" + set["fileName"].get<std::string>(),
                         set["path"].get<std::string>(), slot.get<std::string>() + "@A:0"});
+  // An application can be added where the set has every function it uses.
+  auto offers = [](const json& set, const json& app) {
+    for (const json& used : app["usedFunctions"])
+      if (std::find(set["slots"].begin(), set["slots"].end(), used) == set["slots"].end())
+        return false;
+    return true;
+  };
   for (const json& app : report["apps"])
     for (const json& set : report["sets"])
-      list.push_back({app["name"].get<std::string>() + "_in_" + set["fileName"].get<std::string>(),
+      if (offers(set, app))
+        list.push_back({app["name"].get<std::string>() + "_in_" + set["fileName"].get<std::string>(),
                       set["path"].get<std::string>(), app["name"].get<std::string>() + "@A:0"});
   return list;
 }
@@ -91,16 +100,16 @@ TEST_P(RoundTripTest, SavesOpensAndSavesTheSameProjectThatCompiles) {
   CTempDir dir;
   const std::string first = (dir / "first.c").string();
   CProcessResult made = Cli({"--quiet", "new", "-o", first, "--fset", GetParam().set, "--add", GetParam().add});
-  if (made.exitCode == 1 && GetParam().add.rfind("app_", 0) == 0)
-    GTEST_SKIP() << "application not available in this set";
   ASSERT_EQ(made.exitCode, 0) << made.err;
 
-  const std::string second = (dir / "second.c").string();
+  // Saved under the same name elsewhere, since the source includes its own header by name.
+  std::filesystem::create_directory(dir / "again");
+  const std::string second = (dir / "again" / "first.c").string();
   CProcessResult again = Cli({"generate", first, "-o", second});
   ASSERT_EQ(again.exitCode, 0) << again.err;
   EXPECT_EQ(again.err, "") << "opening what was saved must not warn";
   ExpectSameApartFromTheTime(ReadFileBytes(first), ReadFileBytes(second));
-  ExpectSameApartFromTheTime(ReadFileBytes(dir / "first.h"), ReadFileBytes(dir / "second.h"));
+  ExpectSameApartFromTheTime(ReadFileBytes(dir / "first.h"), ReadFileBytes(dir / "again" / "first.h"));
   json before = ShowModel(first);
   EXPECT_EQ(before, ShowModel(second));
   ASSERT_EQ(before["functions"].size(), 1u);
