@@ -125,6 +125,23 @@ TEST_P(RoundTripTest, SavesOpensAndSavesTheSameProjectThatCompiles) {
 
 INSTANTIATE_TEST_SUITE_P(BundledLibrary, RoundTripTest, ::testing::ValuesIn(RoundTrips()), RowName);
 
+// The sample project holds what `new` alone cannot make: typed values, a linked
+// channel, load inputs and a verbatim block.
+TEST(DemoProject, OpensWithoutAWordAndSavesToTheSameFiles) {
+  const std::string demo = SourcePath("examples/demo/kivo_vam.c").string();
+  CTempDir dir;
+  const std::string copy = (dir / "kivo_vam.c").string();
+  CProcessResult saved = Cli({"generate", demo, "-o", copy});
+  ASSERT_EQ(saved.exitCode, 0) << saved.err;
+  EXPECT_EQ(saved.err, "");
+  ExpectSameApartFromTheTime(ReadFileBytes(demo), ReadFileBytes(copy));
+  ExpectSameApartFromTheTime(ReadFileBytes(SourcePath("examples/demo/kivo_vam.h")), ReadFileBytes(dir / "kivo_vam.h"));
+  json model = ShowModel(demo);
+  EXPECT_EQ(model, ShowModel(copy));
+  EXPECT_EQ(model["functions"].size(), 9u);
+  EXPECT_NE(model["verbatim"].get<std::string>().find("DEMO_FAN_START_DUTY"), std::string::npos);
+}
+
 TEST(CliNew, RefusesWhatCannotBeAdded) {
   CTempDir dir;
   const std::string out = (dir / "p.c").string();
