@@ -18,6 +18,7 @@ class CLoadEvalContext {
   bool HasInputs() const { return !needed.empty() || !declaredMet.empty(); }
   void AddMessage(const std::string& text);
   void AddNeeded(const std::string& name);
+  void AddDeclaredMet(const std::string& name);
   bool IsNeeded(const std::string& name) const;
   bool OnStack(const CKivoLoadExpr* expr) const;
   // The input text of `name`; null when the map has none.
@@ -30,4 +31,16 @@ class CLoadEvalContext {
   std::map<std::string, std::string> externals;  // external variable -> description
   std::vector<std::string> declaredMet;
   std::vector<const CKivoLoadExpr*> stack;  // most recent first
+
+  // Keeps an expression on the stack for the lifetime of the object.
+  class CStackEntry {
+   public:
+    CStackEntry(CLoadEvalContext& ctx, const CKivoLoadExpr* expr);
+    ~CStackEntry();
+    CStackEntry(const CStackEntry&) = delete;
+    CStackEntry& operator=(const CStackEntry&) = delete;
+
+   private:
+    CLoadEvalContext& m_ctx;
+  };
 };

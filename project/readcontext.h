@@ -1,4 +1,22 @@
 // What the reader of a project file pair carries from one init call to the next.
 #pragma once
 
-struct CProjReadContext {};
+#include <string>
+#include <vector>
+
+#include "knowledge/kbregex.h"
+
+struct CProjReadContext {
+  std::string sourcePath;
+  std::string headerPath;
+  std::string sourceText;
+  std::string headerText;
+  std::string fsetPath;     // the function-set header the source includes
+  std::string initializer;  // between the braces of the kivo_config_t definition
+  std::string initBody;     // the body of my_system_kivo_init
+  // The statements of the comment-free init body that end in ")" before their
+  // ";": the only places where a call can be matched.
+  std::vector<std::string> callStatements;
+  // Patterns made from names found in the files, compiled once per load.
+  CPatternCache patterns;
+};
