@@ -311,19 +311,6 @@ TEST_F(GeneratorTest, PlaceholderExpansions) {
   }
 }
 
-TEST_F(GeneratorTest, EngineBMembersOfAOneEngineProcessorAreZero) {
-  Select("Vandrel V110", "");
-  doc->CfgMember(6).Get("ECR.MDIS", false)->valueName = "HV_KIVO_MDIS_ON";
-  for (int n : {6, 7, 8, 10}) {
-    std::string text;
-    doc->ExpandPlaceholder("%CfgStructMemb" + std::to_string(n) + "%", text);
-    EXPECT_EQ(text, "0") << n;
-  }
-  std::string member3;
-  doc->ExpandPlaceholder("%CfgStructMemb3%", member3);
-  EXPECT_NE(member3, "0");
-}
-
 TEST_F(GeneratorTest, TemplateLinesKeepIndentationAndExpandOnlyTheLastTag) {
   CTemplateExpander expander([](const std::string& tag) {
     return tag == "%LIST%" ? std::string("a\n| b\r\n| c") : "<" + tag + ">";
