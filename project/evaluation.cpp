@@ -134,7 +134,8 @@ bool CProjDoc::ResolveDocVariable(int engine, const std::string& name, double& v
   return false;
 }
 
-// Calls `visit(func, param, info)` for every parameter that holds another function's channel.
+// Calls `visit(func, param, info, linked)` for every parameter that holds a channel of one of
+// the `linked` functions.
 template <typename Visit>
 static void ForEachLinkedParam(const std::vector<std::unique_ptr<CProjDoc::CFuncInfo>>& funcs,
                                Visit&& visit) {

@@ -1,13 +1,267 @@
 // Writes a project as the generated C source and header from the templates.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iomanip>
+#include <locale>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "app/paths.h"
+#include "app/ports.h"
+#include "app/texthelpers.h"
+#include "knowledge/kbtext.h"
+#include "project/filetransaction.h"
 #include "project/projdoc.h"
+#include "project/templateexpander.h"
 
-bool CProjDoc::GenerateProjectFiles(const std::string&, const std::string&) { return false; }
-bool CProjDoc::ExpandPlaceholder(const std::string&, std::string&) { return false; }
-std::string CProjDoc::GenerateExternDeclsText() const { return {}; }
+namespace {
 
-void CProjDoc::CFuncInfo_Api::GenerateInitCode(std::string&) const {}
-int CProjDoc::CFuncInfo_Api::GenerateExternDecls(std::string&) const { return 0; }
-void CProjDoc::CFuncInfo_Api::GetApiIncludes(std::vector<std::string>&,
-                                             std::vector<std::string>&) const {}
-void CProjDoc::CFuncInfo_NonApi::GenerateInitCode(std::string&) const {}
-int CProjDoc::CFuncInfo_NonApi::GenerateExternDecls(std::string&) const { return 0; }
+constexpr const char* kNoExternals = "/* ... no external variables used */\n";
+
+std::string IncludeLine(const std::string& file) { return "#include \"" + file + "\""; }
+
+std::string HexMask(uint32_t mask) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08x", mask);
+  return text;
+}
+
+std::string LocalDateTime() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::ostringstream out;
+  try {
+    out.imbue(std::locale(""));
+  } catch (const std::runtime_error&) {
+    // An environment naming a locale the system lacks falls back to the classic one.
+  }
+  out << std::put_time(&local, "%c");
+  return out.str();
+}
+
+// The one letter of a tag such as "%CIE_A%" after `head`, or 0 when the tag
+// has another shape.
+char EngineLetterOf(const std::string& tag, const std::string& head) {
+  if (tag.size() != head.size() + 2 || tag.compare(0, head.size(), head) != 0 || tag.back() != '%')
+    return 0;
+  return tag[head.size()];
+}
+
+int EngineOfLetter(char letter) { return letter == 'A' ? 0 : 1; }
+
+// The number of "%CfgStructMemb<n>%", or 0 when the tag has another shape.
+int MemberNumberOf(const std::string& tag) {
+  static const std::string head = "%CfgStructMemb";
+  if (tag.size() <= head.size() + 1 || tag.compare(0, head.size(), head) != 0 || tag.back() != '%')
+    return 0;
+  std::string digits = tag.substr(head.size(), tag.size() - head.size() - 1);
+  if (digits.size() > 2 || digits.find_first_not_of("0123456789") != std::string::npos)
+    return 0;
+  return std::stoi(digits);
+}
+
+bool ReadTemplate(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    ShowFileError(path, std::strerror(errno));
+    return false;
+  }
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (in.bad()) {
+    ShowFileError(path, std::strerror(errno));
+    return false;
+  }
+  text = content.str();
+  return true;
+}
+
+bool ExpandEngineTag(const CProjDoc& doc, const std::string& tag, std::string& outText) {
+  using CEngine = CProjDoc::CEngine;
+  using CField = uint32_t CEngine::*;
+  static const std::pair<const char*, CField> masks[] = {
+      {"%CIE_", &CEngine::cie},
+      {"%DTRE_", &CEngine::dtre},
+      {"%ODIS_", &CEngine::odis},
+      {"%OPOL_", &CEngine::opol},
+  };
+  if (char letter = EngineLetterOf(tag, "%TCRCLK_")) {
+    outText = FormatFrequency(doc.m_engine[EngineOfLetter(letter)].tcrclkIn);
+    return true;
+  }
+  for (const char* head : {"%TCR1_", "%TCR2_"}) {
+    if (char letter = EngineLetterOf(tag, head)) {
+      const CEngine& engine = doc.m_engine[EngineOfLetter(letter)];
+      outText = std::to_string(head[4] == '1' ? engine.tcr1Freq : engine.tcr2Freq);
+      return true;
+    }
+  }
+  for (const auto& [head, field] : masks) {
+    if (char letter = EngineLetterOf(tag, head)) {
+      outText = HexMask(doc.m_engine[EngineOfLetter(letter)].*field);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string ApiIncludeLines(const CProjDoc& doc) {
+  std::set<const CKivoFunc*> handled;
+  std::set<std::string> included;
+  std::string lines;
+  for (const auto& func : doc.m_funcs) {
+    if (!handled.insert(func->function).second)
+      continue;
+    std::vector<std::string> files, descriptions;
+    func->GetApiIncludes(files, descriptions);
+    const std::string title = func->function ? func->function->title : std::string();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      // A header that an application and a function both need is included once.
+      if (files[i].empty() || !included.insert(files[i]).second)
+        continue;
+      std::string line = IncludeLine(files[i]) + " /* " + title;
+      if (i < descriptions.size() && descriptions[i] != title)
+        line += ": " + descriptions[i];
+      if (!lines.empty())
+        lines += '\n';
+      lines += line + " */";
+    }
+  }
+  return lines;
+}
+
+std::string InitCodeBlocks(const CProjDoc& doc) {
+  std::string text;
+  for (const auto& func : doc.m_funcs) {
+    std::string block;
+    func->GenerateInitCode(block);
+    text += block + "\n";
+  }
+  return text;
+}
+
+std::string ChannelDefines(const CProjDoc& doc) {
+  std::string lines;
+  for (const auto& func : doc.m_funcs) {
+    char letter = func->engine == 1 ? 'B' : 'A';
+    for (const auto& chan : func->channels) {
+      // An unused channel has no number to define; its calls say KIVO_CHAN_NOT_USED.
+      if (chan->number < 0)
+        continue;
+      if (!lines.empty())
+        lines += '\n';
+      lines += "#define " + func->ChannelDefineName(*chan) + "\tKIVO_ENGINE_" + letter +
+               "_CHANNEL(" + std::to_string(chan->number) + ")";
+    }
+  }
+  return lines;
+}
+
+std::string LoadInputComments(const CProjDoc& doc) {
+  std::string blocks;
+  for (const auto& func : doc.m_funcs) {
+    const auto* api = dynamic_cast<const CProjDoc::CFuncInfo_Api*>(func.get());
+    if (!api || !api->hasLoadInputs || api->loadInputs.values.empty())
+      continue;
+    if (!blocks.empty())
+      blocks += '\n';
+    blocks += "/* " + api->InstanceName() + " load expression inputs:\n" + api->loadInputs.ToText() +
+              "*/\n";
+  }
+  return blocks;
+}
+
+std::string VerbatimText(const CProjDoc& doc) {
+  if (doc.m_strVerbatim.empty())
+    return {};
+  return "/* Start of the verbatim block */\n" + TrimRight(doc.m_strVerbatim) +
+         "\n/* End of the verbatim block */\n";
+}
+
+}  // namespace
+
+bool CProjDoc::GenerateProjectFiles(const std::string& cPath, const std::string& hPath) {
+  PushCombinations();
+  std::string base = m_cpu.templateName.empty() ? "template" : m_cpu.templateName;
+  // The templates lie beside the processor database they belong with.
+  std::string folder = m_kb->cpuDb.Path().empty()
+                           ? ResolvePath("", "conf")
+                           : std::filesystem::path(m_kb->cpuDb.Path()).parent_path().string();
+  std::string sourceTemplate, headerTemplate;
+  if (!ReadTemplate(CombinePath(folder, base + "._c"), sourceTemplate) ||
+      !ReadTemplate(CombinePath(folder, base + "._h"), headerTemplate))
+    return false;
+  CTemplateExpander expander([&](const std::string& tag) {
+    if (tag == "%ProjHeaderInclude%")
+      return IncludeLine(FileNamePart(hPath));
+    std::string text;
+    ExpandPlaceholder(tag, text);
+    return text;
+  });
+  CFileTransaction files;
+  files.Add(cPath, expander.Expand(sourceTemplate));
+  files.Add(hPath, expander.Expand(headerTemplate));
+  std::string failedPath, reason;
+  if (!files.Commit(failedPath, reason)) {
+    ShowFileError(failedPath, reason);
+    return false;
+  }
+  return true;
+}
+
+bool CProjDoc::ExpandPlaceholder(const std::string& name, std::string& outText) {
+  std::string tag = !name.empty() && name.front() == '%' ? name : "%" + name + "%";
+  using CExpansion = std::function<std::string(const CProjDoc&)>;
+  static const std::map<std::string, CExpansion> fixed = {
+      {"%DateTime%", [](const CProjDoc&) { return LocalDateTime(); }},
+      {"%FSetFileInclude%",
+       [](const CProjDoc& doc) {
+         return doc.m_pFSet ? IncludeLine(doc.m_pFSet->relativePath)
+                            : std::string("/* no function set was selected */");
+       }},
+      // Outside a save the header has its default name.
+      {"%ProjHeaderInclude%", [](const CProjDoc&) { return IncludeLine(kDefaultHName); }},
+      {"%CPU%", [](const CProjDoc& doc) { return doc.m_strCpu; }},
+      {"%SYSCLK%", [](const CProjDoc& doc) { return FormatFrequency(doc.m_nSysClk); }},
+      {"%PTBCLK%", [](const CProjDoc& doc) { return FormatFrequency(doc.m_nPtbClk); }},
+      {"%ApiFuncIncludes%", [](const CProjDoc& doc) { return ApiIncludeLines(doc); }},
+      {"%FuncEnum%", [](const CProjDoc& doc) { return InitCodeBlocks(doc); }},
+      {"%ApiExternArgs%",
+       [](const CProjDoc& doc) {
+         return doc.m_bExternDecls
+                    ? "/* External object declarations */\n" + doc.GenerateExternDeclsText()
+                    : std::string();
+       }},
+      {"%VerbatimBlock%", [](const CProjDoc& doc) { return VerbatimText(doc); }},
+      {"%ChannAssig%", [](const CProjDoc& doc) { return ChannelDefines(doc); }},
+      {"%LoadExprInputs%", [](const CProjDoc& doc) { return LoadInputComments(doc); }},
+  };
+  if (auto found = fixed.find(tag); found != fixed.end()) {
+    outText = found->second(*this);
+    return true;
+  }
+  if (ExpandEngineTag(*this, tag, outText))
+    return true;
+  if (int n = MemberNumberOf(tag); n >= 1 && n <= kCfgMembers) {
+    outText = CfgMemberText(n);
+    return true;
+  }
+  // Written into the output so that a compiler rejects the file; the save goes on.
+  outText = "#error Internal Kivo Vam error (unknown placeholder tag " + tag + ")";
+  return false;
+}
+
+std::string CProjDoc::GenerateExternDeclsText() const {
+  std::string text;
+  for (const auto& func : m_funcs)
+    func->GenerateExternDecls(text);
+  return text.empty() ? kNoExternals : text;
+}
+

@@ -122,6 +122,9 @@ bool CProjDoc::OnNewDocument() {
 
 void CProjDoc::DeleteContents() {
   m_strCpu.clear();
+  // A fresh record first: without a generic entry the reset would keep the
+  // previous processor's template name.
+  m_cpu = CKivoCpu();
   m_cpu.ResetToGeneric(m_kb->cpuDb);
   if (m_notes)
     for (const auto& func : m_funcs)
@@ -292,6 +295,8 @@ CProjDoc::CFuncInfo* CProjDoc::FindChannelUser(int engine, int channel,
 int CProjDoc::GetInstanceIndex(const CFuncInfo* func, int& outCount) const {
   outCount = 0;
   int index = -1;
+  if (!func)
+    return index;
   for (const auto& other : m_funcs) {
     if (other->function != func->function)
       continue;

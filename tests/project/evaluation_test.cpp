@@ -59,6 +59,11 @@ TEST_P(CBundledLoadTest, ComputesEveryChannelLoad) {
     ASSERT_NE(info, nullptr) << channel;
     EXPECT_NEAR(info->load, load, 1e-9 * std::max(1.0, load)) << channel;
   }
+  // Without its inputs the same function cannot be computed and says it wants them.
+  func->loadInputs.values.clear();
+  EXPECT_EQ(func->ComputeLoad(false), row.inputs.empty());
+  EXPECT_EQ(func->hasLoadInputs, !row.inputs.empty());
+  EXPECT_EQ(func->channels[0]->load, row.inputs.empty() ? row.loads.begin()->second : -1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -74,8 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"period", "2500"}, {"update", "KIVO_PWM_UPDATE_PERIOD_END"}},
                  {{"duty_updates", "10*10"}},
                  {{"output", (25e6 / 2500 * 34 + 100 * 5) * kCost}}},
-        CLoadRow{"PwmCentreWithoutInputs", "PWM", "hv_kivo_pwm_init_center", 0, 0,
-                 {{"period", "500"}}, {}, {{"output", 25e6 / 500 * 38 * kCost}}},
         CLoadRow{"DtpwmAdjacentCentreAligned", "DTPWM", "hv_kivo_dtpwm_init_adjacent", 0, 4,
                  {{"period", "2000"}, {"align", "KIVO_DTPWM_CENTER"}}, {},
                  {{"high", 25e6 / 2000 * 4 * 16 * kCost}, {"low", 25e6 / 2000 * 4 * 9 * kCost}}},
@@ -85,8 +88,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {"phase_b", 2 * 500 * 1200 / 60.0 * 17 * kCost}}},
         CLoadRow{"IcOnBothEdges", "IC", "hv_kivo_ic_init", 0, 7, {{"edge", "KIVO_EDGE_BOTH"}},
                  {{"edge_rate", "1000"}}, {{"input", 1000.0 * 2 * 12 * kCost}}},
-        CLoadRow{"IcOnRisingEdge", "IC", "hv_kivo_ic_init", 0, 7, {{"edge", "KIVO_EDGE_RISING"}},
-                 {{"edge_rate", "1000"}}, {{"input", 1000.0 * 12 * kCost}}},
         CLoadRow{"OddFmReadsTheClocks", "ODD", "hv_kivo_odd_init", 1, 10,
                  {{"mode", "KIVO_ODD_FM"}}, {},
                  {{"carrier", 12500000 / 1000.0}, {"upper", 50e6 / 1000}, {"lower", 500000}}}),
@@ -128,35 +129,24 @@ TEST_F(CEvaluationTest, BlockConditionSelectsChannelsLabelAndPriorities) {
   EXPECT_NE(Channel(*func, "single"), nullptr);
 }
 
-TEST_F(CEvaluationTest, WithoutABlockChannelsComeFromTheChannelParameters) {
-  auto func = Make("ODD", "hv_kivo_odd_init_pair", 0, -5);
-  ASSERT_EQ(func->channels.size(), 2u);
-  EXPECT_EQ(func->channels[0]->name, "first");
-  EXPECT_EQ(func->channels[0]->number, 0);
-  EXPECT_EQ(func->channels[1]->name, "second");
-  EXPECT_EQ(func->channels[1]->number, 1);
-  EXPECT_EQ(func->assign, nullptr);
+TEST_F(CEvaluationTest, FallbackChannelsAndAssignmentErrors) {
+  auto pair = Make("ODD", "hv_kivo_odd_init_pair", 0, -5);
+  ASSERT_EQ(pair->channels.size(), 2u);
+  EXPECT_EQ(pair->channels[1]->name, "second");
+  EXPECT_EQ(pair->channels[1]->number, 1);
+  pair->BuildChannels({{pair->initFunc->FindParam("second_channel"), -3}});
+  EXPECT_EQ(pair->channels[0]->number, 0);  // missing
+  EXPECT_EQ(pair->channels[1]->number, 0);  // negative
+  pair->channels[0]->load = 7.0;
+  EXPECT_TRUE(pair->ComputeLoad(true));  // no load expression: loads stay
+  EXPECT_EQ(pair->channels[0]->load, 7.0);
 
-  CApi::CChannelMap map;
-  map[func->initFunc->FindParam("second_channel")] = -3;
-  func->BuildChannels(map);
-  EXPECT_EQ(func->channels[0]->number, 0);  // missing
-  EXPECT_EQ(func->channels[1]->number, 0);  // negative
-  // No load expression: the loads stay as they were and the computation succeeds.
-  func->channels[0]->load = 7.0;
-  EXPECT_TRUE(func->ComputeLoad(true));
-  EXPECT_EQ(func->channels[0]->load, 7.0);
-}
-
-TEST_F(CEvaluationTest, AssignmentErrorIsReportedAndChannelsStillBuilt) {
-  auto func = Make("ODD", "hv_kivo_odd_init_bad", 0, 9);
-  ASSERT_TRUE(ports.messages.Has(4028));
+  auto bad = Make("ODD", "hv_kivo_odd_init_bad", 0, 9);
+  ASSERT_EQ(ports.messages.Ids(), std::vector<int>{4028});
   EXPECT_NE(ports.messages.Messages()[0].text.find("out = channel / 0"), std::string::npos);
-  EXPECT_NE(ports.messages.Messages()[0].text.find("kivo_odd.h"), std::string::npos);
-  EXPECT_FALSE(func->BuildChannels(MapOf(*func)));
-  ASSERT_EQ(func->channels.size(), 1u);
-  EXPECT_EQ(func->channels[0]->name, "out");
-  EXPECT_EQ(func->channels[0]->number, 0);
+  EXPECT_FALSE(bad->BuildChannels(MapOf(*bad)));
+  ASSERT_EQ(bad->channels.size(), 1u);
+  EXPECT_EQ(bad->channels[0]->number, 0);
 }
 
 TEST_F(CEvaluationTest, InitDefaultsTakesFirstValuesAndCountsChannels) {
@@ -168,65 +158,49 @@ TEST_F(CEvaluationTest, InitDefaultsTakesFirstValuesAndCountsChannels) {
   EXPECT_EQ(ParamText(*func, "lines_per_rev"), "0");
   EXPECT_EQ(func->params.size(), 3u);  // priority, index_mode, lines_per_rev
 
-  // Defaults start again from nothing, and an unset init function becomes the first one.
-  SetValue(*func, "lines_per_rev", "99");
   func->initFunc = nullptr;
   func->InitDefaults(2);
   EXPECT_EQ(func->initFunc, Func("QD").initFuncs.front().get());
-  EXPECT_EQ(ParamText(*func, "lines_per_rev"), "0");
   EXPECT_EQ(Channel(*func, "phase_a")->number, 2);
-}
-
-TEST_F(CEvaluationTest, MissingDeclaredInputFailsWithMessageAndAsksForIt) {
-  auto func = Make("ODD", "hv_kivo_odd_init", 0, 0);
-  func->channels[0]->load = 1.0;
-  EXPECT_FALSE(func->ComputeLoad(true));
-  EXPECT_EQ(func->channels[0]->load, -1.0);
-  EXPECT_TRUE(func->hasLoadInputs);
-  ASSERT_TRUE(ports.messages.Has(4042));
-  const std::string& text = ports.messages.Messages().back().text;
-  EXPECT_NE(text.find("Sub-expression 'rate' Error: Understood it was \"var\" parameter, but the "
-                      "value is missing."),
-            std::string::npos)
-      << text;
-  EXPECT_NE(text.find("single = rate * (count + 1)"), std::string::npos);
-
-  CLoadEvalContext ctx(CLoadEvalContext::kCollect, &func->loadInputs.values);
-  EXPECT_TRUE(func->ComputeLoad(false, &ctx));
-  EXPECT_TRUE(Contains(ctx.needed, "rate"));
-  EXPECT_TRUE(ctx.stack.empty());
 }
 
 TEST_F(CEvaluationTest, DeclaredInputValues) {
   struct CRow {
     const char* name;
-    const char* input;
-    bool ok;
-    double load;  // with count = 2
+    const char* input;  // null: not given at all
+    double load;        // with count = 2; -1 when the input is refused
+    const char* problem;
   };
   const CRow rows[] = {
-      {"Number", "40", true, 120},
-      {"Expression", "(3+1)*10", true, 120},
-      {"NamedValue", "FAST", true, 15000},
-      {"Invalid", "fast", false, -1},
-      {"Empty", "", false, -1},
+      {"Number", "40", 120, nullptr},
+      {"Expression", "(3+1)*10", 120, nullptr},
+      {"NamedValue", "FAST", 15000, nullptr},
+      {"Missing", nullptr, -1, "but the value is missing."},
+      {"Empty", "", -1, "but the value is missing."},
+      {"Invalid", "fast", -1, "but the value 'fast' is invalid."},
   };
   for (const CRow& row : rows) {
     SCOPED_TRACE(row.name);
     ports.messages.Clear();
     auto func = Make("ODD", "hv_kivo_odd_init", 0, 0);
     SetValue(*func, "count", "2");
-    func->loadInputs.values["rate"] = row.input;
-    EXPECT_EQ(func->ComputeLoad(true), row.ok);
+    if (row.input)
+      func->loadInputs.values["rate"] = row.input;
+    EXPECT_EQ(func->ComputeLoad(true), !row.problem);
     EXPECT_EQ(func->channels[0]->load, row.load);
     EXPECT_TRUE(func->hasLoadInputs);  // a declared input counts even when it is given
-    if (row.ok)
+    if (!row.problem)
       continue;
-    ASSERT_TRUE(ports.messages.Has(4042));
-    std::string expected = *row.input
-                               ? std::string("value '") + row.input + "' is invalid."
-                               : std::string("the value is missing.");
-    EXPECT_NE(ports.messages.Messages().back().text.find(expected), std::string::npos);
+    ASSERT_EQ(ports.messages.Ids(), std::vector<int>{4042});
+    const std::string& text = ports.messages.Messages()[0].text;
+    EXPECT_NE(text.find("single = rate * (count + 1)"), std::string::npos);
+    EXPECT_NE(text.find("Sub-expression 'rate' Error: Understood it was \"var\" parameter, " +
+                        std::string(row.problem)),
+              std::string::npos)
+        << text;
+    CLoadEvalContext collect(CLoadEvalContext::kCollect, &func->loadInputs.values);
+    EXPECT_TRUE(func->ComputeLoad(false, &collect));
+    EXPECT_EQ(collect.needed, std::vector<std::string>{"rate"});
   }
 }
 
@@ -308,17 +282,58 @@ TEST_F(CEvaluationTest, RecursiveLoadExpressionIsStopped) {
   EXPECT_NE(text.find("Sub-expression 'odd_pong' Error: "), std::string::npos);
 }
 
-TEST_F(CEvaluationTest, DocumentVariables) {
-  double value = 0;
-  EXPECT_TRUE(doc->ResolveDocVariable(-1, "kivo_clock_freq", value));
-  EXPECT_EQ(value, 50e6);
-  EXPECT_TRUE(doc->ResolveDocVariable(-1, "kivo_b_tcr1_freq", value));
-  EXPECT_EQ(value, 12500000);
-  EXPECT_FALSE(doc->ResolveDocVariable(-1, "kivo_tcr1_freq", value));
-  EXPECT_TRUE(doc->ResolveDocVariable(1, "kivo_tcr2_freq", value));
-  EXPECT_EQ(value, 500000);
-  EXPECT_FALSE(doc->ResolveDocVariable(0, "kivo_tcr3_freq", value));
-  doc->m_cpu.kivoClkPrescaler = 0;
-  EXPECT_TRUE(doc->ResolveDocVariable(0, "kivo_clock_freq", value));
-  EXPECT_EQ(value, 0);
+class CChannelLinkTest : public CEvalFixture {
+ protected:
+  // PWM0 and PWM1 drive channels 1 and 2; PWM2 and PWM3 follow PWM1 and PWM0.
+  void SetUp() override {
+    CEvalFixture::SetUp();
+    for (int channel : {1, 2})
+      Add(Make("PWM", "hv_kivo_pwm_init_edge", 0, channel));
+    Add(Make("PWM", "hv_kivo_pwm_init_sync", 0, 3), "PWM1_OUTPUT");
+    Add(Make("PWM", "hv_kivo_pwm_init_sync", 0, 4), "PWM0_OUTPUT");
+  }
+  void Add(std::unique_ptr<CApi> func, const std::string& master = "") {
+    if (!master.empty())
+      SetValue(*func, "master_pwm_chan", master);
+    doc->AddFunction(std::move(func));
+  }
+  CApi& At(std::size_t index) { return static_cast<CApi&>(*doc->Functions().at(index)); }
+  std::string Master(std::size_t index) { return ParamText(At(index), "master_pwm_chan"); }
+};
+
+TEST_F(CChannelLinkTest, RemovingAFunctionRenamesAndInvalidatesLinkedChannels) {
+  ASSERT_EQ(At(0).ChannelDefineName(*At(0).channels[0]), "PWM0_OUTPUT");
+  CProjDoc::CChannelLinks links;
+  doc->CollectChannelLinks(links);
+  ASSERT_EQ(links.size(), 2u);
+  EXPECT_EQ(links.at("PWM1_OUTPUT"), At(1).channels[0].get());
+
+  auto removed = doc->RemoveFunction(&At(0));
+  ASSERT_NE(removed, nullptr);
+  EXPECT_EQ(Master(1), "PWM0_OUTPUT");
+  EXPECT_EQ(Master(2), "_INVALID_CHANNEL");
+  ASSERT_EQ(ports.messages.Ids(), std::vector<int>{551});
+  EXPECT_EQ(ports.messages.Messages()[0].kind, EMessageKind::Information);
+  EXPECT_EQ(ports.messages.Messages()[0].text,
+            "Some parameter values were automatically updated to reflect changes made in the "
+            "function list:\n\n"
+            "In function 'PWM1', the parameter 'master_pwm_chan' was changed: 'PWM1_OUTPUT' -> "
+            "'PWM0_OUTPUT'\n"
+            "In function 'PWM2', the parameter 'master_pwm_chan' was changed: 'PWM0_OUTPUT' -> "
+            "'_INVALID_CHANNEL'\n");
+}
+
+TEST_F(CChannelLinkTest, ReplacementKeepsLinksToChannelsItStillHas) {
+  auto copy = At(1).Clone();
+  copy->channels[0]->number = 9;
+  doc->ReplaceFunction(&At(1), std::move(copy));
+  EXPECT_EQ(Master(2), "PWM1_OUTPUT");
+  EXPECT_TRUE(ports.messages.Messages().empty());
+
+  // A replacement without that channel leaves the link pointing nowhere, silently when asked.
+  auto other = Make("DTPWM", "hv_kivo_dtpwm_init_adjacent", 0, 20);
+  doc->ReplaceFunction(&At(1), std::move(other), false);
+  EXPECT_EQ(Master(2), "_INVALID_CHANNEL");
+  EXPECT_EQ(Master(3), "PWM0_OUTPUT");
+  EXPECT_TRUE(ports.messages.Messages().empty());
 }
