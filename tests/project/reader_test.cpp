@@ -251,8 +251,14 @@ TEST_F(ReaderTest, PathologicalFilesEndWithoutHanging) {
   EXPECT_EQ(doc.m_funcs.size(), 3u);
   EXPECT_TRUE(OpenText(repeated("/* CPU = a SYSCLK = 1 MHz ") + source, header));
   EXPECT_EQ(doc.m_strCpu, "Vandrel V120");
-  EXPECT_TRUE(OpenText(source + repeated("/* Start of the verbatim block */\n"), header));
+  std::string openers = source;
+  openers.replace(openers.find("/* End of the verbatim block */"), 31, repeated("/* Start of the verbatim block */\n"));
+  EXPECT_TRUE(OpenText(openers, header));
   EXPECT_EQ(doc.m_strVerbatim, "");
+  std::string writes = source;
+  writes.insert(writes.find("    return 0;"), repeated("hv_kivo_set_chan_local_32 (GPIO0, 0x10, 1);\n"));
+  EXPECT_TRUE(OpenText(writes, header));
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4027});
   EXPECT_TRUE(OpenText(repeated("/*x") + source, header));
   EXPECT_EQ(doc.m_funcs.size(), 3u);
 }
