@@ -116,8 +116,12 @@ std::string CommentFieldPattern(const std::string& heading) {
 
 namespace {
 
+// Once an opened initialiser, init body or verbatim block finds no end, no
+// later opener can find one either, since it searches a part of the same
+// rest of the file: COMMIT ends the search there instead of rescanning the
+// rest from every later opener.
 bool ReadStructure(CProjReadContext& ctx) {
-  static CRegExp pattern(R"(struct\s+kivo_config_t\s+[A-Za-z_][A-Za-z0-9_]*\s*=\s*\{((.|[\n])*?)\n\}\s*;)",
+  static CRegExp pattern(R"(struct\s+kivo_config_t\s+[A-Za-z_][A-Za-z0-9_]*\s*=\s*\{(*COMMIT)((.|[\n])*?)\n\}\s*;)",
                          false, true);
   std::optional<CGroups> match = FirstMatch(pattern, ctx.sourceText, ctx.sourcePath);
   if (!match) {
@@ -241,7 +245,7 @@ void ReadExternDecls(CProjDoc& doc, const CProjReadContext& ctx) {
 // The end marker's comment keeps the plain rest of a comment: a heading that
 // fails to close may still be followed by a later end marker.
 void ReadVerbatim(CProjDoc& doc, const CProjReadContext& ctx) {
-  static CRegExp pattern(CommentFieldPattern("Start of the verbatim block") + R"(((?:.|[\n])*?))" + kCommentStart +
+  static CRegExp pattern(CommentFieldPattern("Start of the verbatim block") + R"((*COMMIT)((?:.|[\n])*?))" + kCommentStart +
                              R"(End of the verbatim block((?:(?:.|[\n])(?!\/\*))*?)\*\/)",
                          false, true);
   std::optional<CGroups> match = FirstMatch(pattern, ctx.sourceText, ctx.sourcePath);
@@ -296,7 +300,7 @@ void ReadInitCalls(CProjDoc& doc, CProjReadContext& ctx) {
 }
 
 void ReadFunctions(CProjDoc& doc, CProjReadContext& ctx) {
-  static CRegExp pattern(R"([a-z_][a-z0-9_]*_t\s+?my_system_kivo_init\s*?\(\s*?\)\s*?\{((.|[\n])*?)\n\})", false,
+  static CRegExp pattern(R"([a-z_][a-z0-9_]*_t\s+?my_system_kivo_init\s*?\(\s*?\)\s*?\{(*COMMIT)((.|[\n])*?)\n\})", false,
                          true);
   if (!doc.m_pFSet)
     return;
@@ -479,15 +483,20 @@ void ReadRawParams(CProjDoc::CFuncInfo_NonApi& func, CProjReadContext& ctx, cons
   func.rawParams.clear();
   for (int i = 0; i < count; ++i)
     func.rawParams.push_back(std::make_unique<CProjDoc::CParamInfo>());
+  // One message per function: a file full of stray writes must not bury the
+  // user under a box for each of them.
+  bool told = false;
   for (const std::vector<std::string>& call : ChannelCalls(ctx, "hv_kivo_set_chan_local_32", channelArg)) {
     std::string offsetText = TrimmedPiece(call, 1);
     int32_t offset = 0;
     if (!ReadCInteger(offsetText, offset) || offset < 0)
       continue;
-    if (offset / 4 < count)
+    if (offset / 4 < count) {
       func.rawParams[static_cast<std::size_t>(offset / 4)]->value.valueName = TrimmedPiece(call, 2);
-    else
+    } else if (!told) {
       Warn(kMsgTooManyParams, {channelArg, offsetText});
+      told = true;
+    }
   }
 }
 

@@ -1,0 +1,266 @@
+// Reading projects back from generated and hand-edited source and header files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "common/testsupport.h"
+#include "knowledge/knowledgebase.h"
+#include "project/projdoc.h"
+#include "project/readcontext.h"
+
+namespace {
+
+using CFunc = CProjDoc::CFuncInfo;
+using CApi = CProjDoc::CFuncInfo_Api;
+using CNonApi = CProjDoc::CFuncInfo_NonApi;
+
+class ReaderTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    s_kb = new CKnowledgeBase;
+    s_kb->cfgDesc.Load(SourcePath("conf/kivocfg.ini").string());
+    s_kb->cpuDb.Load(SourcePath("conf/kivocpu.ini").string());
+    s_kb->functionSetFolder = SourcePath("fsets").string();
+    s_kb->fsetLib.LoadAll(s_kb->functionSetFolder, &s_kb->cfgDesc);
+    s_kb->fappLib.Scan(s_kb->functionSetFolder, &s_kb->cfgDesc);
+  }
+  static void TearDownTestSuite() {
+    delete s_kb;
+    s_kb = nullptr;
+  }
+
+  bool Open(const std::string& fixture) {
+    return doc.OnOpenDocument(FixturePath("project/read/" + fixture + "/kivo_vam.c").string());
+  }
+  // Writes a project pair into the temporary folder and opens it.
+  bool OpenText(const std::string& source, const std::string& header) {
+    WriteFileBytes(temp / "kivo_vam.c", source);
+    WriteFileBytes(temp / "kivo_vam.h", header);
+    ports.messages.Clear();
+    return doc.OnOpenDocument((temp / "kivo_vam.c").string());
+  }
+  std::string Fixture(const std::string& name) { return ReadFileBytes(FixturePath("project/read/" + name)); }
+  CFunc& Func(std::size_t index) { return *doc.m_funcs.at(index); }
+  const std::string& Field(int member, const std::string& section) {
+    return doc.CfgMember(member).Find(section)->valueName;
+  }
+  std::string ParamText(const CApi& func, const std::string& name) {
+    const CKivoParam* param = func.initFunc->FindParam(name);
+    return param ? func.ParamOf(param)->value.valueName : "<no parameter>";
+  }
+  std::string Text(int id) {
+    for (const CMessage& message : ports.messages.Messages())
+      if (message.id == id)
+        return message.text;
+    return "<no message>";
+  }
+
+  static CKnowledgeBase* s_kb;
+  CRecordedPorts ports;
+  CTempDir temp;
+  CProjDoc doc{*s_kb};
+};
+
+CKnowledgeBase* ReaderTest::s_kb = nullptr;
+
+TEST_F(ReaderTest, GeneratedFileGivesBackTheWholeProject) {
+  ASSERT_TRUE(Open("full"));
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{});
+  EXPECT_EQ(doc.m_strCpu, "Vandrel V120");
+  EXPECT_EQ(doc.m_cpu.systemClock, 132000000u);
+  EXPECT_EQ(doc.m_nSysClk, 132000000u);
+  EXPECT_EQ(doc.m_nPtbClk, 0u);
+  EXPECT_EQ(doc.m_engine[0].tcrclkIn, 40000u);
+  EXPECT_EQ(doc.m_engine[0].cie, 8u);
+  EXPECT_EQ(doc.m_engine[1].dtre, 0x20u);
+  EXPECT_EQ(doc.m_engine[0].opol, 0x400u);
+  EXPECT_EQ(doc.m_engine[1].odis, 3u);
+  ASSERT_NE(doc.m_pFSet, nullptr);
+  EXPECT_EQ(doc.m_pFSet->relativePath, "kivo/kivo_set_std.h");
+  EXPECT_TRUE(doc.m_bExternDecls);
+  EXPECT_EQ(doc.m_strVerbatim, "static uint32_t gpio_mask = 0x0F;\r\n");
+
+  EXPECT_EQ(Field(1, "MCR.GTBE"), "HV_KIVO_GTBE_ENABLED");
+  EXPECT_EQ(Field(1, "MCR.SCMMISEN"), "HV_KIVO_SCMMISEN_ENABLED");
+  EXPECT_EQ(doc.CfgMember(2).Find("ETBR.ETB")->argument, "0x800");
+  EXPECT_EQ(Field(4, "TBCR.TCR1CS"), "HV_KIVO_TCR1CS_FULL");
+  EXPECT_EQ(doc.CfgMember(4).Find("TBCR.TCR1P")->argument, "4");
+
+  ASSERT_EQ(doc.m_funcs.size(), 3u);
+  auto& pwm0 = static_cast<CApi&>(Func(0));
+  EXPECT_EQ(pwm0.InstanceName(), "PWM0");
+  EXPECT_EQ(pwm0.initFunc->name, "hv_kivo_pwm_init_edge");
+  EXPECT_EQ(pwm0.engine, 0);
+  ASSERT_EQ(pwm0.channels.size(), 1u);
+  EXPECT_EQ(pwm0.channels[0]->number, 3);
+  // The comma inside the period's macro call shifts nothing.
+  EXPECT_EQ(ParamText(pwm0, "period"), "PERIOD_TICKS(100, 2)");
+  EXPECT_EQ(ParamText(pwm0, "duty"), "500");
+  EXPECT_EQ(ParamText(pwm0, "update"), "KIVO_PWM_UPDATE_PERIOD_END");
+  EXPECT_EQ(pwm0.loadInputs.values, (std::map<std::string, std::string>{{"duty_rate", "50"}}));
+  auto& pwm1 = static_cast<CApi&>(Func(1));
+  EXPECT_EQ(pwm1.channels.at(0)->number, 10);
+  EXPECT_TRUE(pwm1.loadInputs.values.empty());
+
+  auto& gpio = static_cast<CNonApi&>(Func(2));
+  EXPECT_EQ(gpio.function->name, "GPIO");
+  EXPECT_EQ(gpio.engine, 1);
+  EXPECT_EQ(gpio.channels.at(0)->number, 5);
+  EXPECT_EQ(gpio.Group(1).Find("FNAPI.MODE")->valueName, "HV_KIVO_FM2");
+  EXPECT_EQ(gpio.Group(2).Find("FNAPI.ETCS")->valueName, "HV_KIVO_ETCS_ALTERNATE");
+  EXPECT_EQ(gpio.Group(3).Find("FNAPI.HSR")->valueName, "HV_KIVO_HSR_6");
+  EXPECT_EQ(gpio.Group(4).Find("FNAPI.PRIORITY")->valueName, "HV_KIVO_PRIORITY_HIGH");
+  ASSERT_EQ(gpio.rawParams.size(), 3u);
+  EXPECT_EQ(gpio.rawParams[0]->value.valueName, "0x1234");
+  EXPECT_EQ(gpio.rawParams[1]->value.valueName, "");
+  EXPECT_EQ(gpio.rawParams[2]->value.valueName, "MASK_OF(gpio_mask, 3)");
+}
+
+TEST_F(ReaderTest, HandEditedFileIsReadAsFarAsItCan) {
+  EXPECT_TRUE(Open("handedited"));
+  EXPECT_EQ(ports.messages.Ids(),
+            (std::vector<int>{4005, 4004, 4012, 4021, 4021, 4019, 4021, 4026, 4023, 4025, 4021, 4027, 4008,
+                              4011, 4010}));
+  EXPECT_EQ(Text(4021), "Init Function Parse Error: Bad channel / engine value '3'");
+  EXPECT_EQ(Text(4027),
+            "Init Function Parse Warning: Too many parameters initialized for function 'GPIO_A7' (parameter '0x40')");
+  EXPECT_EQ(Text(4011), "Comment Parse Warning: Invalid TcrClk value (e MHz)");
+  EXPECT_EQ(doc.m_strCpu, "");
+  EXPECT_EQ(doc.m_nSysClk, 150000000u);
+  EXPECT_EQ(doc.m_engine[0].cie, 7u);
+  EXPECT_EQ(doc.m_engine[1].dtre, 10u);
+  EXPECT_EQ(doc.m_engine[0].odis, 0u);
+  EXPECT_EQ(doc.m_strVerbatim, "int verbatim_kept = 1;\r\n");
+  EXPECT_FALSE(doc.m_bExternDecls);
+
+  // Member 1 stops at the misplaced value, member 2 at the unknown one.
+  EXPECT_EQ(Field(1, "MCR.GTBE"), "HV_KIVO_GTBE_ENABLED");
+  EXPECT_EQ(doc.CfgMember(2).Find("ETBR.ETB")->argument, "0x1000");
+  EXPECT_EQ(Field(2, "ETBR.ETLOCK"), "HV_KIVO_ETB_UNLOCKED");
+  EXPECT_EQ(Field(4, "TBCR.TCR1CTL"), "HV_KIVO_TCR1CTL_OFF");
+
+  ASSERT_EQ(doc.m_funcs.size(), 3u);
+  EXPECT_EQ(Func(0).function->name, "PWM");
+  EXPECT_EQ(Func(0).engine, 1);
+  EXPECT_EQ(Func(0).channels.at(0)->number, 6);
+  auto& qd = static_cast<CApi&>(Func(1));
+  EXPECT_EQ(qd.engine, 1);
+  ASSERT_GE(qd.channels.size(), 2u);
+  EXPECT_EQ(qd.channels[0]->number, 31);
+  EXPECT_EQ(qd.channels[1]->number, 30);
+  // Only the call outside the comments counts; its commented-out priority leaves the first value.
+  auto& gpio = static_cast<CNonApi&>(Func(2));
+  EXPECT_EQ(gpio.channels.at(0)->number, 7);
+  EXPECT_EQ(gpio.Group(1).Find("FNAPI.MODE")->valueName, "HV_KIVO_FM3");
+  EXPECT_EQ(gpio.Group(4).Find("FNAPI.PRIORITY")->valueName, "HV_KIVO_PRIORITY_LOW");
+  ASSERT_EQ(gpio.rawParams.size(), 4u);
+  EXPECT_EQ(gpio.rawParams[1]->value.valueName, "77");
+  EXPECT_EQ(gpio.rawParams[0]->value.valueName, "");
+}
+
+TEST_F(ReaderTest, FileWithoutStructureStopsTheLoad) {
+  std::string source = Fixture("full/kivo_vam.c");
+  source.replace(source.find("struct kivo_config_t"), 6, "union");
+  EXPECT_FALSE(OpenText(source, Fixture("full/kivo_vam.h")));
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4003});
+  EXPECT_TRUE(doc.m_funcs.empty());
+  EXPECT_EQ(doc.m_strCpu, "");
+}
+
+TEST_F(ReaderTest, FilesAboveOneMebibyteAreRefused) {
+  const std::size_t limit = 1048576;
+  std::string source = Fixture("full/kivo_vam.c");
+  std::string header = Fixture("full/kivo_vam.h");
+  auto padded = [](std::string text, std::size_t size) { return text + std::string(size - text.size(), ' '); };
+  EXPECT_TRUE(OpenText(padded(source, limit), header));
+  EXPECT_EQ(doc.m_funcs.size(), 3u);
+  EXPECT_FALSE(OpenText(padded(source, limit + 1), header));
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4002});
+  EXPECT_EQ(Text(4002), "The file '" + (temp / "kivo_vam.c").string() + "' is too big to be loaded");
+  EXPECT_FALSE(OpenText(source, padded(header, limit + 1)));
+  EXPECT_EQ(Text(4002), "The file '" + (temp / "kivo_vam.h").string() + "' is too big to be loaded");
+}
+
+TEST_F(ReaderTest, MissingPiecesFallBackWithTheirMessages) {
+  struct CRow {
+    const char* name;
+    std::string from, to;
+    std::vector<int> ids;
+    std::size_t functions;
+  };
+  const CRow rows[] = {
+      {"no set include", "#include \"kivo/kivo_set_std.h\"", "", {4016}, 0},
+      {"unknown set", "kivo/kivo_set_std.h", "kivo/kivo_set_none.h", {}, 0},
+      {"no init function", "my_system_kivo_init", "other_init", {4017}, 0},
+      {"no clock comments", "SYSCLK = 132 MHz", "", {4008}, 3},
+      {"bad system clock", "SYSCLK = 132 MHz", "SYSCLK = .e MHz", {4009}, 3},
+  };
+  for (const CRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::string source = Fixture("full/kivo_vam.c");
+    source.replace(source.find(row.from), row.from.size(), row.to);
+    EXPECT_TRUE(OpenText(source, Fixture("full/kivo_vam.h")));
+    EXPECT_EQ(ports.messages.Ids(), row.ids);
+    EXPECT_EQ(doc.m_funcs.size(), row.functions);
+  }
+}
+
+TEST_F(ReaderTest, ChannelArgumentMustNameAHeaderDefine) {
+  struct CRow {
+    const char* arg;
+    bool ok;
+    int engine, channel;
+  };
+  const CRow rows[] = {
+      {"KIVO_CHAN_NOT_USED", true, 1, -1}, {"ON_A", true, 0, 12},      {"ON_B", true, 1, 31},
+      {"PLAIN", true, 1, 6},                {"HEX", true, 1, 5},         {"3", false, 1, 0},
+      {"TOO_HIGH", false, 1, 0},            {"FAR", false, 1, 0},        {"WORDS", false, 1, 0},
+      {"UNDEFINED", false, 1, 0},           {"O.*", false, 1, 0},        {"", false, 1, 0},
+  };
+  CProjReadContext ctx;
+  ctx.headerText =
+      "#define ON_A KIVO_ENGINE_A_CHANNEL(12)\n#define ON_B   KIVO_ENGINE_B_CHANNEL ( 0x1F )\n"
+      "#define PLAIN 70\n#define HEX 0x45\n#define TOO_HIGH KIVO_ENGINE_A_CHANNEL(40)\n"
+      "#define FAR 200\n#define WORDS channel seven\n";
+  for (const CRow& row : rows) {
+    SCOPED_TRACE(row.arg);
+    int engine = 1;
+    int channel = 0;
+    EXPECT_EQ(doc.ParseChannelArg(ctx, row.arg, engine, channel), row.ok);
+    EXPECT_EQ(engine, row.engine);
+    EXPECT_EQ(channel, row.channel);
+  }
+}
+
+TEST_F(ReaderTest, PathologicalFilesEndWithoutHanging) {
+  const std::string header = Fixture("full/kivo_vam.h");
+  const std::string source = Fixture("full/kivo_vam.c");
+  auto repeated = [](const std::string& piece) {
+    std::string text;
+    while (text.size() < 1000000)
+      text += piece;
+    return text;
+  };
+  EXPECT_FALSE(OpenText(repeated("struct kivo_config_t x = {\n"), header));
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4003});
+  std::string calls = source;
+  calls.insert(calls.find("    return 0;"), repeated("kivo_a_init(") + ");\n");
+  EXPECT_TRUE(OpenText(calls, header));
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4019});
+  EXPECT_EQ(doc.m_funcs.size(), 3u);
+  EXPECT_TRUE(OpenText(repeated("/* CPU = a SYSCLK = 1 MHz ") + source, header));
+  EXPECT_EQ(doc.m_strCpu, "Vandrel V120");
+  std::string openers = source;
+  openers.replace(openers.find("/* End of the verbatim block */"), 31, repeated("/* Start of the verbatim block */\n"));
+  EXPECT_TRUE(OpenText(openers, header));
+  EXPECT_EQ(doc.m_strVerbatim, "");
+  std::string writes = source;
+  writes.insert(writes.find("    return 0;"), repeated("hv_kivo_set_chan_local_32 (GPIO0, 0x10, 1);\n"));
+  EXPECT_TRUE(OpenText(writes, header));
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4027});
+  EXPECT_TRUE(OpenText(repeated("/*x") + source, header));
+  EXPECT_EQ(doc.m_funcs.size(), 3u);
+}
+
+}  // namespace
