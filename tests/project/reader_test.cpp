@@ -213,24 +213,6 @@ TEST_F(ReaderTest, LoadInputsBelongToTheWholeInstanceName) {
   EXPECT_EQ(static_cast<CApi&>(Func(0)).loadInputs.values.at("duty_rate"), "50");
 }
 
-TEST_F(ReaderTest, CarriageReturnsAndContinuedLinesReadLikeTheGeneratedFile) {
-  std::string source = Fixture("full/kivo_vam.c");
-  std::string header = Fixture("full/kivo_vam.h");
-  source.replace(source.find("HV_KIVO_PRIORITY_MIDDLE,"), 24, "HV_KIVO_PRIORITY_\\\nMIDDLE,");
-  auto crlf = [](std::string text) {
-    std::string out;
-    for (char c : text)
-      out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return out;
-  };
-  EXPECT_TRUE(OpenText(crlf(source), crlf(header)));
-  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{});
-  ASSERT_EQ(doc.m_funcs.size(), 3u);
-  EXPECT_EQ(ParamText(static_cast<CApi&>(Func(0)), "priority"), "HV_KIVO_PRIORITY_  MIDDLE");
-  EXPECT_EQ(doc.m_strVerbatim, "static uint32_t gpio_mask = 0x0F;\r\n");
-  EXPECT_EQ(static_cast<CNonApi&>(Func(2)).rawParams[2]->value.valueName, "MASK_OF(gpio_mask, 3)");
-}
-
 TEST_F(ReaderTest, ChannelArgumentMustNameAHeaderDefine) {
   struct CRow {
     const char* arg;
