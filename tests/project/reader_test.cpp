@@ -195,6 +195,7 @@ TEST_F(ReaderTest, MissingPiecesFallBackWithTheirMessages) {
       {"no init function", "my_system_kivo_init", "other_init", {4017}, 0},
       {"no clock comments", "SYSCLK = 132 MHz", "", {4008}, 3},
       {"bad system clock", "SYSCLK = 132 MHz", "SYSCLK = .e MHz", {4009}, 3},
+      {"parameter count beyond its bound", "HV_KIVO_PRM_COUNT(3)", "HV_KIVO_PRM_COUNT(1000000000)", {4025}, 2},
   };
   for (const CRow& row : rows) {
     SCOPED_TRACE(row.name);
