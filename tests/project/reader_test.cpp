@@ -195,6 +195,7 @@ TEST_F(ReaderTest, MissingPiecesFallBackWithTheirMessages) {
       {"no init function", "my_system_kivo_init", "other_init", {4017}, 0},
       {"no clock comments", "SYSCLK = 132 MHz", "", {4008}, 3},
       {"bad system clock", "SYSCLK = 132 MHz", "SYSCLK = .e MHz", {4009}, 3},
+      {"parameter count beyond its bound", "HV_KIVO_PRM_COUNT(3)", "HV_KIVO_PRM_COUNT(1000000000)", {4025}, 2},
   };
   for (const CRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -204,6 +205,13 @@ TEST_F(ReaderTest, MissingPiecesFallBackWithTheirMessages) {
     EXPECT_EQ(ports.messages.Ids(), row.ids);
     EXPECT_EQ(doc.m_funcs.size(), row.functions);
   }
+}
+
+TEST_F(ReaderTest, LoadInputsBelongToTheWholeInstanceName) {
+  std::string source = Fixture("full/kivo_vam.c");
+  source.insert(source.find("/* PWM0 load"), "/* DTPWM0 load expression inputs:\n  duty_rate=99;\n*/\n");
+  EXPECT_TRUE(OpenText(source, Fixture("full/kivo_vam.h")));
+  EXPECT_EQ(static_cast<CApi&>(Func(0)).loadInputs.values.at("duty_rate"), "50");
 }
 
 TEST_F(ReaderTest, ChannelArgumentMustNameAHeaderDefine) {
