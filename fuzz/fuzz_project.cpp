@@ -28,15 +28,29 @@ const CKnowledgeBase& BundledKb() {
   return *kb;
 }
 
-// The reader takes paths, so each input is written to a folder of this process.
+// The reader takes paths, so each input is written to a folder of this
+// process, removed again when the run ends.
+class CWorkFolder {
+ public:
+  CWorkFolder()
+      : m_path(std::filesystem::temp_directory_path() / ("kivovam-fuzz-project-" + std::to_string(getpid()))) {
+    std::filesystem::create_directories(m_path);
+  }
+  ~CWorkFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+  }
+  CWorkFolder(const CWorkFolder&) = delete;
+  CWorkFolder& operator=(const CWorkFolder&) = delete;
+  const std::filesystem::path& Path() const { return m_path; }
+
+ private:
+  std::filesystem::path m_path;
+};
+
 const std::filesystem::path& WorkFolder() {
-  static const std::filesystem::path folder = [] {
-    std::filesystem::path made =
-        std::filesystem::temp_directory_path() / ("kivovam-fuzz-project-" + std::to_string(getpid()));
-    std::filesystem::create_directories(made);
-    return made;
-  }();
-  return folder;
+  static const CWorkFolder folder;
+  return folder.Path();
 }
 
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
