@@ -1,0 +1,72 @@
+// Fuzz target of the project reader: a source and header pair, split from one input, opened against the bundled data.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "fuzz/fuzzsupport.h"
+#include "knowledge/knowledgebase.h"
+#include "project/projdoc.h"
+
+namespace {
+
+// Generated projects name the bundled processors and function sets, so those
+// are what the reader must match an input against. Loaded once: reading the
+// library takes far longer than reading one project.
+const CKnowledgeBase& BundledKb() {
+  static const CKnowledgeBase* kb = [] {
+    auto* loaded = new CKnowledgeBase;
+    const std::string source = KV_FUZZ_SOURCE_DIR;
+    loaded->cfgDesc.Load(source + "/conf/kivocfg.ini");
+    loaded->cpuDb.Load(source + "/conf/kivocpu.ini");
+    loaded->functionSetFolder = source + "/fsets";
+    loaded->fsetLib.LoadAll(loaded->functionSetFolder, &loaded->cfgDesc);
+    loaded->fappLib.Scan(loaded->functionSetFolder, &loaded->cfgDesc);
+    return loaded;
+  }();
+  return *kb;
+}
+
+// The reader takes paths, so each input is written to a folder of this
+// process, removed again when the run ends.
+class CWorkFolder {
+ public:
+  CWorkFolder()
+      : m_path(std::filesystem::temp_directory_path() / ("kivovam-fuzz-project-" + std::to_string(getpid()))) {
+    std::filesystem::create_directories(m_path);
+  }
+  ~CWorkFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+  }
+  CWorkFolder(const CWorkFolder&) = delete;
+  CWorkFolder& operator=(const CWorkFolder&) = delete;
+  const std::filesystem::path& Path() const { return m_path; }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+const std::filesystem::path& WorkFolder() {
+  static const CWorkFolder folder;
+  return folder.Path();
+}
+
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+// The input is the source, then a NUL byte and the header.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  auto [source, header] = SplitAtNul(InputText(data, size));
+  const std::filesystem::path cPath = WorkFolder() / "kivo_vam.c";
+  WriteBytes(cPath, source);
+  WriteBytes(WorkFolder() / "kivo_vam.h", header);
+  CProjDoc doc(BundledKb());
+  doc.OnOpenDocument(cPath.string());
+  return 0;
+}
