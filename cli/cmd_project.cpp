@@ -234,7 +234,7 @@ int RunNotes(CCliContext& context) {
   if (!session.doc->OnOpenDocument(args.positional[0]))
     return kExitFailed;
   std::string page;
-  if (!session.notes.RenderPageFile(CombinePath(session.kb.confFolder, "pnotes.htm"), page))
+  if (!session.notes.RenderPageFile(CombinePath(session.kb.ConfFolder(), "pnotes.htm"), page))
     return kExitFailed;
   if (context.json) {
     context.result = {{"html", page}};

@@ -1,8 +1,10 @@
 // Everything the tool knows about targets, loaded once at start-up and read-only afterwards.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
+#include "app/paths.h"
 #include "knowledge/cfgdesc.h"
 #include "knowledge/cpudb.h"
 #include "knowledge/fapplib.h"
@@ -22,7 +24,11 @@ class CKnowledgeBase {
   CKivoFappLib fappLib;
   // The resolved function-set folder the libraries were loaded from.
   std::string functionSetFolder;
-  // The resolved folder of kivocfg.ini and kivocpu.ini, which also holds the
-  // code templates and the notes page template.
-  std::string confFolder;
+
+  // The code templates and the notes page template lie beside the processor
+  // database they belong with.
+  std::string ConfFolder() const {
+    return cpuDb.Path().empty() ? ResolvePath("", "conf")
+                                : std::filesystem::path(cpuDb.Path()).parent_path().string();
+  }
 };

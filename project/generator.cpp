@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iomanip>
@@ -190,10 +189,7 @@ std::string VerbatimText(const CProjDoc& doc) {
 bool CProjDoc::GenerateProjectFiles(const std::string& cPath, const std::string& hPath) {
   PushCombinations();
   std::string base = m_cpu.templateName.empty() ? "template" : m_cpu.templateName;
-  // The templates lie beside the processor database they belong with.
-  std::string folder = m_kb->cpuDb.Path().empty()
-                           ? ResolvePath("", "conf")
-                           : std::filesystem::path(m_kb->cpuDb.Path()).parent_path().string();
+  std::string folder = m_kb->ConfFolder();
   std::string sourceTemplate, headerTemplate;
   if (!ReadTemplate(CombinePath(folder, base + "._c"), sourceTemplate) ||
       !ReadTemplate(CombinePath(folder, base + "._h"), headerTemplate))

@@ -4,6 +4,7 @@
 
 #include "knowledge/apimeta.h"
 #include "knowledge/fsetlib.h"
+#include "knowledge/kbtext.h"
 #include "project/notesmodel.h"
 #include "project/projdoc.h"
 #include "support/regexp.h"
@@ -40,12 +41,6 @@ std::string ChannelLink(int engine, int channel, const std::string& text) {
          std::to_string(channel) + "\">" + text + "</a>";
 }
 
-void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
-  for (std::size_t at = text.find(what); at != std::string::npos;
-       at = text.find(what, at + with.size()))
-    text.replace(at, what.size(), with);
-}
-
 }  // namespace
 
 void CProjDoc::BuildAllNotes() {
@@ -74,7 +69,7 @@ bool CProjDoc::CFuncInfo_Api::BuildNotes() {
   for (const std::string& tag : tags) {
     std::string expansion;
     ExpandNotesTag(tag, expansion);
-    ReplaceAll(text, tag, expansion);
+    text = ReplaceAll(text, tag, expansion);
   }
   const std::string title = initFunc->owner ? initFunc->owner->title : std::string();
   char caption[64];

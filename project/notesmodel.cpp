@@ -8,6 +8,7 @@
 
 #include "app/messagecatalog.h"
 #include "app/ports.h"
+#include "knowledge/kbtext.h"
 #include "support/regexp.h"
 
 namespace {
@@ -21,14 +22,6 @@ const char* StateClass(int state) {
     default:
       return "old_text";
   }
-}
-
-void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
-  if (what.empty())
-    return;
-  for (std::size_t pos = text.find(what); pos != std::string::npos;
-       pos = text.find(what, pos + with.size()))
-    text.replace(pos, what.size(), with);
 }
 
 }  // namespace
@@ -121,11 +114,11 @@ std::string CNotesModel::RenderPage(const std::string& templateText) const {
     for (const std::string& tag : tags) {
       if (tag == "%PROJECT_NOTES%") {
         page += NotesHtml();
-        ReplaceAll(line, tag, "");
+        line = ReplaceAll(line, tag, "");
       }
       for (const auto& [name, visible] : legends)
         if (tag == name)
-          ReplaceAll(line, tag, visible ? "vis" : "hid");
+          line = ReplaceAll(line, tag, visible ? "vis" : "hid");
     }
     page += line;
     page += '\n';

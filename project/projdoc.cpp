@@ -10,20 +10,12 @@
 #include "app/messagecatalog.h"
 #include "app/ports.h"
 #include "app/texthelpers.h"
+#include "knowledge/kbtext.h"
 #include "project/notesmodel.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Trimmed(const std::string& text) {
-  const char* blanks = " \t\r\n";
-  std::size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos)
-    return {};
-  std::size_t last = text.find_last_not_of(blanks);
-  return text.substr(first, last - first + 1);
-}
 
 std::vector<std::string> SplitAt(const std::string& text, const std::string& separator) {
   std::vector<std::string> pieces;
@@ -348,8 +340,8 @@ void CProjDoc::BuildCombinations() {
     std::vector<std::string> typePieces = SplitAt(types, ",");
     std::vector<std::string> linkPieces = SplitAt(links, ",");
     for (std::size_t i = 0; i < typePieces.size() && i < linkPieces.size(); ++i) {
-      int member = MemberNumberOf(Trimmed(linkPieces[i]));
-      CKivoVarValue* field = member ? CfgMember(member).Get(Trimmed(typePieces[i]), false) : nullptr;
+      int member = MemberNumberOf(Trim(linkPieces[i]));
+      CKivoVarValue* field = member ? CfgMember(member).Get(Trim(typePieces[i]), false) : nullptr;
       // A gap would hand later pieces of the combined text to the wrong fields.
       if (!field)
         break;
@@ -364,7 +356,7 @@ void CProjDoc::PushCombinations() {
     std::vector<std::string> pieces = SplitAt(combined->valueName, ",");
     for (std::size_t i = 0; i < pieces.size() && i < combined->members.size(); ++i) {
       CKivoVarValue& field = *combined->members[i];
-      std::string piece = Trimmed(pieces[i]);
+      std::string piece = Trim(pieces[i]);
       const CKivoValueDef* value = field.def ? field.def->FindValue(piece, true) : nullptr;
       if (!value) {
         field.valueName = piece;
@@ -578,8 +570,8 @@ void CProjDoc::CLoadVarVals::FromText(const std::string& text) {
     std::vector<std::string> parts = SplitAt(piece, "=");
     if (parts.size() != 2)
       continue;
-    std::string name = Trimmed(parts[0]);
-    std::string value = Trimmed(parts[1]);
+    std::string name = Trim(parts[0]);
+    std::string value = Trim(parts[1]);
     if (!name.empty() && !value.empty())
       values[name] = value;
   }

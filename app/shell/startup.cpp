@@ -44,7 +44,6 @@ bool LoadKnowledgeBase(CKnowledgeBase& kb, const CLoadOptions& options) {
   } else {
     fsetFolder = ResolvePath("", options.functionSetFolder);
   }
-  kb.confFolder = ResolvePath("", options.confFolder);
   // The INI reader names the file it could not read.
   if (!kb.cfgDesc.Load(ResolvePath("kivocfg.ini", options.confFolder)))
     return false;
