@@ -124,4 +124,15 @@ TEST(ProfileLoadTest, MissingProfileIsReportedOnlyOnRequest) {
   EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4000});
 }
 
+// The fuzzer starts from these; a seed the reader refuses would keep it out of the texts.
+TEST(ProfileLoadTest, FuzzSeedsAreReadableProfiles) {
+  for (const char* name : {"version1", "version2"}) {
+    SCOPED_TRACE(name);
+    CNewscoutProfile profile;
+    EXPECT_TRUE(profile.ReadProfileBytes(ReadFileBytes(SourcePath(std::string("fuzz/seeds/nsprofile/") + name))));
+    EXPECT_FALSE(profile.serverHost.empty());
+    EXPECT_FALSE(profile.objectPath.empty());
+  }
+}
+
 }  // namespace
