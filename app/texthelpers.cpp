@@ -33,10 +33,10 @@ class CCLocaleScope {
   locale_t m_previous;
 };
 
-std::string FormatG(double value, const char* unit) {
+std::string FormatG(double value, const char* unit, int digits = 6) {
   CCLocaleScope cLocale;
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%g %s", value, unit);
+  std::snprintf(buffer, sizeof buffer, "%.*g %s", digits, value, unit);
   return buffer;
 }
 
@@ -110,6 +110,18 @@ std::string FormatFrequency(uint32_t hz, const char* zeroText) {
   if (hz < 1000000)
     return FormatG(hz * 0.001, "kHz");
   return FormatG(hz * 0.000001, "MHz");
+}
+
+std::string FormatFrequencyExact(uint32_t hz) {
+  std::string shown = FormatFrequency(hz);
+  uint32_t back = 0;
+  if (ParseFrequency(shown, &back) && back == hz)
+    return shown;
+  // Ten significant digits hold any 32-bit count of hertz in either unit.
+  constexpr int kAllDigits = 10;
+  if (hz < 1000000)
+    return FormatG(hz * 0.001, "kHz", kAllDigits);
+  return FormatG(hz * 0.000001, "MHz", kAllDigits);
 }
 
 std::string FormatDuration(double seconds) {

@@ -13,6 +13,10 @@
 bool ParseFrequency(const std::string& text, uint32_t* hz, char defaultUnit = 0);
 // "OFF" (or `zeroText`) for 0, "%d Hz", "%g kHz", "%g MHz".
 std::string FormatFrequency(uint32_t hz, const char* zeroText = nullptr);
+// The same text where it reads back as `hz`, else the number with every digit
+// it needs ("123.456789 MHz" where the shown text says 123.457): what a file
+// that is read again must hold.
+std::string FormatFrequencyExact(uint32_t hz);
 // "%g ns", "%g us", "%g ms" or "%g s", whichever unit keeps the number at or above 1.
 std::string FormatDuration(double seconds);
 

@@ -92,7 +92,7 @@ bool ExpandEngineTag(const CProjDoc& doc, const std::string& tag, std::string& o
       {"%OPOL_", &CEngine::opol},
   };
   if (char letter = EngineLetterOf(tag, "%TCRCLK_")) {
-    outText = FormatFrequency(doc.m_engine[EngineOfLetter(letter)].tcrclkIn);
+    outText = FormatFrequencyExact(doc.m_engine[EngineOfLetter(letter)].tcrclkIn);
     return true;
   }
   for (const char* head : {"%TCR1_", "%TCR2_"}) {
@@ -225,8 +225,8 @@ bool CProjDoc::ExpandPlaceholder(const std::string& name, std::string& outText) 
       // Outside a save the header has its default name.
       {"%ProjHeaderInclude%", [](const CProjDoc&) { return IncludeLine(kDefaultHName); }},
       {"%CPU%", [](const CProjDoc& doc) { return doc.m_strCpu; }},
-      {"%SYSCLK%", [](const CProjDoc& doc) { return FormatFrequency(doc.m_nSysClk); }},
-      {"%PTBCLK%", [](const CProjDoc& doc) { return FormatFrequency(doc.m_nPtbClk); }},
+      {"%SYSCLK%", [](const CProjDoc& doc) { return FormatFrequencyExact(doc.m_nSysClk); }},
+      {"%PTBCLK%", [](const CProjDoc& doc) { return FormatFrequencyExact(doc.m_nPtbClk); }},
       {"%ApiFuncIncludes%", [](const CProjDoc& doc) { return ApiIncludeLines(doc); }},
       {"%FuncEnum%", [](const CProjDoc& doc) { return InitCodeBlocks(doc); }},
       {"%ApiExternArgs%",

@@ -81,6 +81,20 @@ TEST(FrequencyRoundTrip, ShownTextReadsBackWhereSixDigitsHoldTheValue) {
   }
 }
 
+TEST(FrequencyRoundTrip, ExactTextReadsBackEveryValueAndKeepsTheShortForm) {
+  EXPECT_EQ(FormatFrequencyExact(150000000), "150 MHz");
+  EXPECT_EQ(FormatFrequencyExact(0), "OFF");
+  EXPECT_EQ(FormatFrequencyExact(123456789), "123.456789 MHz");
+  EXPECT_EQ(FormatFrequencyExact(4294967295u), "4294.967295 MHz");
+  EXPECT_EQ(FormatFrequencyExact(654321), "654.321 kHz");
+  // A stride prime to every power of ten reaches all digit patterns and both units.
+  for (uint64_t hz = 1; hz <= 0xFFFFFFFFu; hz += 100003) {
+    uint32_t back = 0;
+    ASSERT_TRUE(ParseFrequency(FormatFrequencyExact(static_cast<uint32_t>(hz)), &back));
+    ASSERT_EQ(back, hz) << FormatFrequencyExact(static_cast<uint32_t>(hz));
+  }
+}
+
 struct CDurationRow {
   const char* name;
   double seconds;

@@ -311,6 +311,21 @@ TEST_F(GeneratorTest, PlaceholderExpansions) {
   }
 }
 
+// The clocks are shown with six digits, but the file must give back the value saved.
+TEST_F(GeneratorTest, ClocksWithMoreDigitsThanShownSurviveAReopen) {
+  BuildStandardProject();
+  doc->m_nSysClk = 123456789;
+  doc->m_nPtbClk = 1234567;
+  doc->m_engine[0].tcrclkIn = 654321;
+  CTempDir dir;
+  Save(dir);
+  CProjDoc reopened(kb);
+  ASSERT_TRUE(reopened.OnOpenDocument((dir / "kivo_vam.c").string()));
+  EXPECT_EQ(reopened.m_nSysClk, 123456789u);
+  EXPECT_EQ(reopened.m_nPtbClk, 1234567u);
+  EXPECT_EQ(reopened.m_engine[0].tcrclkIn, 654321u);
+}
+
 TEST_F(GeneratorTest, TemplateLinesKeepIndentationAndExpandOnlyTheLastTag) {
   CTemplateExpander expander([](const std::string& tag) {
     return tag == "%LIST%" ? std::string("a\n| b\r\n| c") : "<" + tag + ">";
