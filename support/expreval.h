@@ -65,7 +65,10 @@ class CExprResolver {
                                const double* /*argv*/, double& /*value*/) {
     return false;
   }
-  // argText is everything between the call's parentheses, unparsed.
+  // argText is everything between the call's parentheses, unparsed. A
+  // resolver that evaluates that text itself should claim the call even when
+  // the text fails: once declined, the arguments are parsed again, and nested
+  // calls of that kind then cost twice as much per level.
   virtual bool ResolveRawFunction(CExprEval&, const std::string& /*name*/,
                                   const std::string& /*argText*/, double& /*value*/) {
     return false;
