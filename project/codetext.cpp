@@ -53,6 +53,25 @@ std::size_t SkipBrackets(const std::string& value, std::size_t open) {
   return value.size();
 }
 
+// The position of the ")" that closes a cast opening at `open`: a type name
+// in parentheses followed by an operand ("(uint32_t)&x"). Any other group,
+// such as "(x + 1)", is an operand itself: npos.
+std::size_t CastEnd(const std::string& value, std::size_t open) {
+  std::size_t close = open + 1;
+  while (close < value.size() && (IsIdentChar(value[close]) || value[close] == '*' ||
+                                  std::isspace(static_cast<unsigned char>(value[close]))))
+    ++close;
+  if (close >= value.size() || value[close] != ')')
+    return std::string::npos;
+  std::size_t next = close + 1;
+  while (next < value.size() && std::isspace(static_cast<unsigned char>(value[next])))
+    ++next;
+  if (next >= value.size())
+    return std::string::npos;
+  char c = value[next];
+  return IsIdentStart(c) || c == '&' || c == '*' || c == '(' ? close : std::string::npos;
+}
+
 const CKivoValueDef* DefinedValue(const CKivoVarValue& value) {
   if (!value.def)
     return nullptr;
@@ -80,6 +99,10 @@ std::string MakeExternDeclaration(const std::string& valueText, const std::strin
         type += '*';
       if (c == '[')
         i = SkipBrackets(value, i);
+    } else if (c == '(') {
+      // The type named by a cast is not the object's name.
+      if (std::size_t close = CastEnd(value, i); close != std::string::npos)
+        i = close;
     } else if (IsIdentStart(c)) {
       start = i;
     }
