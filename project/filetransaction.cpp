@@ -55,7 +55,10 @@ bool WriteAll(int fd, const std::string& content) {
 CFileTransaction::~CFileTransaction() { RemoveTemps(); }
 
 void CFileTransaction::Add(const std::string& targetPath, std::string content) {
-  m_entries.push_back({ResolvedTarget(targetPath), std::move(content), {}});
+  CEntry entry;
+  entry.target = ResolvedTarget(targetPath);
+  entry.content = std::move(content);
+  m_entries.push_back(std::move(entry));
 }
 
 bool CFileTransaction::WriteTemp(CEntry& entry, std::string& outReason) {
@@ -95,23 +98,59 @@ bool CFileTransaction::Commit(std::string& outPath, std::string& outReason) {
       return false;
     }
   }
-  for (CEntry& entry : m_entries) {
+  bool ok = Replace(outPath, outReason);
+  if (!ok)
+    RollBack();
+  RemoveTemps();
+  if (ok)
+    m_entries.clear();
+  return ok;
+}
+
+// Each previous file gets a second name before its target is renamed over, so
+// that a later rename failing can still put it back.
+bool CFileTransaction::Replace(std::string& outPath, std::string& outReason) {
+  for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    CEntry& entry = m_entries[i];
+    struct stat old {};
+    entry.existed = lstat(entry.target.c_str(), &old) == 0;
+    if (entry.existed && i + 1 < m_entries.size()) {
+      for (int attempt = 0; attempt < 100 && entry.backup.empty(); ++attempt) {
+        std::string backup = TempPathFor(entry.target, 100 + attempt);
+        if (link(entry.target.c_str(), backup.c_str()) == 0)
+          entry.backup = backup;
+        else if (errno != EEXIST)
+          break;
+      }
+    }
     if (std::rename(entry.temp.c_str(), entry.target.c_str()) != 0) {
       outPath = entry.target;
       outReason = std::strerror(errno);
-      RemoveTemps();
       return false;
     }
     entry.temp.clear();
+    entry.replaced = true;
   }
-  m_entries.clear();
   return true;
+}
+
+void CFileTransaction::RollBack() {
+  for (CEntry& entry : m_entries) {
+    if (!entry.replaced)
+      continue;
+    if (!entry.backup.empty() && std::rename(entry.backup.c_str(), entry.target.c_str()) == 0)
+      entry.backup.clear();
+    else if (!entry.existed)
+      std::remove(entry.target.c_str());
+  }
 }
 
 void CFileTransaction::RemoveTemps() {
   for (CEntry& entry : m_entries) {
-    if (!entry.temp.empty())
-      std::remove(entry.temp.c_str());
-    entry.temp.clear();
+    for (std::string* path : {&entry.temp, &entry.backup}) {
+      if (!path->empty())
+        std::remove(path->c_str());
+      path->clear();
+    }
   }
 }

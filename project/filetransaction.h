@@ -17,8 +17,8 @@ class CFileTransaction {
 
   void Add(const std::string& targetPath, std::string content);
   // True when every target holds its new content. On failure `outPath` names
-  // the target that could not be written and `outReason` says why; no target
-  // has been touched unless a rename after the first one failed.
+  // the target that could not be written and `outReason` says why, and every
+  // target holds what it held before (targets already replaced are put back).
   bool Commit(std::string& outPath, std::string& outReason);
 
  private:
@@ -26,8 +26,13 @@ class CFileTransaction {
     std::string target;
     std::string content;
     std::string temp;
+    std::string backup;  // a second link to the previous file, while replacing
+    bool existed = false;
+    bool replaced = false;
   };
   bool WriteTemp(CEntry& entry, std::string& outReason);
+  bool Replace(std::string& outPath, std::string& outReason);
+  void RollBack();
   void RemoveTemps();
 
   std::vector<CEntry> m_entries;
