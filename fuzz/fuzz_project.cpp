@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "fuzz/fuzzsupport.h"
@@ -58,15 +59,40 @@ void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::string SavedText(CProjDoc& doc, const std::filesystem::path& folder) {
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path cPath = folder / "kivo_vam.c";
+  if (!doc.OnSaveDocument(cPath.string()))
+    __builtin_trap();
+  std::ifstream source(cPath, std::ios::binary), header(folder / "kivo_vam.h", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
+  text += '\0';
+  text.append(std::istreambuf_iterator<char>(header), std::istreambuf_iterator<char>());
+  // The bundled template stamps the time of the save, which is no part of the project.
+  std::size_t stamp = text.find("Generated on ");
+  if (stamp != std::string::npos)
+    text.erase(stamp, text.find('\n', stamp) - stamp);
+  return text;
+}
+
 }  // namespace
 
-// The input is the source, then a NUL byte and the header.
+// The input is the source, then a NUL byte and the header. A project that
+// opens must survive a save and a reopen: the second save writes what the
+// first wrote.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto [source, header] = SplitAtNul(InputText(data, size));
   const std::filesystem::path cPath = WorkFolder() / "kivo_vam.c";
   WriteBytes(cPath, source);
   WriteBytes(WorkFolder() / "kivo_vam.h", header);
   CProjDoc doc(BundledKb());
-  doc.OnOpenDocument(cPath.string());
+  if (!doc.OnOpenDocument(cPath.string()))
+    return 0;
+  const std::string first = SavedText(doc, WorkFolder() / "first");
+  CProjDoc reopened(BundledKb());
+  if (!reopened.OnOpenDocument((WorkFolder() / "first" / "kivo_vam.c").string()))
+    __builtin_trap();
+  if (SavedText(reopened, WorkFolder() / "second") != first)
+    __builtin_trap();
   return 0;
 }

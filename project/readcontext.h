@@ -10,6 +10,11 @@ struct CProjReadContext {
   std::string sourcePath;
   std::string headerPath;
   std::string sourceText;
+  // The source with its verbatim block blanked out (lines kept): the user's
+  // own text there must not be taken for what the tool wrote around it.
+  std::string sourceOutsideVerbatim;
+  std::string verbatimText;  // between the block's markers
+  bool hasVerbatim = false;
   std::string headerText;
   std::string fsetPath;     // the function-set header the source includes
   std::string initializer;  // between the braces of the kivo_config_t definition

@@ -51,6 +51,16 @@ std::optional<CGroups> FirstMatch(CRegExp& pattern, std::string_view text, const
   return FirstOf(RunPattern(pattern, text, fileName));
 }
 
+// The tool's own pieces are looked for outside the verbatim block first; a
+// hand-edited file whose only copy stands inside the block is still read.
+std::optional<CGroups> SourceMatch(CRegExp& pattern, const CProjReadContext& ctx) {
+  if (std::optional<CGroups> match = FirstMatch(pattern, ctx.sourceOutsideVerbatim, ctx.sourcePath))
+    return match;
+  if (!ctx.hasVerbatim)
+    return std::nullopt;
+  return FirstMatch(pattern, ctx.sourceText, ctx.sourcePath);
+}
+
 // Commas inside parentheses or brackets belong to an argument such as
 // SCALE(3, 4), so only the top-level ones separate.
 std::vector<std::string> SplitArguments(std::string_view text) {
@@ -123,7 +133,7 @@ namespace {
 bool ReadStructure(CProjReadContext& ctx) {
   static CRegExp pattern(R"(struct\s+kivo_config_t\s+[A-Za-z_][A-Za-z0-9_]*\s*=\s*\{(*COMMIT)((.|[\n])*?)\n\}\s*;)",
                          false, true);
-  std::optional<CGroups> match = FirstMatch(pattern, ctx.sourceText, ctx.sourcePath);
+  std::optional<CGroups> match = SourceMatch(pattern, ctx);
   if (!match) {
     Warn(kMsgNoStructure, {ctx.sourcePath});
     return false;
@@ -142,7 +152,7 @@ void ReadMembers(CProjDoc& doc, const CProjReadContext& ctx) {
 // part of a processor's name.
 void ReadCpu(CProjDoc& doc, const CProjReadContext& ctx) {
   static CRegExp pattern(CommentFieldPattern(R"(CPU\s*=\s*([A-Za-z_][A-Za-z0-9_ ]*))"), false, true);
-  std::optional<CGroups> match = FirstMatch(pattern, ctx.sourceText, ctx.sourcePath);
+  std::optional<CGroups> match = SourceMatch(pattern, ctx);
   if (!match) {
     Warn(kMsgNoCpu);
     return;
@@ -156,7 +166,7 @@ void ReadCpu(CProjDoc& doc, const CProjReadContext& ctx) {
 
 void ReadFunctionSet(CProjDoc& doc, CProjReadContext& ctx) {
   static CRegExp pattern(R"(^\s*\#include\s+[<\"](.*[Kk][Ii][Vv][Oo]_[Ss][Ee][Tt](\S*)\.h)[>\"])", false, true);
-  std::optional<CGroups> match = FirstMatch(pattern, ctx.sourceText, ctx.sourcePath);
+  std::optional<CGroups> match = SourceMatch(pattern, ctx);
   if (!match) {
     Warn(kMsgNoFSet);
     return;
@@ -174,7 +184,7 @@ struct CClockField {
 // The value is the field's second group; the fallback when the
 // comment is missing or its value does not read.
 uint32_t ReadClock(CRegExp& pattern, const CClockField& field, const CProjReadContext& ctx) {
-  std::optional<CGroups> match = FirstMatch(pattern, ctx.sourceText, ctx.sourcePath);
+  std::optional<CGroups> match = SourceMatch(pattern, ctx);
   if (!match) {
     if (field.missingMessage)
       Warn(field.missingMessage);
@@ -231,7 +241,7 @@ void ReadMasks(CProjDoc& doc, CProjReadContext& ctx) {
   for (const CMask& mask : masks) {
     std::optional<uint32_t> value = DefinedNumber(ctx, ctx.headerText, ctx.headerPath, mask.name);
     if (!value)
-      value = DefinedNumber(ctx, ctx.sourceText, ctx.sourcePath, mask.name);
+      value = DefinedNumber(ctx, ctx.sourceOutsideVerbatim, ctx.sourcePath, mask.name);
     if (value)
       doc.m_engine[mask.engine].*mask.field = *value;
   }
@@ -239,20 +249,36 @@ void ReadMasks(CProjDoc& doc, CProjReadContext& ctx) {
 
 void ReadExternDecls(CProjDoc& doc, const CProjReadContext& ctx) {
   static CRegExp pattern(CommentFieldPattern("External object declarations"), false, true);
-  doc.m_bExternDecls = FirstMatch(pattern, ctx.sourceText, ctx.sourcePath).has_value();
+  doc.m_bExternDecls = SourceMatch(pattern, ctx).has_value();
 }
 
 // The end marker's comment keeps the plain rest of a comment: a heading that
 // fails to close may still be followed by a later end marker.
-void ReadVerbatim(CProjDoc& doc, const CProjReadContext& ctx) {
+void FindVerbatim(CProjReadContext& ctx) {
   static CRegExp pattern(CommentFieldPattern("Start of the verbatim block") + R"((*COMMIT)((?:.|[\n])*?))" + kCommentStart +
                              R"(End of the verbatim block((?:(?:.|[\n])(?!\/\*))*?)\*\/)",
                          false, true);
-  std::optional<CGroups> match = FirstMatch(pattern, ctx.sourceText, ctx.sourcePath);
-  doc.m_strVerbatim.clear();
-  if (!match)
+  ctx.sourceOutsideVerbatim = ctx.sourceText;
+  try {
+    if (pattern.Execute(ctx.sourceText) == 0)
+      return;
+  } catch (const CRegExpError& error) {
+    ShowMessage(9310, EMessageKind::Warning, {ctx.sourcePath, error.what()});
     return;
-  std::string text = Trim((*match)[2]) + "\n";
+  }
+  const CRegExpMatch& match = pattern.GetMatch(0);
+  ctx.hasVerbatim = true;
+  ctx.verbatimText = match.SubMatch(2);
+  for (std::size_t i = match.Position(); i < match.Position() + match.Length(); ++i)
+    if (ctx.sourceOutsideVerbatim[i] != '\n')
+      ctx.sourceOutsideVerbatim[i] = ' ';
+}
+
+void ReadVerbatim(CProjDoc& doc, const CProjReadContext& ctx) {
+  doc.m_strVerbatim.clear();
+  if (!ctx.hasVerbatim)
+    return;
+  std::string text = Trim(ctx.verbatimText) + "\n";
   doc.m_strVerbatim = ReplaceAll(text, "\n", "\r\n");
 }
 
@@ -269,7 +295,7 @@ void ReadLoadInputs(CProjDoc& doc, CProjReadContext& ctx) {
                           R"(\s+[Ll][Oo][Aa][Dd]\s+[Ee][Xx][Pp][Rr][Ee][Ss][Ss][Ii][Oo][Nn])" +
                           R"(\s+[Ii][Nn][Pp][Uu][Tt][Ss]\s*\:?)" + kCommentRest;
     CRegExp& re = ctx.patterns.Get(pattern, false, true);
-    if (std::optional<CGroups> match = FirstMatch(re, ctx.sourceText, ctx.sourcePath))
+    if (std::optional<CGroups> match = SourceMatch(re, ctx))
       static_cast<CProjDoc::CFuncInfo_Api&>(*func).loadInputs.FromText((*match)[1]);
   }
 }
@@ -304,7 +330,7 @@ void ReadFunctions(CProjDoc& doc, CProjReadContext& ctx) {
                          true);
   if (!doc.m_pFSet)
     return;
-  std::optional<CGroups> match = FirstMatch(pattern, ctx.sourceText, ctx.sourcePath);
+  std::optional<CGroups> match = SourceMatch(pattern, ctx);
   if (!match) {
     Warn(kMsgNoInitFunction);
     return;
@@ -314,6 +340,7 @@ void ReadFunctions(CProjDoc& doc, CProjReadContext& ctx) {
 }
 
 bool ParseProject(CProjDoc& doc, CProjReadContext& ctx) {
+  FindVerbatim(ctx);
   if (!ReadStructure(ctx))
     return false;
   ReadMembers(doc, ctx);

@@ -117,6 +117,37 @@ TEST_F(ReaderTest, GeneratedFileGivesBackTheWholeProject) {
   EXPECT_EQ(gpio.rawParams[2]->value.valueName, "MASK_OF(gpio_mask, 3)");
 }
 
+// The generator writes the verbatim block before the structure, so whatever
+// the user keeps there must not be taken for the tool's own definitions.
+TEST_F(ReaderTest, VerbatimBlockIsNotReadAsTheProject) {
+  const std::string decoy =
+      "/* Start of the verbatim block */\n"
+      "struct kivo_config_t spare_config =\n{\n    HV_KIVO_GTBE_DISABLED\n};\n"
+      "/* SYSCLK = 8 MHz */\n"
+      "hv_kivo_status_t my_system_kivo_init(void)\n{\n    return 0;\n}\n"
+      "/* End of the verbatim block */\n";
+  std::string source = Fixture("full/kivo_vam.c");
+  std::string block = "/* Start of the verbatim block */\nstatic uint32_t gpio_mask = 0x0F;\n/* End of the verbatim block */\n";
+  ASSERT_NE(source.find(block), std::string::npos);
+  source.erase(source.find(block), block.size());
+  source.insert(source.find("struct kivo_config_t"), decoy);
+  ASSERT_TRUE(OpenText(source, Fixture("full/kivo_vam.h")));
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{});
+  EXPECT_EQ(Field(1, "MCR.GTBE"), "HV_KIVO_GTBE_ENABLED");
+  EXPECT_EQ(doc.m_nSysClk, 132000000u);
+  EXPECT_EQ(doc.m_funcs.size(), 3u);
+  EXPECT_EQ(doc.m_strVerbatim.substr(0, 36), "struct kivo_config_t spare_config =\r");
+}
+
+// Only inside the verbatim block is still better than nothing for a file edited by hand.
+TEST_F(ReaderTest, StructureOnlyInsideTheVerbatimBlockIsStillRead) {
+  std::string source = Fixture("full/kivo_vam.c");
+  source.insert(source.find("struct kivo_config_t"), "/* Start of the verbatim block */\n");
+  source.insert(source.find("\n};") + 4, "\n/* End of the verbatim block */\n");
+  ASSERT_TRUE(OpenText(source, Fixture("full/kivo_vam.h")));
+  EXPECT_EQ(Field(1, "MCR.GTBE"), "HV_KIVO_GTBE_ENABLED");
+}
+
 TEST_F(ReaderTest, HandEditedFileIsReadAsFarAsItCan) {
   EXPECT_TRUE(Open("handedited"));
   EXPECT_EQ(ports.messages.Ids(),
