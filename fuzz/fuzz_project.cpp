@@ -68,9 +68,9 @@ std::string SavedText(CProjDoc& doc, const std::filesystem::path& folder) {
   std::string text((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
   text += '\0';
   text.append(std::istreambuf_iterator<char>(header), std::istreambuf_iterator<char>());
-  // The bundled template stamps the time of the save, which is no part of the project.
-  std::size_t stamp = text.find("Generated on ");
-  if (stamp != std::string::npos)
+  // The bundled templates stamp the time of the save, which is no part of the project.
+  for (std::size_t stamp = text.find("Generated on "); stamp != std::string::npos;
+       stamp = text.find("Generated on ", stamp + 1))
     text.erase(stamp, text.find('\n', stamp) - stamp);
   return text;
 }

@@ -1,4 +1,5 @@
 // Reads a project back from its generated C source and header.
+#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -61,6 +62,27 @@ std::optional<CGroups> SourceMatch(CRegExp& pattern, const CProjReadContext& ctx
   return FirstMatch(pattern, ctx.sourceText, ctx.sourcePath);
 }
 
+// A value is one line of the project: the blanks around a line end become a
+// single blank, since the generator indents every further line of a value and
+// a value kept with its line ends would move right with each save. No C token
+// but a comment, and those are gone, spans a line end.
+std::string JoinLines(const std::string& piece) {
+  std::string joined;
+  for (std::size_t i = 0; i < piece.size();) {
+    std::size_t end = i;
+    bool lineEnd = false;
+    while (end < piece.size() && std::isspace(static_cast<unsigned char>(piece[end])))
+      lineEnd |= piece[end++] == '\n';
+    if (end == i) {
+      joined += piece[i++];
+      continue;
+    }
+    joined.append(lineEnd ? std::string(" ") : piece.substr(i, end - i));
+    i = end;
+  }
+  return joined;
+}
+
 // Commas inside parentheses or brackets belong to an argument such as
 // SCALE(3, 4), so only the top-level ones separate.
 std::vector<std::string> SplitArguments(std::string_view text) {
@@ -76,6 +98,8 @@ std::vector<std::string> SplitArguments(std::string_view text) {
     else
       pieces.back() += c;
   }
+  for (std::string& piece : pieces)
+    piece = JoinLines(piece);
   return pieces;
 }
 

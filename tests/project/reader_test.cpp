@@ -148,6 +148,17 @@ TEST_F(ReaderTest, StructureOnlyInsideTheVerbatimBlockIsStillRead) {
   EXPECT_EQ(Field(1, "MCR.GTBE"), "HV_KIVO_GTBE_ENABLED");
 }
 
+// The generator indents every further line of a value; kept with its line
+// ends, a value would move right with every save.
+TEST_F(ReaderTest, ValueSpreadOverLinesIsReadAsOneLine) {
+  std::string source = Fixture("full/kivo_vam.c");
+  const std::string written = "PERIOD_TICKS(100, 2),\t";
+  ASSERT_NE(source.find(written), std::string::npos);
+  source.replace(source.find(written), written.size(), "PERIOD_TICKS(100,\n        2)  ,\t");
+  ASSERT_TRUE(OpenText(source, Fixture("full/kivo_vam.h")));
+  EXPECT_EQ(ParamText(static_cast<CApi&>(Func(0)), "period"), "PERIOD_TICKS(100, 2)");
+}
+
 TEST_F(ReaderTest, HandEditedFileIsReadAsFarAsItCan) {
   EXPECT_TRUE(Open("handedited"));
   EXPECT_EQ(ports.messages.Ids(),
