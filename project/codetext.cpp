@@ -145,3 +145,8 @@ std::string ParamValueText(const CKivoVarValue& value) {
   return value.valueName;
 }
 
+std::string CommentSafe(std::string text) {
+  for (std::size_t at = text.find("*/"); at != std::string::npos; at = text.find("*/", at + 3))
+    text.replace(at, 2, "* /");
+  return text;
+}

@@ -21,3 +21,8 @@ bool IsDefinedValue(const CKivoVarValue& value);
 // The C text of a parameter value: "NAME(ARG)" for a defined value that takes
 // an argument, else the value text as the user or the file gave it.
 std::string ParamValueText(const CKivoVarValue& value);
+
+// Text for the inside of a generated comment: a value that holds "*/" (a
+// typing slip in a hand-edited file) must not end the comment and spill the
+// rest of itself into the code.
+std::string CommentSafe(std::string text);

@@ -72,7 +72,7 @@ CArgument FieldArgument(const CKivoVarValue* value) {
   std::string text = value ? value->Text() : std::string();
   if (text.empty())
     return {"0", "/* parameter missing */"};
-  return {text, "/* " + value->CommentText() + " */"};
+  return {text, "/* " + CommentSafe(value->CommentText()) + " */"};
 }
 
 // The reader finds a generic function by its number in the selected set, so
@@ -116,7 +116,7 @@ void CProjDoc::CFuncInfo_Api::GenerateInitCode(std::string& outText) const {
     if (text.empty())
       args.push_back({"0", "/* " + param->name + ": parameter missing */"});
     else
-      args.push_back({text, "/* " + param->name + ": " + ValueComment(found->second->value) + " */"});
+      args.push_back({text, "/* " + CommentSafe(param->name + ": " + ValueComment(found->second->value)) + " */"});
   }
   if (channel.empty())
     channel = kNoChannel;
@@ -201,7 +201,7 @@ void CProjDoc::CFuncInfo_NonApi::GenerateInitCode(std::string& outText) const {
       value = "0";
     std::snprintf(line, sizeof line, ", 0x%02x, ", static_cast<unsigned>(4 * i));
     paramLines += "hv_kivo_set_chan_local_32 (" + channel + line + value + ");\t/* prm" +
-                  std::to_string(i) + ": " + value + " */\n";
+                  std::to_string(i) + ": " + CommentSafe(value) + " */\n";
   }
   paramLines = TrimRight(paramLines);
   const CKivoVarValue* priority = Group(4).Find("FNAPI.PRIORITY");

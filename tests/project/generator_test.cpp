@@ -253,6 +253,30 @@ TEST_F(GeneratorTest, OpenedProjectsSaveUnchanged) {
   }
 }
 
+// A stray comment end in a hand-edited value stays in the code: in the comment
+// that repeats the value it would end the comment and push the rest into code.
+TEST_F(GeneratorTest, CommentEndInAValueStaysOutOfTheComments) {
+  BuildStandardProject();
+  auto& pwm = static_cast<CProjDoc::CFuncInfo_Api&>(*doc->m_funcs.front());
+  pwm.ParamOf(pwm.initFunc->FindParam("duty"))->value.valueName = "duty_start */ + 1";
+  static_cast<CProjDoc::CFuncInfo_NonApi&>(*doc->m_funcs.back()).rawParams[2]->value.valueName = "gpio_mask*/";
+  CTempDir first, second, third;
+  std::string firstSource = Save(first).first;
+  EXPECT_NE(firstSource.find("/* duty: duty_start * / + 1 */"), std::string::npos);
+  EXPECT_NE(firstSource.find("/* prm2: gpio_mask* / */"), std::string::npos);
+  std::string saved[2];
+  const CTempDir* from[2] = {&first, &second};
+  const CTempDir* to[2] = {&second, &third};
+  for (int i = 0; i < 2; ++i) {
+    ResetDoc();
+    ASSERT_TRUE(doc->OnOpenDocument((*from[i] / "kivo_vam.c").string()));
+    auto& reread = static_cast<CProjDoc::CFuncInfo_Api&>(*doc->m_funcs.front());
+    EXPECT_EQ(reread.ParamOf(reread.initFunc->FindParam("duty"))->value.valueName, "duty_start */ + 1");
+    saved[i] = MaskDate(Save(*to[i]).first);
+  }
+  EXPECT_EQ(saved[1], saved[0]);
+}
+
 // The channel configuration argument carries its Kivo2-only fields on a
 // Kivo2 processor, as the engine members do; otherwise a value the file gave
 // would be lost on the next save.
