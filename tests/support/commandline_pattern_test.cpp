@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "app/commandline.h"
+#include "base/commandline.h"
 #include "support/regexp.h"
 
 namespace {

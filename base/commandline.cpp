@@ -3,7 +3,7 @@
 // standard library; it accepts exactly the options of the pattern
 //   [-/](\w+)\s*=\s*("[^"]+"|[A-Za-z0-9.]+)
 // searched globally, left to right.
-#include "app/commandline.h"
+#include "base/commandline.h"
 
 #include <algorithm>
 #include <cctype>
