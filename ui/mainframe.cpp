@@ -70,6 +70,10 @@ CMainFrame::CMainFrame(CKivoVamApp& app, QWidget* parent) : QMainWindow(parent),
   connect(poll, &QTimer::timeout, this, [this] {
     UpdateTitle();
     UpdateStatusPanes();
+    // The toolbar's buttons and the accelerators follow the lock of the command line.
+    bool free = Doc().CanNewOrOpen();
+    Action(QStringLiteral("New"))->setEnabled(free);
+    Action(QStringLiteral("Open..."))->setEnabled(free);
   });
   poll->start(500);
   UpdateTitle();
@@ -86,9 +90,16 @@ CProjDoc& CMainFrame::Doc() const { return m_app->Doc(); }
 
 // ---- Pages
 
+std::function<CViewBase*(int, CProjDoc&)>& CMainFrame::PageFactory() {
+  static std::function<CViewBase*(int, CProjDoc&)> factory;
+  return factory;
+}
+
 void CMainFrame::CreatePages() {
   for (int index = 0; index < kPageCount; ++index) {
-    CViewBase* view = CreatePage(index, Doc());
+    CViewBase* view = PageFactory() ? PageFactory()(index, Doc()) : nullptr;
+    if (!view)
+      view = CreatePage(index, Doc());
     view->SetFrame(this);
     m_tabs->AddPage(view, PageCaption(index));
   }

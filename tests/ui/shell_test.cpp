@@ -563,3 +563,69 @@ TEST(About, VersionFromTheBuild) {
 }
 
 }  // namespace
+
+namespace {
+
+// The real main window with field pages in place of the program's own.
+class FramePages : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CMainFrame::PageFactory() = [this](int index, CProjDoc& doc) {
+      auto* view = new CFieldView(doc, index);
+      view->field->setText("1");
+      views.push_back(view);
+      return view;
+    };
+    ASSERT_TRUE(shell.Start({kDemo}));
+  }
+  void TearDown() override { CMainFrame::PageFactory() = nullptr; }
+  CFieldView* View(int index) { return views.at(static_cast<std::size_t>(index)); }
+
+  CShell shell;
+  std::vector<CFieldView*> views;
+};
+
+TEST_F(FramePages, RefusedLeaveKeepsThePageWhateverAsks) {
+  CMainFrame& frame = shell.Frame();
+  View(kPageCpu)->field->setText("fast");
+  EXPECT_FALSE(frame.NextPane());
+  frame.Tabs()->TabBar()->setCurrentIndex(3);
+  QTest::keyClick(frame.Tabs()->TabBar(), Qt::Key_Right);
+  EXPECT_EQ(frame.CurrentPage(), kPageCpu);
+  EXPECT_EQ(frame.Tabs()->TabBar()->currentIndex(), 0);
+  EXPECT_EQ(shell.ports.messages.Ids(), (std::vector<int>{4013, 4013, 4013}));
+  View(kPageCpu)->field->setText("0x20");
+  QTest::keyClick(frame.Tabs()->TabBar(), Qt::Key_Right);
+  EXPECT_EQ(frame.CurrentPage(), kPageFSet);
+}
+
+TEST_F(FramePages, SaveStopsAtAnInvalidPageAndTellsTheOthersToStore) {
+  CMainFrame& frame = shell.Frame();
+  CTempDir out;
+  frame.askFileName = [&](bool, const QString&) { return QString::fromStdString((out / "p.c").string()); };
+  ASSERT_TRUE(frame.SelectPage(kPageEngineA));
+  View(kPageEngineA)->field->setText("x");
+  EXPECT_FALSE(frame.FileSaveAs());
+  EXPECT_FALSE(fs::exists(out / "p.c"));
+  EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4013});
+
+  View(kPageEngineA)->field->setText("5");
+  std::vector<int> before;
+  for (CFieldView* view : views)
+    before.push_back(view->stores);
+  ASSERT_TRUE(frame.FileSaveAs());
+  EXPECT_TRUE(fs::exists(out / "p.c"));
+  for (int index = 0; index < kPageCount; ++index)
+    EXPECT_EQ(View(index)->stores, before[static_cast<std::size_t>(index)] + 1) << "page " << index;
+}
+
+TEST_F(FramePages, OpeningAProjectReloadsEveryPage) {
+  std::vector<int> before;
+  for (CFieldView* view : views)
+    before.push_back(view->loads);
+  ASSERT_TRUE(shell.Frame().FileOpen(QString::fromStdString(kDemo)));
+  for (int index = 0; index < kPageCount; ++index)
+    EXPECT_GT(View(index)->loads, before[static_cast<std::size_t>(index)]) << "page " << index;
+}
+
+}  // namespace
