@@ -110,8 +110,13 @@ std::optional<std::string> CQtSettingsPort::Read(const std::string& keyPath, con
     return std::nullopt;
   std::unique_ptr<QSettings> store = OpenStore(m_root, *location);
   QVariant value = store->value(QString::fromStdString(name));
+  if (!value.isValid())
+    return std::nullopt;
+  // A hand-edited value with commas comes back as a list: it was one text.
+  if (value.userType() == QMetaType::QStringList)
+    return value.toStringList().join(QLatin1Char(',')).toStdString();
   // Only text counts; anything else leaves the caller's default in force.
-  if (!value.isValid() || value.userType() != QMetaType::QString)
+  if (value.userType() != QMetaType::QString)
     return std::nullopt;
   return value.toString().toStdString();
 }

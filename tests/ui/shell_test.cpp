@@ -511,6 +511,32 @@ TEST(BalloonTip, OneAtATimeAndGoneWhenThePageChanges) {
   frame.move(frame.pos() + QPoint(5, 5));
   Settle();
   EXPECT_EQ(BalloonTip::Current(), nullptr);
+  BalloonTip::ShowAt(&frame, frame.mapToGlobal(QPoint(10, 10)), "brief", 30);
+  EXPECT_NE(BalloonTip::Current(), nullptr);
+  Settle(100);
+  EXPECT_EQ(BalloonTip::Current(), nullptr);
+}
+
+TEST(MainFrame, RecentFilesOpenAndForgetTheMissing) {
+  CShell shell;
+  CTempDir gone;
+  shell.ports.settings.values["Software/Halvora/Kivo Vam/Recent File List/File1"] = (gone / "old.c").string();
+  ASSERT_TRUE(shell.Start({}));
+  CMainFrame& frame = shell.Frame();
+  frame.PrepareFileMenu();
+  EXPECT_EQ(frame.Action("Recent1")->text().toStdString(), "&1 " + (gone / "old.c").string());
+  EXPECT_FALSE(frame.FileOpenRecent(0));
+  EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4000});
+  EXPECT_TRUE(shell.App().RecentFiles().Files().empty());
+  frame.PrepareFileMenu();
+  EXPECT_EQ(MenuTexts(frame.FileMenu()).mid(4, 3), (QStringList{"--", "(Recent File)", "--"}));
+  ASSERT_TRUE(frame.FileOpen(QString::fromStdString(kDemo)));
+  ASSERT_TRUE(frame.FileNew());
+  EXPECT_TRUE(frame.FileOpenRecent(0));
+  EXPECT_EQ(frame.windowTitle(), "kivo_vam.c[*] - Kivo Vam");
+  shell.App().WriteSettings();
+  EXPECT_EQ(shell.ports.settings.values["Software/Halvora/Kivo Vam/Recent File List/File1"],
+            fs::path(kDemo).lexically_normal().string());
 }
 
 TEST(Startup, FailureEndsBeforeAnyWindow) {
@@ -543,6 +569,9 @@ TEST(Startup, SettingsStoreIsTheMakersAndTheProducts) {
   EXPECT_EQ(settings.Read("Software\\Halvora\\Kivo Vam\\Options", "AppnFolder"), std::optional<std::string>("notes"));
   EXPECT_EQ(settings.Read("Software\nHalvora\nKivo Vam\nOptions", "FSetFolder"), std::nullopt);
   EXPECT_FALSE(settings.Write("Software", "x", "y"));
+  // A value written by hand with a comma in it is still one text.
+  WriteFileBytes(root / "Halvora/Kivo Vam.conf", "[Options]\nFSetFolder=sets,old\n");
+  EXPECT_EQ(settings.Read("Software/Halvora/Kivo Vam/Options", "FSetFolder"), std::optional<std::string>("sets,old"));
 }
 
 TEST(About, VersionFromTheBuild) {
