@@ -2,6 +2,7 @@
 #include "ui/qtports.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QWindow>
 #include <QStringList>
 #include <algorithm>
 #include <memory>
@@ -155,8 +157,13 @@ void CStartupWindow::ShowNow() {
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->geometry().center() - rect().center());
   show();
-  // The loaders keep the event loop from running: paint before they start.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // The loaders keep the event loop from running: wait (briefly) for the
+  // display to map the window, then paint it before they start.
+  QElapsedTimer waited;
+  waited.start();
+  do
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+  while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 500);
   repaint();
 }
 
