@@ -264,6 +264,7 @@ void CMainFrame::CreateMenus() {
   connect(AddAction(m_helpMenu, QStringLiteral("&About..."), QStringLiteral("Display program information and version")),
           &QAction::triggered, this, &CMainFrame::ShowAbout);
   connect(m_helpMenu, &QMenu::aboutToShow, this, &CMainFrame::PrepareHelpMenu);
+  connect(m_appNotesMenu, &QMenu::aboutToShow, this, [this] { statusBar()->showMessage(CatalogQString(20000)); });
   PrepareHelpMenu();
 }
 
@@ -318,13 +319,16 @@ void CMainFrame::CreateBars() {
   statusBar()->setVisible(showStatus);
   toolbarToggle->setChecked(showToolbar);
   statusToggle->setChecked(showStatus);
+  // The bars count in the smallest size the window may take.
   connect(toolbarToggle, &QAction::toggled, this, [this](bool on) {
     m_toolBar->setVisible(on);
     m_app->SetBarVisible(kToolbarName, on);
+    setMinimumSize(MinimumFrameSize());
   });
   connect(statusToggle, &QAction::toggled, this, [this](bool on) {
     statusBar()->setVisible(on);
     m_app->SetBarVisible(kStatusBarName, on);
+    setMinimumSize(MinimumFrameSize());
   });
   // Closing the toolbar by its own handle keeps the menu's tick right.
   connect(m_toolBar, &QToolBar::visibilityChanged, this, [this, toolbarToggle](bool visible) {
