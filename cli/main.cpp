@@ -29,11 +29,14 @@ const char* kUsage =
 // never has to parse the usage text.
 bool g_jsonUsage = false;
 
-// --json among the global options, seen before any of them is checked.
-bool JsonRequested(int argc, char** argv) {
+// With --json and --quiet the text stays in the JSON alone.
+bool g_quietUsage = false;
+
+// A global option, seen before any of them is checked.
+bool GlobalOptionGiven(int argc, char** argv, const std::string& option) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "--json")
+    if (arg == option)
       return true;
     if (arg == "--conf" || arg == "--fsets" || arg == "--answer")
       ++i;
@@ -87,7 +90,8 @@ int UsageError(const std::string& text) {
     nlohmann::json report = {{"error", text}, {"messages", nlohmann::json::array()}};
     std::cout << report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
   }
-  std::cerr << "kivovam-cli: " << text << '\n' << kUsage;
+  if (!g_quietUsage)
+    std::cerr << "kivovam-cli: " << text << '\n' << kUsage;
   return kExitUsage;
 }
 
@@ -115,7 +119,8 @@ std::string TextReal(double value) {
 }
 
 int main(int argc, char** argv) {
-  g_jsonUsage = JsonRequested(argc, argv);
+  g_jsonUsage = GlobalOptionGiven(argc, argv, "--json");
+  g_quietUsage = g_jsonUsage && GlobalOptionGiven(argc, argv, "--quiet");
   CCliContext context;
   std::vector<std::string> desktopOptions;
   int i = 1;
