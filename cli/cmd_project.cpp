@@ -11,6 +11,7 @@
 #include "cli/cli.h"
 #include "cli/projectjson.h"
 #include "knowledge/knowledgebase.h"
+#include "project/cpurules.h"
 #include "project/notesmodel.h"
 #include "project/projdoc.h"
 #include "project/projectcheck.h"
@@ -273,6 +274,9 @@ int RunGenerate(CCliContext& context) {
   if (!ConfirmCpuFits(*session.doc))
     return DriverError("nothing written: the configuration does not fit the processor '" +
                        session.doc->m_strCpu + "' (--answer yes removes what does not fit)");
+  if (!CheckCpuClocks(*session.doc))
+    return DriverError("nothing written: a clock is above the limit of the processor '" + session.doc->m_strCpu +
+                       "' (-SYSCLK=F and -PTBCLK=F override the project's clocks)");
   bool ok = session.doc->OnSaveDocument(target);
   SetSaveResult(context, target, ok);
   return ok ? kExitOk : kExitFailed;
@@ -317,6 +321,13 @@ int RunNew(CCliContext& context) {
   // that the clock fits whichever processor was chosen.
   if (!doc.m_bSysClkCmdLine)
     doc.m_nSysClk = doc.m_cpu.systemClock;
+  if (!CheckCpuClocks(doc))
+    return DriverError("nothing written: a clock is above the limit of the processor '" + doc.m_strCpu +
+                       "' (kivovam-cli kb lists the limits)");
+  // The processor page keeps no peripheral clock for a processor without a time base.
+  if (!doc.m_cpu.peripheralTimebaseAvailable)
+    doc.m_nPtbClk = 0;
+  doc.NotifyChanged(-1);
   if (!args.fset.empty()) {
     doc.m_pFSet = session.kb.fsetLib.FindSet(args.fset);
     if (!doc.m_pFSet) {

@@ -43,10 +43,38 @@ std::string MemberValues(const CKivoVarValueSet& member) {
   return text.empty() ? "0" : text;
 }
 
-void PrintEngine(const CProjDoc& doc, int e, std::ostream& out) {
+std::string Text(const nlohmann::json& value) { return value.is_string() ? value.get<std::string>() : ""; }
+
+// The engine page's derived fields and the channels page's used rows.
+void PrintDerivedAndChannels(const nlohmann::json& engine, std::ostream& out) {
+  const nlohmann::json& shown = engine["derived"]["display"];
+  out << "  Kivo clock " << Text(shown["kivoClock"]) << "; TCR1 " << Text(shown["tcr1Freq"]) << " (input "
+      << Text(shown["tcr1Input"]) << "); TCR2 " << Text(shown["tcr2Freq"]) << " (input "
+      << Text(shown["tcr2Input"]) << ")\n"
+      << "  channel filter: sample " << Text(shown["sampleFreq"]) << ", detects from "
+      << Text(shown["detectFrom"]) << ", filters up to " << Text(shown["filterUpTo"]) << '\n';
+  if (!Text(shown["watchdogPeriod"]).empty())
+    out << "  watchdog period " << Text(shown["watchdogPeriod"]) << '\n';
+  if (!Text(shown["channelTiming"]).empty())
+    out << "  channel timing " << Text(shown["channelTiming"]) << '\n';
+  out << "  channels (Ch.: Function Name | Channel Name | Priority | Load | CIE | CDTRE | ODIS | API):\n";
+  for (const auto& row : engine["channelTable"]) {
+    if (Text(row["function"]).empty() && !row["cie"].get<bool>() && !row["cdtre"].get<bool>() &&
+        Text(row["odis"]) == "Off")
+      continue;
+    out << "    " << Text(row["ch"]) << Text(row["function"]) << " | " << Text(row["channel"]) << " | "
+        << Text(row["priority"]) << " | " << Text(row["load"]) << " | " << (row["cie"].get<bool>() ? "CIE" : "-")
+        << " | " << (row["cdtre"].get<bool>() ? "CDTRE" : "-") << " | " << Text(row["odis"]) << " | "
+        << Text(row["api"]) << '\n';
+  }
+  out << "  Total Load: " << Text(engine["totalLoad"]) << '\n';
+}
+
+void PrintEngine(const CProjDoc& doc, int e, const nlohmann::json& engine, std::ostream& out) {
   const CProjDoc::CEngine& record = doc.m_engine[e];
   out << "engine " << static_cast<char>('A' + e) << ":\n"
       << "  TCRCLK input: " << FormatFrequencyExact(record.tcrclkIn) << '\n';
+  PrintDerivedAndChannels(engine, out);
   for (int n = 1; n <= CProjDoc::kCfgMembers; ++n)
     if (CProjDoc::IsEngineBMember(n) == (e == 1))
       out << "  member " << n << ": " << MemberValues(doc.CfgMember(n)) << '\n';
@@ -91,7 +119,7 @@ void PrintProject(const CProjDoc& doc, const nlohmann::json& model, std::ostream
   PrintCpu(doc, out);
   out << "function set: " << (doc.m_pFSet ? doc.m_pFSet->relativePath : std::string("(none)")) << '\n';
   for (int e = 0; e < std::min(doc.m_cpu.engines, 2); ++e)
-    PrintEngine(doc, e, out);
+    PrintEngine(doc, e, model["engines"][e], out);
   out << "functions: " << model["functions"].size() << '\n';
   for (const auto& func : model["functions"])
     PrintFunction(func, out);

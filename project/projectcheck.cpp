@@ -12,6 +12,7 @@
 #include "base/texthelpers.h"
 #include "knowledge/kbtext.h"
 #include "knowledge/apimeta.h"
+#include "project/cpurules.h"
 #include "project/loadcontext.h"
 
 namespace fs = std::filesystem;
@@ -20,6 +21,12 @@ namespace {
 
 std::string CatalogPrintf(int id, const std::vector<CPrintfArg>& args) {
   return FormatPrintfText(CatalogText(id), args);
+}
+
+void CheckClocks(const CProjDoc& doc, std::vector<CProjectFinding>& out) {
+  uint32_t ptbClk = doc.m_nPtbClk;
+  if (int id = FindCpuClockProblem(doc.m_cpu, doc.m_nSysClk, ptbClk))
+    out.push_back({id, std::string(CatalogText(id))});
 }
 
 void CheckCpu(CProjDoc& doc, std::vector<CProjectFinding>& out) {
@@ -136,6 +143,7 @@ void CheckLoads(CProjDoc& doc, std::vector<CProjectFinding>& out) {
 
 std::vector<CProjectFinding> CheckProjectBeforeSave(CProjDoc& doc) {
   std::vector<CProjectFinding> findings;
+  CheckClocks(doc, findings);
   CheckCpu(doc, findings);
   CheckChannels(doc, findings);
   CheckLinkedParams(doc, findings);

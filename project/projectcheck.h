@@ -12,7 +12,8 @@ struct CProjectFinding {
   bool operator==(const CProjectFinding&) const = default;
 };
 
-// The collisions of the project's own processor (as CheckCpuChange words them),
+// The processor's clock limits (4035, 4036), the collisions of the project's
+// own processor (as CheckCpuChange words them),
 // channels used twice on an engine or lying outside 0 to 31, parameters naming a
 // channel that no function defines, and load expressions that fail for another
 // reason than inputs not yet given. Computes the loads as a save would.

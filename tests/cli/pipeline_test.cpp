@@ -119,7 +119,7 @@ TEST(CliPipeline, CheckPassesTheSampleAndFailsEachBrokenProject) {
   };
   const CRow rows[] = {
       {"functions on engine B of a one-engine processor", "kivo_vam.c", "CPU            = Omiro Q32",
-       "CPU            = Omiro Q31", {4504}},
+       "CPU            = Pelisk P6", {4504}},
       {"two functions on one channel", "kivo_vam.h", "PWM1_OUTPUT\tKIVO_ENGINE_A_CHANNEL(1)",
        "PWM1_OUTPUT\tKIVO_ENGINE_A_CHANNEL(0)", {4020}},
       {"a trigger naming a channel no function defines", "kivo_vam.c",
@@ -141,7 +141,7 @@ TEST(CliPipeline, CheckPassesTheSampleAndFailsEachBrokenProject) {
 // A refused processor collision stops generate too: the desktop program asks 4503 before it saves.
 TEST(CliPipeline, GenerateAsksBeforeDroppingFunctionsTheProcessorCannotRun) {
   CBrokenDemo demo;
-  Replace(demo.dir / "kivo_vam.c", "CPU            = Omiro Q32", "CPU            = Omiro Q31");
+  Replace(demo.dir / "kivo_vam.c", "CPU            = Omiro Q32", "CPU            = Pelisk P6");
   const std::string source = ReadFileBytes(demo.dir / "kivo_vam.c");
   CProcessResult no = Cli({"--json", "generate", demo.Project()}, demo.Conf());
   EXPECT_EQ(no.exitCode, 1);
@@ -292,6 +292,65 @@ TEST(CliPipeline, SourceDateEpochMakesGenerateReproducible) {
   EXPECT_EQ(bytes[0][0], bytes[1][0]);
   EXPECT_EQ(bytes[0][1], bytes[1][1]);
   EXPECT_NE(bytes[0][0].find("Tue Nov 14 22:13:20 2023"), std::string::npos);
+}
+
+TEST(CliPipeline, ClocksAboveTheProcessorsLimitsAreRefused) {
+  CTempDir dir;
+  const std::string out = (dir / "p.c").string();
+  struct CRow {
+    const char* name;
+    std::vector<std::string> options;
+    int id;  // 0: accepted
+  };
+  const CRow rows[] = {
+      {"the processor's own maximum", {"-CPU=Omiro Q32"}, 0},
+      {"a system clock above it", {"-CPU=Omiro Q32", "-SYSCLK=301"}, 4035},
+      {"a peripheral clock above it", {"-CPU=Omiro Q32", "-PTBCLK=76"}, 4036},
+      {"a peripheral clock the processor does not have", {"-CPU=Vandrel V120", "-PTBCLK=76"}, 0},
+  };
+  for (const CRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<std::string> args = {"--json", "--quiet"};
+    args.insert(args.end(), row.options.begin(), row.options.end());
+    args.insert(args.end(), {"new", "-o", out, "--force"});
+    CProcessResult made = Cli(args);
+    EXPECT_EQ(made.exitCode, row.id ? 1 : 0) << made.out;
+    if (row.id) {
+      EXPECT_EQ(Ids(Report(made)), (std::vector<int>{row.id, 0}));
+    }
+  }
+  // The same limits when an opened project is checked and saved.
+  CProcessResult checked = Cli({"--json", "-SYSCLK=301", "check", SourcePath("examples/demo").string()});
+  EXPECT_EQ(checked.exitCode, 1);
+  EXPECT_EQ(Ids(Report(checked)), std::vector<int>{4035});
+  CProcessResult saved = Cli({"--quiet", "-SYSCLK=301", "generate", SourcePath("examples/demo").string(), "-o", out});
+  EXPECT_EQ(saved.exitCode, 1);
+}
+
+// The channel table's loads are the loads the project computes once its engines are derived.
+TEST(CliPipeline, ShowGivesEachEnginesDerivedValuesAndChannelTable) {
+  CProcessResult result = Cli({"--json", "--quiet", "show", SourcePath("examples/demo").string()});
+  ASSERT_EQ(result.exitCode, 0);
+  json model = Report(result);
+  ASSERT_EQ(model["engines"].size(), 2u);
+  for (const json& engine : model["engines"]) {
+    EXPECT_EQ(engine["channelTable"].size(), 32u);
+    EXPECT_TRUE(engine["totalLoad"].is_string());
+    EXPECT_EQ(engine["derived"]["tcr2Freq"], engine["tcr2Freq"]);
+    EXPECT_TRUE(engine["derived"]["display"]["kivoClock"].is_string());
+  }
+  EXPECT_EQ(model["engines"][1]["derived"]["kivoClock"], 75000000);
+  int known = 0;
+  for (const json& func : model["functions"])
+    for (const json& channel : func["channels"]) {
+      const json& row = model["engines"][func["engine"].get<int>()]["channelTable"][channel["number"].get<int>()];
+      EXPECT_EQ(row["channel"], channel["name"]);
+      EXPECT_EQ(row["load"] == "?", channel["load"].is_null()) << channel["define"];
+      known += !channel["load"].is_null();
+    }
+  EXPECT_GE(known, 3);
+  EXPECT_EQ(model["engines"][1]["channelTable"][0]["load"], "4.6 %");
+  EXPECT_EQ(model["engines"][1]["totalLoad"], "9.3 %");
 }
 
 TEST(CliPipeline, ShowNamesTheIncludeFoldersAFirmwareBuildNeeds) {

@@ -349,7 +349,9 @@ std::vector<int> FindingIds(const std::vector<CProjectFinding>& findings) {
 }
 
 TEST_F(ProjDocTest, CheckBeforeSaveFindsWhatTheDesktopWouldRefuse) {
-  ASSERT_TRUE(doc.m_cpu.Select(s_kb->cpuDb, "Vandrel V120"));
+  ASSERT_TRUE(doc.m_cpu.Select(s_kb->cpuDb, "Vandrel V120"));  // up to 132 MHz
+  EXPECT_EQ(FindingIds(CheckProjectBeforeSave(doc)), std::vector<int>{4035}) << "150 MHz";
+  doc.m_nSysClk = 132000000;
   EXPECT_EQ(CheckProjectBeforeSave(doc), std::vector<CProjectFinding>{}) << "an empty project";
 
   // A load that lacks only the input the user has not typed yet is no finding.
@@ -381,6 +383,7 @@ TEST_F(ProjDocTest, CheckBeforeSaveWordsAOneEngineProcessorAsAProcessorChange) {
   AddPwm(0, 0);
   // As a file naming a one-engine processor is read: the functions stay where the file put them.
   ASSERT_TRUE(doc.m_cpu.Select(s_kb->cpuDb, "Vandrel V110"));
+  doc.m_nSysClk = 80000000;
   std::vector<CProjectFinding> findings = CheckProjectBeforeSave(doc);
   ASSERT_EQ(FindingIds(findings), std::vector<int>{4504});
   EXPECT_EQ(findings[0].text, "2 functions use unavalable resources and must be deleted.");
