@@ -73,6 +73,8 @@ void PrintSummary(const CKnowledgeBase& kb, std::ostream& out) {
 int RunKb(CCliContext& context) {
   if (!context.args.empty())
     return UsageError("kb takes no arguments");
+  context.result = {{"cpus", nullptr}, {"cfg", nullptr}, {"sets", nullptr}, {"functions", nullptr},
+                    {"apps", nullptr}};
   CKnowledgeBase kb;
   if (!LoadKnowledgeBase(kb, LoadOptionsOf(context)))
     return kExitKnowledge;

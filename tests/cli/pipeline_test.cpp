@@ -215,6 +215,8 @@ TEST(CliPipeline, FailuresKeepTheirJsonKeys) {
       {"notes of a missing project", {"notes", missing}, 1, {{"html", nullptr}}},
       {"check of a missing project", {"check", missing}, 1, {{"ok", false}}},
       {"an unknown set", {"new", "-o", (dir / "n.c").string(), "--fset", "none.h"}, 1, {{"ok", false}}},
+      {"kb without its configuration folder", {"--conf", (dir / "noconf").string(), "kb"}, 3,
+       {{"cpus", nullptr}, {"sets", nullptr}}},
       {"a usage error", {"generate"}, 2, {{"error", "generate takes one PROJECT and an optional -o OUT"}}},
       {"a clock that does not read", {"-SYSCLK=garbage", "kb"}, 2, json::object()},
       {"an unknown processor for a new project", {"-CPU=Nope", "new", "-o", (dir / "n.c").string()}, 2,
@@ -292,6 +294,19 @@ TEST(CliPipeline, SourceDateEpochMakesGenerateReproducible) {
   EXPECT_EQ(bytes[0][0], bytes[1][0]);
   EXPECT_EQ(bytes[0][1], bytes[1][1]);
   EXPECT_NE(bytes[0][0].find("Tue Nov 14 22:13:20 2023"), std::string::npos);
+}
+
+// check && generate && git diff --exit-code: the sample carries the fixed stamp scripts/make-demo gives it.
+TEST(CliPipeline, TheSampleProjectPassesThePipelineUnchanged) {
+  CBrokenDemo demo;
+  setenv("SOURCE_DATE_EPOCH", "1796733629", 1);
+  CProcessResult checked = Cli({"check", demo.Project()});
+  CProcessResult generated = Cli({"generate", demo.Project()});
+  unsetenv("SOURCE_DATE_EPOCH");
+  EXPECT_EQ(checked.exitCode, 0) << checked.err;
+  EXPECT_EQ(generated.exitCode, 0) << generated.err;
+  EXPECT_EQ(ReadFileBytes(demo.dir / "kivo_vam.c"), ReadFileBytes(SourcePath("examples/demo/kivo_vam.c")));
+  EXPECT_EQ(ReadFileBytes(demo.dir / "kivo_vam.h"), ReadFileBytes(SourcePath("examples/demo/kivo_vam.h")));
 }
 
 TEST(CliPipeline, ClocksAboveTheProcessorsLimitsAreRefused) {
