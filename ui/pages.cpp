@@ -7,6 +7,7 @@
 
 #include "ui/uitext.h"
 #include "ui/viewbase.h"
+#include "ui/viewcpu.h"
 #include "ui/viewfset.h"
 
 namespace {
@@ -36,7 +37,7 @@ QString PageCaption(int pageIndex) {
 
 CViewBase* CreatePage(int pageIndex, CProjDoc& doc) {
   switch (pageIndex) {
-    case kPageCpu: return new CPlaceholderView(doc, pageIndex);
+    case kPageCpu: return new CViewCPU(doc, pageIndex);
     case kPageFSet: return new CViewFSet(doc, pageIndex);
     case kPageEngineA: return new CPlaceholderView(doc, pageIndex);
     case kPageChannelsA: return new CPlaceholderView(doc, pageIndex);

@@ -9,12 +9,15 @@
 
 #include <algorithm>
 
+#include "base/texthelpers.h"
 #include "knowledge/cfgdesc.h"
 #include "knowledge/valuecontrols.h"
 #include "project/projdoc.h"
 #include "ui/viewbase.h"
 
 namespace {
+
+constexpr int kInvalidClock = 4013;
 
 std::string ToStd(const QString& text) { return text.toStdString(); }
 QString ToQt(const std::string& text) { return QString::fromStdString(text); }
@@ -108,6 +111,8 @@ CValueExchange PageExchange(CViewBase& view, CValueExchange::EDirection directio
 // ---- Number field text
 
 QString NumberFieldText(const QWidget* field) {
+  if (auto* combo = qobject_cast<const QComboBox*>(field))
+    return combo->currentText();
   if (auto* spin = qobject_cast<const QAbstractSpinBox*>(field))
     return spin->text();
   if (auto* edit = qobject_cast<const QLineEdit*>(field))
@@ -116,7 +121,9 @@ QString NumberFieldText(const QWidget* field) {
 }
 
 void SetNumberFieldText(QWidget* field, const QString& text) {
-  if (auto* spin = qobject_cast<CNumberSpin*>(field))
+  if (auto* combo = qobject_cast<QComboBox*>(field))
+    combo->setEditText(text);
+  else if (auto* spin = qobject_cast<CNumberSpin*>(field))
     spin->setText(text);
   else if (auto* edit = qobject_cast<QLineEdit*>(field))
     edit->setText(text);
@@ -210,5 +217,25 @@ bool ExchangeValueRadio(CValueExchange& dx, const std::vector<QRadioButton*>& gr
   }
   for (QRadioButton* button : group)
     LockIfHighlighted(dx, *value, button);
+  return true;
+}
+
+bool ExchangeClockField(CValueExchange& dx, QWidget* field, uint32_t& hz, const char* zeroText) {
+  if (!dx.Saving()) {
+    QSignalBlocker blocker(field);
+    // The exact form: a field saved unchanged must give back the same frequency.
+    SetNumberFieldText(field, ToQt(hz == 0 && zeroText ? std::string(zeroText) : FormatFrequencyExact(hz)));
+    return true;
+  }
+  uint32_t read = 0;
+  if (ParseFrequency(ToStd(NumberFieldText(field)), &read)) {
+    hz = read;
+    return true;
+  }
+  if (field->isEnabled()) {
+    CValuePrompt prompt{kInvalidClock, EMessageKind::Warning, {}};
+    return Refuse(dx, field, prompt);
+  }
+  hz = 0;
   return true;
 }

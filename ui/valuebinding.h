@@ -4,6 +4,7 @@
 #include <QAbstractSpinBox>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -91,6 +92,12 @@ bool ExchangeValueNumber(CValueExchange& dx, QWidget* field, CKivoVarValueSet& s
 // `group` holds the buttons in position order.
 bool ExchangeValueRadio(CValueExchange& dx, const std::vector<QRadioButton*>& group, CKivoVarValueSet& set,
                         const std::string& section);
+
+// A frequency field (line edit or editable combo box): loads the frequency
+// with `zeroText` for 0 and saves it through the frequency reader, a bare
+// number being hertz. An enabled field refuses what does not read (message
+// 4013); a disabled one stores 0.
+bool ExchangeClockField(CValueExchange& dx, QWidget* field, uint32_t& hz, const char* zeroText = nullptr);
 
 // The text of a number field of either kind, and setting it.
 QString NumberFieldText(const QWidget* field);
