@@ -3,24 +3,32 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
-#include <array>
+#include <QMessageBox>
+#include <functional>
 
 #include "project/projectport.h"
 
+class CKivoVamApp;
 class CProjDoc;
 class CViewBase;
 class CViewTab;
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
 
 class CMainFrame : public QMainWindow, public CProjectObserver {
   Q_OBJECT
 
  public:
-  explicit CMainFrame(CProjDoc& doc, QWidget* parent = nullptr);
+  explicit CMainFrame(CKivoVamApp& app, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
-  CProjDoc& Doc() const { return *m_doc; }
+  CKivoVamApp& App() const { return *m_app; }
+  CProjDoc& Doc() const;
   CViewTab* Tabs() const { return m_tabs; }
+
+  // ---- Pages
   CViewBase* Page(int index) const;
   int CurrentPage() const;
   bool SelectPage(int index);
@@ -34,19 +42,72 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   // The size that lets the largest page show whole, with the frame's bars.
   QSize MinimumFrameSize() const;
 
+  // ---- File commands; false when the command stopped (refused, cancelled or failed).
+  bool FileNew();
+  bool FileOpen();
+  bool FileOpen(const QString& path);
+  bool FileSave();
+  bool FileSaveAs();
+  bool FileOpenRecent(int index);
+  // Asks to save a modified project; false when the user cancels or the save fails.
+  bool SaveModified();
+  void UpdateTitle();
+
+  // ---- Edit commands for the focused field.
+  void EditCommand(const char* slot);
+
+  // The menus' actions by their text without "&", for tests and the toolbar.
+  QAction* Action(const QString& name) const;
+  QMenu* HelpMenu() const { return m_helpMenu; }
+  QMenu* AppNotesMenu() const { return m_appNotesMenu; }
+  QMenu* FileMenu() const { return m_fileMenu; }
+  QToolBar* ToolBar() const { return m_toolBar; }
+  // Rebuilds the application-notes submenu and the Help items' states.
+  void PrepareHelpMenu();
+  void PrepareFileMenu();
+
+  // What would otherwise open a dialog, so tests can answer instead.
+  std::function<QMessageBox::StandardButton(const QString& name)> askSaveChanges;
+  std::function<QString(bool save, const QString& start)> askFileName;
+
   // CProjectObserver
   void OnProjectUpdate(CProjDoc& doc, int hint) override;
   bool ShowChannelsPage(CProjDoc& doc, int engine) override;
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void CreatePages();
-  // Shows the engine-B pages when the processor has a second engine and the
-  // notes page while there are notes.
+  void CreateActions();
+  void CreateMenus();
+  void CreateBars();
   void UpdatePageVisibility();
+  void UpdateStatusPanes();
+  void ShowOptions();
+  void ShowAbout();
+  void FillAppNotes(QMenu* menu, const std::vector<struct CAppNotesItem>& items);
+  QAction* AddAction(QMenu* menu, const QString& text, const QString& statusTip,
+                     const QList<QKeySequence>& keys = {});
+  bool SaveTo(const QString& path);
 
-  CProjDoc* m_doc;
+  CKivoVamApp* m_app;
   CViewTab* m_tabs;
+  QMenu* m_fileMenu = nullptr;
+  QMenu* m_helpMenu = nullptr;
+  QMenu* m_appNotesMenu = nullptr;
+  QToolBar* m_toolBar = nullptr;
+  QLabel* m_cpuPane = nullptr;
+  QLabel* m_clockPane = nullptr;
+  QLabel* m_modifiedPane = nullptr;
+  QList<QAction*> m_recentActions;
+  QAction* m_recentSeparator = nullptr;
+  QAction* m_exitAction = nullptr;
+  // The page that stored its own controls before a save: the others are told to.
+  CViewBase* m_savingFrom = nullptr;
+  bool m_shownOnce = false;
 };

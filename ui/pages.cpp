@@ -22,6 +22,7 @@ class CPlaceholderView final : public CViewBase {
     auto* label = new QLabel(PageCaption(pageIndex), this);
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
+    setMinimumSize(560, 400);
   }
   void LoadControls() override {}
   bool StoreControls(bool) override { return true; }
