@@ -310,7 +310,7 @@ const CKivoVarValue* FindEngineField(const CProjDoc& doc, int engine, const std:
   static const char* const kCombined[][2] = {{"combination0", "combination1"},
                                              {"combination2", "combination3"}};
   for (const auto& pair : kCombined) {
-    if (section != pair[0])
+    if (section != pair[0] && section != pair[1])
       continue;
     auto found = doc.m_combinations.find(pair[engine == 1 ? 1 : 0]);
     return found == doc.m_combinations.end() ? nullptr : found->second.get();

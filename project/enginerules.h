@@ -99,10 +99,11 @@ inline CEngineRuleResult ApplyEngineRules(const CProjDoc& doc, const CEngineFiel
 // The text a TCRCLK field is loaded with: exact, so a field saved unchanged keeps the frequency.
 std::string EngineClockFieldText(uint32_t hz);
 
-// The field of `section` for `engine` (0 = A): the combined settings
-// "combination0" to "combination3" are found under their engine A names and
-// taken from the project's combined values; the others from the engine's own
-// members (engine B: 6, 7, 8, 10; engine A: the rest). Null when none holds it.
+// The field of `section` for `engine` (0 = A): a combined setting, named by
+// either engine's name ("combination0" or "combination1" for the TCR1 clock
+// source, "combination2" or "combination3" for the sample rate), comes from
+// the project's combined values for that engine; the others from the engine's
+// own members (engine B: 6, 7, 8, 10; engine A: the rest). Null when none holds it.
 const CKivoVarValue* FindEngineField(const CProjDoc& doc, int engine, const std::string& section);
 CKivoVarValue* FindEngineField(CProjDoc& doc, int engine, const std::string& section);
 

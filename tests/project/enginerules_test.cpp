@@ -277,6 +277,10 @@ TEST_F(EngineProjectTest, FieldsOfEachEngineComeFromItsOwnMembers) {
   SetField(1, "WDTR.WDCNT", 0, "1234");
   doc->m_engine[1].tcrclkIn = 1234567;
 
+  EXPECT_EQ(FindEngineField(*doc, 1, "combination0"), FindEngineField(*doc, 1, "combination1"));
+  EXPECT_NE(FindEngineField(*doc, 0, "combination2"), FindEngineField(*doc, 1, "combination2"));
+  EXPECT_EQ(FindEngineField(*doc, 0, "TBCR.TCR9P"), nullptr);
+
   CEngineFields a = EngineFieldsFromProject(*doc, 0);
   CEngineFields b = EngineFieldsFromProject(*doc, 1);
   EXPECT_EQ(a.tcr1Source, 1);
