@@ -67,6 +67,11 @@ CViewCPU::CViewCPU(CProjDoc& doc, int pageIndex, QWidget* parent)
   form->addRow(QStringLiteral("Number of engines:"), m_engines);
   form->addRow(QStringLiteral("Max. system clock:"), m_maxSysClk);
   form->addRow(QStringLiteral("STAC Bus Available:"), m_stacBus);
+  // Rows with a label of their own name their field as its buddy by hand.
+  m_ptbAvailableLabel->setBuddy(m_ptbAvailable);
+  m_maxPtbClkLabel->setBuddy(m_maxPtbClk);
+  m_kivoClockLabel->setBuddy(m_kivoClock);
+  m_ptbClkLabel->setBuddy(m_ptbClk);
   form->addRow(m_ptbAvailableLabel, m_ptbAvailable);
   form->addRow(m_maxPtbClkLabel, m_maxPtbClk);
   form->addRow(QStringLiteral("&System clock:"), m_sysClk);

@@ -12,7 +12,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include <utility>
 
 #include "project/projdoc.h"
 #include "ui/uitext.h"
@@ -46,47 +45,41 @@ void SetChecked(QRadioButton* button, bool checked) {
   button->setChecked(checked);
 }
 
-// The values an engine's store may change, to put back when a later control
-// refuses its value, and to tell whether anything changed at all.
-class CEngineSnapshot {
- public:
-  CEngineSnapshot(CProjDoc& doc, int engine) : m_doc(&doc), m_engine(engine) {
-    for (int n = kFirstEngineMember; n <= CProjDoc::kCfgMembers; ++n) {
-      if (CProjDoc::IsEngineBMember(n) != (engine == 1))
-        continue;
-      for (const auto& entry : doc.CfgMember(n).Entries())
-        Take(entry.value.get());
-    }
-    for (const char* combined : {"combination0", "combination2"})
-      Take(FindEngineField(doc, engine, combined));
-    m_tcrclk = doc.m_engine[engine].tcrclkIn;
-  }
-  bool Changed() const {
-    for (const auto& [value, text] : m_values)
-      if (value->valueName != text.first || value->argument != text.second)
-        return true;
-    return m_tcrclk != m_doc->m_engine[m_engine].tcrclkIn;
-  }
-  void Restore() const {
-    for (const auto& [value, text] : m_values) {
-      value->valueName = text.first;
-      value->argument = text.second;
-    }
-    m_doc->m_engine[m_engine].tcrclkIn = m_tcrclk;
-  }
-
- private:
-  void Take(CKivoVarValue* value) {
-    if (value)
-      m_values.emplace_back(value, std::make_pair(value->valueName, value->argument));
-  }
-  CProjDoc* m_doc;
-  int m_engine;
-  std::vector<std::pair<CKivoVarValue*, std::pair<std::string, std::string>>> m_values;
-  uint32_t m_tcrclk = 0;
-};
-
 }  // namespace
+
+CViewEngine::CSnapshot::CSnapshot(CProjDoc& doc, int engine) : m_doc(&doc), m_engine(engine) {
+  for (int n = kFirstEngineMember; n <= CProjDoc::kCfgMembers; ++n) {
+    if (CProjDoc::IsEngineBMember(n) != (engine == 1))
+      continue;
+    for (const auto& entry : doc.CfgMember(n).Entries())
+      Take(entry.value.get());
+  }
+  for (const char* combined : {"combination0", "combination2"})
+    Take(FindEngineField(doc, engine, combined));
+  m_tcrclk = doc.m_engine[engine].tcrclkIn;
+}
+
+void CViewEngine::CSnapshot::Take(CKivoVarValue* value) {
+  if (value)
+    m_values.push_back({value, value->valueName, value->argument});
+}
+
+bool CViewEngine::CSnapshot::SameAs(const CSnapshot& other) const {
+  if (m_values.size() != other.m_values.size() || m_tcrclk != other.m_tcrclk)
+    return false;
+  for (std::size_t i = 0; i < m_values.size(); ++i)
+    if (m_values[i].name != other.m_values[i].name || m_values[i].argument != other.m_values[i].argument)
+      return false;
+  return true;
+}
+
+void CViewEngine::CSnapshot::Restore() const {
+  for (const CText& text : m_values) {
+    text.value->valueName = text.name;
+    text.value->argument = text.argument;
+  }
+  m_doc->m_engine[m_engine].tcrclkIn = m_tcrclk;
+}
 
 CViewEngine::CViewEngine(CProjDoc& doc, int pageIndex, QWidget* parent) : CViewBase(doc, pageIndex, parent) {
   m_disabled = new QCheckBox(QStringLiteral("Engine &Disabled (low power mode, clocks stopped)"), this);
@@ -365,25 +358,37 @@ void CViewEngine::LoadControls() {
   ExchangeClockField(dx, m_tcr2Tcrclk, tcrclk);
   m_loading = false;
   Refresh();
+  // What storing the controls as loaded would give: a value the controls
+  // cannot show (an empty prescaler) settles on store, which is no edit of
+  // the user's.
+  CSnapshot project(Doc(), Engine());
+  Store(false);
+  m_asLoaded = std::make_unique<CSnapshot>(Doc(), Engine());
+  project.Restore();
 }
 
-bool CViewEngine::StoreControls(bool validate) {
-  CEngineSnapshot before(Doc(), Engine());
+bool CViewEngine::Store(bool validate) {
   CValueExchange dx = PageExchange(*this, CValueExchange::EDirection::Save, !validate);
   // Only a field the user can see holds the TCRCLK frequency to keep.
   QLineEdit* tcrclkField = !m_tcr1Tcrclk->isHidden() ? m_tcr1Tcrclk
                            : !m_tcr2Tcrclk->isHidden() ? m_tcr2Tcrclk
                                                        : nullptr;
-  bool stored = Exchange(true, !validate) &&
-                (!tcrclkField || ExchangeClockField(dx, tcrclkField, Doc().m_engine[Engine()].tcrclkIn));
-  if (!stored) {
+  return Exchange(true, !validate) &&
+         (!tcrclkField || ExchangeClockField(dx, tcrclkField, Doc().m_engine[Engine()].tcrclkIn));
+}
+
+bool CViewEngine::StoreControls(bool validate) {
+  CSnapshot before(Doc(), Engine());
+  if (!Store(validate)) {
     // A refused value leaves the engine as it was, not half stored.
     before.Restore();
     return false;
   }
-  if (!before.Changed())
+  CSnapshot after(Doc(), Engine());
+  if (after.SameAs(before))
     return true;
-  Doc().SetModifiedFlag();
+  if (!m_asLoaded || !after.SameAs(*m_asLoaded))
+    Doc().SetModifiedFlag();
   if (validate)
     Doc().NotifyChanged(Engine());
   else

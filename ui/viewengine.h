@@ -1,11 +1,14 @@
 // The "Engine A" and "Engine B" pages: time bases, STAC bus, filters, watchdog and the values derived from them.
 #pragma once
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "project/enginerules.h"
 #include "ui/viewbase.h"
 
+class CKivoVarValue;
 class CNumberSpin;
 class QCheckBox;
 class QComboBox;
@@ -71,6 +74,27 @@ class CViewEngine : public CViewBase {
     QLabel* freqLabel = nullptr;
   };
 
+  // The values an engine's store may change: to put back when a control
+  // refuses its value, and to tell what a store changed.
+  class CSnapshot {
+   public:
+    CSnapshot(CProjDoc& doc, int engine);
+    bool SameAs(const CSnapshot& other) const;
+    void Restore() const;
+
+   private:
+    struct CText {
+      CKivoVarValue* value;
+      std::string name;
+      std::string argument;
+    };
+    void Take(CKivoVarValue* value);
+    CProjDoc* m_doc;
+    int m_engine;
+    std::vector<CText> m_values;
+    uint32_t m_tcrclk = 0;
+  };
+
   QWidget* BuildTimeBases();
   QWidget* BuildTcr(int tcr);
   QWidget* BuildStac(int tcr, QWidget* parent);
@@ -79,6 +103,9 @@ class CViewEngine : public CViewBase {
   QWidget* BuildKivo2Groups();
   void ConnectChanges();
 
+  // Every control and the TCRCLK frequency into the project, stopping at the
+  // first refusal.
+  bool Store(bool validate);
   // The ten register members and combined values this engine's controls use.
   bool Exchange(bool save, bool quiet);
   // Recomputes the derived values, applies the consistency rules and stores
@@ -125,5 +152,6 @@ class CViewEngine : public CViewBase {
   QLineEdit* m_channelTiming;
 
   CEngineRuleResult m_result;
+  std::unique_ptr<CSnapshot> m_asLoaded;
   bool m_loading = false;
 };
