@@ -102,6 +102,9 @@ CViewEngine::CViewEngine(CProjDoc& doc, int pageIndex, QWidget* parent) : CViewB
   m_stac[0].slot->setRange(desc.FindDefBySection("STACCR.SRV1"));
   m_stac[1].slot->setRange(desc.FindDefBySection("STACCR.SRV2"));
   ConnectChanges();
+  // Filled at once, so that the page's size, which the frame's minimum size
+  // comes from, already allows for the lists' entries.
+  LoadControls();
 }
 
 QWidget* CViewEngine::BuildTimeBases() {
@@ -273,6 +276,10 @@ QWidget* CViewEngine::BuildKivo2Groups() {
 }
 
 void CViewEngine::ConnectChanges() {
+  // A list never gets narrower than its longest entry, so the page's
+  // minimum size, which the frame keeps, shows every choice whole.
+  for (QComboBox* list : {m_tcr1Source, m_tcr2Source, m_angleMode, m_sampleRate, m_filterMode, m_wdMode})
+    list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   auto refresh = [this] {
     if (!m_loading)
       Refresh();
