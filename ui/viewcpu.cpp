@@ -61,7 +61,7 @@ CViewCPU::CViewCPU(CProjDoc& doc, int pageIndex, QWidget* parent)
       m_ptbClk(ClockList(this)),
       m_kivoClockFormText(QStringLiteral("Kivo Clock (%s):")) {
   m_kivoClockLabel->setText(ToQ(::KivoClockLabel(1, FromQ(m_kivoClockFormText))));
-  auto* form = new QFormLayout(this);
+  auto* form = m_form = new QFormLayout(this);
   form->addRow(QStringLiteral("&Target CPU:"), m_cpuList);
   form->addRow(QStringLiteral("Name:"), m_name);
   form->addRow(QStringLiteral("Number of engines:"), m_engines);
@@ -77,11 +77,7 @@ CViewCPU::CViewCPU(CProjDoc& doc, int pageIndex, QWidget* parent)
   form->addRow(QStringLiteral("&System clock:"), m_sysClk);
   form->addRow(m_kivoClockLabel, m_kivoClock);
   form->addRow(m_ptbClkLabel, m_ptbClk);
-  // The peripheral time base rows stay in the form, hidden: the clock is
-  // still checked and stored through them.
-  for (QWidget* hidden : {static_cast<QWidget*>(m_ptbAvailable), static_cast<QWidget*>(m_maxPtbClk),
-                          static_cast<QWidget*>(m_ptbClk)})
-    form->setRowVisible(hidden, false);
+  ShowPtbRows(false);
 
   connect(m_cpuList, &QComboBox::currentIndexChanged, this, &CViewCPU::OnCpuSelected);
   connect(m_sysClk, &QComboBox::currentTextChanged, this, &CViewCPU::UpdateKivoClock);
@@ -159,6 +155,7 @@ void CViewCPU::OnCpuSelected() {
     m_ptbClk->setEditText(ToQ(PtbClockText(m_cpu, FromQ(m_ptbClk->currentText()))));
   }
 
+  ShowPtbRows(m_cpu.peripheralTimebaseAvailable != 0);
   CCpuPageStates states = CpuPageStates(Doc(), m_cpu);
   m_cpuList->setEnabled(states.cpuList);
   m_sysClk->setEnabled(states.sysClk);
@@ -169,6 +166,14 @@ void CViewCPU::OnCpuSelected() {
     Frame()->ShowPage(kPageChannelsB, states.engineBPages);
   }
   UpdateKivoClock();
+}
+
+// The peripheral time base rows show only for a processor that has one: a
+// clock the user cannot see could refuse the page with no way to mend it.
+void CViewCPU::ShowPtbRows(bool show) {
+  for (QWidget* field : {static_cast<QWidget*>(m_ptbAvailable), static_cast<QWidget*>(m_maxPtbClk),
+                         static_cast<QWidget*>(m_ptbClk)})
+    m_form->setRowVisible(field, show);
 }
 
 void CViewCPU::RebuildClockList(QComboBox* list, uint32_t maxHz) {

@@ -5,6 +5,7 @@
 #include "ui/viewbase.h"
 
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 
@@ -33,10 +34,12 @@ class CViewCPU : public CViewBase {
   QString SelectedName() const;
   // The selection's properties, clock lists, enabled states and engine-B pages.
   void OnCpuSelected();
+  void ShowPtbRows(bool show);
   void RebuildClockList(QComboBox* list, uint32_t maxHz);
   void UpdateKivoClock();
   bool Refuse(int messageId, QWidget* control, bool validate);
 
+  QFormLayout* m_form;
   QComboBox* m_cpuList;
   QLineEdit* m_name;
   QLineEdit* m_engines;

@@ -159,6 +159,28 @@ TEST_F(PagesTest, ProcessorPageRefusesClocksItCannotTake) {
   }
 }
 
+TEST_F(PagesTest, PeripheralClockIsOfferedAndCheckedOnlyWhereThereIsOne) {
+  StartWith();
+  ChooseCpu("Omiro Q31");
+  QComboBox* ptb = Cpu().PtbClkList();
+  EXPECT_FALSE(ptb->isHidden());
+  EXPECT_EQ(ptb->currentText(), "OFF");
+  ptb->setEditText("100 MHz");
+  EXPECT_FALSE(Select(kPageFSet));
+  EXPECT_EQ(Ids(), std::vector<int>{4036});
+  EXPECT_EQ(Doc().m_strCpu, "");
+  ptb->setEditText("60 MHz");
+  EXPECT_TRUE(Select(kPageFSet));
+  EXPECT_EQ(Doc().m_nPtbClk, 60000000u);
+
+  ASSERT_TRUE(Select(kPageCpu));
+  ChooseCpu("Vandrel V120");
+  EXPECT_TRUE(ptb->isHidden());
+  EXPECT_EQ(ptb->currentText(), "Not Available");
+  EXPECT_TRUE(Select(kPageFSet));
+  EXPECT_EQ(Doc().m_nPtbClk, 0u);
+}
+
 TEST_F(PagesTest, KivoClockFollowsTheTypedClockAndThePrescaler) {
   StartWith();
   ChooseCpu("Vandrel V240");
