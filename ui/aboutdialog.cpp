@@ -20,6 +20,7 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   auto* buildLabel = new QLabel(QStringLiteral("Last Build:"), this);
   auto* build = new QLineEdit(BuildText(), this);
   build->setReadOnly(true);
+  build->setMinimumWidth(build->fontMetrics().horizontalAdvance(build->text()) + 16);
   buildLabel->setBuddy(build);
   layout->addWidget(buildLabel, 1, 1);
   layout->addWidget(build, 1, 2);

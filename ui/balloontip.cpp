@@ -25,7 +25,7 @@ int MaximumWidth(const QWidget* owner) {
   return std::min(600, quarter);
 }
 
-void ShowAt(QWidget* owner, const QPoint& globalPos, const QString& text) {
+void ShowAt(QWidget* owner, const QPoint& globalPos, const QString& text, int timeoutMs) {
   Hide();
   auto* tip = new QLabel(text, owner ? owner->window() : nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
   tip->setAttribute(Qt::WA_DeleteOnClose);
@@ -38,7 +38,7 @@ void ShowAt(QWidget* owner, const QPoint& globalPos, const QString& text) {
   tip->move(globalPos);
   tip->show();
   Tip() = tip;
-  QTimer::singleShot(kTimeoutMs, tip, [tip] {
+  QTimer::singleShot(timeoutMs, tip, [tip] {
     if (Tip() == tip)
       Hide();
   });

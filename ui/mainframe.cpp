@@ -70,6 +70,10 @@ CMainFrame::CMainFrame(CKivoVamApp& app, QWidget* parent) : QMainWindow(parent),
   connect(poll, &QTimer::timeout, this, [this] {
     UpdateTitle();
     UpdateStatusPanes();
+    // The toolbar's buttons and the accelerators follow the lock of the command line.
+    bool free = Doc().CanNewOrOpen();
+    Action(QStringLiteral("New"))->setEnabled(free);
+    Action(QStringLiteral("Open..."))->setEnabled(free);
   });
   poll->start(500);
   UpdateTitle();
@@ -86,9 +90,16 @@ CProjDoc& CMainFrame::Doc() const { return m_app->Doc(); }
 
 // ---- Pages
 
+std::function<CViewBase*(int, CProjDoc&)>& CMainFrame::PageFactory() {
+  static std::function<CViewBase*(int, CProjDoc&)> factory;
+  return factory;
+}
+
 void CMainFrame::CreatePages() {
   for (int index = 0; index < kPageCount; ++index) {
-    CViewBase* view = CreatePage(index, Doc());
+    CViewBase* view = PageFactory() ? PageFactory()(index, Doc()) : nullptr;
+    if (!view)
+      view = CreatePage(index, Doc());
     view->SetFrame(this);
     m_tabs->AddPage(view, PageCaption(index));
   }
@@ -253,6 +264,7 @@ void CMainFrame::CreateMenus() {
   connect(AddAction(m_helpMenu, QStringLiteral("&About..."), QStringLiteral("Display program information and version")),
           &QAction::triggered, this, &CMainFrame::ShowAbout);
   connect(m_helpMenu, &QMenu::aboutToShow, this, &CMainFrame::PrepareHelpMenu);
+  connect(m_appNotesMenu, &QMenu::aboutToShow, this, [this] { statusBar()->showMessage(CatalogQString(20000)); });
   PrepareHelpMenu();
 }
 
@@ -307,13 +319,16 @@ void CMainFrame::CreateBars() {
   statusBar()->setVisible(showStatus);
   toolbarToggle->setChecked(showToolbar);
   statusToggle->setChecked(showStatus);
+  // The bars count in the smallest size the window may take.
   connect(toolbarToggle, &QAction::toggled, this, [this](bool on) {
     m_toolBar->setVisible(on);
     m_app->SetBarVisible(kToolbarName, on);
+    setMinimumSize(MinimumFrameSize());
   });
   connect(statusToggle, &QAction::toggled, this, [this](bool on) {
     statusBar()->setVisible(on);
     m_app->SetBarVisible(kStatusBarName, on);
+    setMinimumSize(MinimumFrameSize());
   });
   // Closing the toolbar by its own handle keeps the menu's tick right.
   connect(m_toolBar, &QToolBar::visibilityChanged, this, [this, toolbarToggle](bool visible) {

@@ -66,6 +66,10 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   void PrepareHelpMenu();
   void PrepareFileMenu();
 
+  // Creates the view of a page; tests put pages of their own in place before
+  // the frame is built. Empty: the program's own pages.
+  static std::function<CViewBase*(int pageIndex, CProjDoc& doc)>& PageFactory();
+
   // What would otherwise open a dialog, so tests can answer instead.
   std::function<QMessageBox::StandardButton(const QString& name)> askSaveChanges;
   std::function<QString(bool save, const QString& start)> askFileName;

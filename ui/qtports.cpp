@@ -2,6 +2,7 @@
 #include "ui/qtports.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QWindow>
 #include <QStringList>
 #include <algorithm>
 #include <memory>
@@ -110,8 +112,13 @@ std::optional<std::string> CQtSettingsPort::Read(const std::string& keyPath, con
     return std::nullopt;
   std::unique_ptr<QSettings> store = OpenStore(m_root, *location);
   QVariant value = store->value(QString::fromStdString(name));
+  if (!value.isValid())
+    return std::nullopt;
+  // A hand-edited value with commas comes back as a list: it was one text.
+  if (value.userType() == QMetaType::QStringList)
+    return value.toStringList().join(QLatin1Char(',')).toStdString();
   // Only text counts; anything else leaves the caller's default in force.
-  if (!value.isValid() || value.userType() != QMetaType::QString)
+  if (value.userType() != QMetaType::QString)
     return std::nullopt;
   return value.toString().toStdString();
 }
@@ -150,8 +157,13 @@ void CStartupWindow::ShowNow() {
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->geometry().center() - rect().center());
   show();
-  // The loaders keep the event loop from running: paint before they start.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // The loaders keep the event loop from running: wait (briefly) for the
+  // display to map the window, then paint it before they start.
+  QElapsedTimer waited;
+  waited.start();
+  do
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+  while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 500);
   repaint();
 }
 

@@ -49,6 +49,8 @@ TEST(MainFrame, TwoEngineProcessorShowsTheEngineBPages) {
   EXPECT_EQ(WithoutNotes(shell.Tabs()), (Strings{"Processor", "Function Set", "Engine A", "Engine A Channels", "Engine B",
                                                  "Engine B Channels", "Verbatim Block"}));
   EXPECT_EQ(shell.Frame().CurrentPage(), kPageCpu);
+  // Every field of every page, the hidden ones too, can be named by a screen reader.
+  EXPECT_EQ(UnlabelledControls(&shell.Frame()), Strings{});
   EXPECT_EQ(shell.Frame().windowTitle(), "kivo_vam.c[*] - Kivo Vam");
   EXPECT_FALSE(shell.Frame().isWindowModified());
   // KV_UI_SHOTS=folder keeps a picture of each page for a look by eye.
@@ -405,11 +407,7 @@ TEST(OptionsDialog, BrowsedPathsInsideTheProgramFolderBecomeRelative) {
   EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4034});
   EXPECT_EQ(FolderSettings().functionSetFolder, "fsets/kivo2");
   // Every field is reachable by its label.
-  for (QLabel* label : dialog.findChildren<QLabel*>()) {
-    if (label->text().contains('&')) {
-      EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
-    }
-  }
+  EXPECT_EQ(UnlabelledControls(&dialog), Strings{});
 }
 
 TEST(MainFrame, ModifiedProjectAsksBeforeNew) {
@@ -479,8 +477,10 @@ TEST(MainFrame, EditCommandsReachTheFocusedField) {
 TEST(MainFrame, BarsFollowTheViewMenuAndAreRemembered) {
   CShell shell;
   ASSERT_TRUE(shell.Start({kDemo}));
+  QSize withBars = shell.Frame().minimumSize();
   shell.Frame().Action("Status Bar")->trigger();
   shell.Frame().Action("Toolbar")->trigger();
+  EXPECT_LT(shell.Frame().minimumHeight(), withBars.height());
   EXPECT_FALSE(shell.Frame().statusBar()->isVisible());
   EXPECT_FALSE(shell.Frame().ToolBar()->isVisible());
   EXPECT_EQ(shell.ports.settings.values["Software/Halvora/Kivo Vam/ToolBars/StatusBar"], "0");
@@ -511,6 +511,32 @@ TEST(BalloonTip, OneAtATimeAndGoneWhenThePageChanges) {
   frame.move(frame.pos() + QPoint(5, 5));
   Settle();
   EXPECT_EQ(BalloonTip::Current(), nullptr);
+  BalloonTip::ShowAt(&frame, frame.mapToGlobal(QPoint(10, 10)), "brief", 30);
+  EXPECT_NE(BalloonTip::Current(), nullptr);
+  Settle(100);
+  EXPECT_EQ(BalloonTip::Current(), nullptr);
+}
+
+TEST(MainFrame, RecentFilesOpenAndForgetTheMissing) {
+  CShell shell;
+  CTempDir gone;
+  shell.ports.settings.values["Software/Halvora/Kivo Vam/Recent File List/File1"] = (gone / "old.c").string();
+  ASSERT_TRUE(shell.Start({}));
+  CMainFrame& frame = shell.Frame();
+  frame.PrepareFileMenu();
+  EXPECT_EQ(frame.Action("Recent1")->text().toStdString(), "&1 " + (gone / "old.c").string());
+  EXPECT_FALSE(frame.FileOpenRecent(0));
+  EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4000});
+  EXPECT_TRUE(shell.App().RecentFiles().Files().empty());
+  frame.PrepareFileMenu();
+  EXPECT_EQ(MenuTexts(frame.FileMenu()).mid(4, 3), (QStringList{"--", "(Recent File)", "--"}));
+  ASSERT_TRUE(frame.FileOpen(QString::fromStdString(kDemo)));
+  ASSERT_TRUE(frame.FileNew());
+  EXPECT_TRUE(frame.FileOpenRecent(0));
+  EXPECT_EQ(frame.windowTitle(), "kivo_vam.c[*] - Kivo Vam");
+  shell.App().WriteSettings();
+  EXPECT_EQ(shell.ports.settings.values["Software/Halvora/Kivo Vam/Recent File List/File1"],
+            fs::path(kDemo).lexically_normal().string());
 }
 
 TEST(Startup, FailureEndsBeforeAnyWindow) {
@@ -543,6 +569,9 @@ TEST(Startup, SettingsStoreIsTheMakersAndTheProducts) {
   EXPECT_EQ(settings.Read("Software\\Halvora\\Kivo Vam\\Options", "AppnFolder"), std::optional<std::string>("notes"));
   EXPECT_EQ(settings.Read("Software\nHalvora\nKivo Vam\nOptions", "FSetFolder"), std::nullopt);
   EXPECT_FALSE(settings.Write("Software", "x", "y"));
+  // A value written by hand with a comma in it is still one text.
+  WriteFileBytes(root / "Halvora/Kivo Vam.conf", "[Options]\nFSetFolder=sets,old\n");
+  EXPECT_EQ(settings.Read("Software/Halvora/Kivo Vam/Options", "FSetFolder"), std::optional<std::string>("sets,old"));
 }
 
 TEST(About, VersionFromTheBuild) {
@@ -557,9 +586,76 @@ TEST(About, VersionFromTheBuild) {
   auto* build = about.findChild<QLineEdit*>();
   ASSERT_NE(build, nullptr);
   EXPECT_TRUE(build->isReadOnly());
+  EXPECT_EQ(UnlabelledControls(&about), Strings{});
   // As the compiler writes it: "Dec  9 2026 01:17:14".
   EXPECT_TRUE(QRegularExpression("^[A-Z][a-z]{2} [ 123][0-9] [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}$").match(build->text()).hasMatch())
       << build->text().toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// The real main window with field pages in place of the program's own.
+class FramePages : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CMainFrame::PageFactory() = [this](int index, CProjDoc& doc) {
+      auto* view = new CFieldView(doc, index);
+      view->field->setText("1");
+      views.push_back(view);
+      return view;
+    };
+    ASSERT_TRUE(shell.Start({kDemo}));
+  }
+  void TearDown() override { CMainFrame::PageFactory() = nullptr; }
+  CFieldView* View(int index) { return views.at(static_cast<std::size_t>(index)); }
+
+  CShell shell;
+  std::vector<CFieldView*> views;
+};
+
+TEST_F(FramePages, RefusedLeaveKeepsThePageWhateverAsks) {
+  CMainFrame& frame = shell.Frame();
+  View(kPageCpu)->field->setText("fast");
+  EXPECT_FALSE(frame.NextPane());
+  frame.Tabs()->TabBar()->setCurrentIndex(3);
+  QTest::keyClick(frame.Tabs()->TabBar(), Qt::Key_Right);
+  EXPECT_EQ(frame.CurrentPage(), kPageCpu);
+  EXPECT_EQ(frame.Tabs()->TabBar()->currentIndex(), 0);
+  EXPECT_EQ(shell.ports.messages.Ids(), (std::vector<int>{4013, 4013, 4013}));
+  View(kPageCpu)->field->setText("0x20");
+  QTest::keyClick(frame.Tabs()->TabBar(), Qt::Key_Right);
+  EXPECT_EQ(frame.CurrentPage(), kPageFSet);
+}
+
+TEST_F(FramePages, SaveStopsAtAnInvalidPageAndTellsTheOthersToStore) {
+  CMainFrame& frame = shell.Frame();
+  CTempDir out;
+  frame.askFileName = [&](bool, const QString&) { return QString::fromStdString((out / "p.c").string()); };
+  ASSERT_TRUE(frame.SelectPage(kPageEngineA));
+  View(kPageEngineA)->field->setText("x");
+  EXPECT_FALSE(frame.FileSaveAs());
+  EXPECT_FALSE(fs::exists(out / "p.c"));
+  EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4013});
+
+  View(kPageEngineA)->field->setText("5");
+  std::vector<int> before;
+  for (CFieldView* view : views)
+    before.push_back(view->stores);
+  ASSERT_TRUE(frame.FileSaveAs());
+  EXPECT_TRUE(fs::exists(out / "p.c"));
+  for (int index = 0; index < kPageCount; ++index)
+    EXPECT_EQ(View(index)->stores, before[static_cast<std::size_t>(index)] + 1) << "page " << index;
+}
+
+TEST_F(FramePages, OpeningAProjectReloadsEveryPage) {
+  std::vector<int> before;
+  for (CFieldView* view : views)
+    before.push_back(view->loads);
+  ASSERT_TRUE(shell.Frame().FileOpen(QString::fromStdString(kDemo)));
+  for (int index = 0; index < kPageCount; ++index)
+    EXPECT_GT(View(index)->loads, before[static_cast<std::size_t>(index)]) << "page " << index;
 }
 
 }  // namespace

@@ -1,10 +1,16 @@
 // The widget tests' environment.
 #include "uitestsupport.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "base/paths.h"
 #include "ui/mainframe.h"
@@ -77,6 +83,25 @@ std::vector<std::string> CShell::Tabs() const {
   for (int i = 0; i < bar->count(); ++i)
     tabs.push_back(bar->tabText(i).toStdString());
   return tabs;
+}
+
+std::vector<std::string> UnlabelledControls(const QWidget* root) {
+  std::set<const QWidget*> labelled;
+  for (const QLabel* label : root->findChildren<QLabel*>())
+    if (label->buddy())
+      labelled.insert(label->buddy());
+  std::vector<std::string> missing;
+  for (const QWidget* control : root->findChildren<QWidget*>()) {
+    bool input = qobject_cast<const QLineEdit*>(control) || qobject_cast<const QComboBox*>(control) ||
+                 qobject_cast<const QAbstractSpinBox*>(control);
+    // The edit field inside a combo or spin box belongs to its owner.
+    if (!input || qobject_cast<const QComboBox*>(control->parentWidget()) ||
+        qobject_cast<const QAbstractSpinBox*>(control->parentWidget()))
+      continue;
+    if (!labelled.count(control) && control->accessibleName().isEmpty())
+      missing.push_back(std::string(control->metaObject()->className()) + " " + control->objectName().toStdString());
+  }
+  return missing;
 }
 
 void Settle(int milliseconds) { QTest::qWait(milliseconds); }

@@ -10,6 +10,7 @@
 #include "ui/desktopprogram.h"
 
 class CMainFrame;
+class QWidget;
 
 // A program folder of its own (the bundled conf, fsets, doc and examples
 // linked in, and a stand-in version checker), recorded messages and settings,
@@ -37,6 +38,11 @@ class CShell {
   CTempDir m_folder;
   std::unique_ptr<CDesktopProgram> m_program;
 };
+
+// The input controls below `root` that a screen reader could not name: no
+// label has them as buddy and they carry no accessible name of their own.
+// Each is given by its class and object name.
+std::vector<std::string> UnlabelledControls(const QWidget* root);
 
 // Lets queued events and zero-timers run.
 void Settle(int milliseconds = 20);
