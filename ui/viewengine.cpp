@@ -127,7 +127,10 @@ QWidget* CViewEngine::BuildTcr(int tcr) {
   auto* box = new QGroupBox(first ? QStringLiteral("TCR1") : QStringLiteral("TCR2"), this);
   auto* source = new QComboBox(box);
   auto* prescaler = new CNumberSpin(box);
-  auto* input = ReadOnlyField(box);
+  // The label names whichever of the two fields shows; both carry a name of
+  // their own for the one that is hidden.
+  auto* input = ReadOnlyField(box, first ? QStringLiteral("TCR1 input frequency")
+                                         : QStringLiteral("TCR2 input frequency"));
   auto* tcrclk = new QLineEdit(box);
   tcrclk->setAccessibleName(first ? QStringLiteral("TCR1 TCRCLK input frequency")
                                   : QStringLiteral("TCR2 TCRCLK input frequency"));
