@@ -159,6 +159,17 @@ TEST_F(PagesTest, ProcessorPageRefusesClocksItCannotTake) {
   }
 }
 
+// Leaving the page must not turn a processor the database lacks into another one.
+TEST_F(PagesTest, UnknownProcessorKeepsItsNameWithTheGenericProperties) {
+  ASSERT_TRUE(shell.Start({"-CPU=Mystery 9", "-SYSCLK=100"}));
+  shell.ports.messages.Clear();
+  EXPECT_EQ(Cpu().CpuList()->currentIndex(), -1);
+  EXPECT_EQ(Cpu().SelectedCpu().systemClock, 150000000u);
+  EXPECT_TRUE(Select(kPageFSet));
+  EXPECT_TRUE(Ids().empty());
+  EXPECT_EQ(Doc().m_strCpu, "Mystery 9");
+}
+
 TEST_F(PagesTest, PeripheralClockIsOfferedAndCheckedOnlyWhereThereIsOne) {
   StartWith();
   ChooseCpu("Omiro Q31");
