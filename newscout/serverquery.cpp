@@ -25,6 +25,7 @@ constexpr std::size_t kMaxErrorText = 511;
 
 struct CHttpResult {
   bool transportFailed = false;
+  bool cancelled = false;
   std::string errorText;
   int status = 0;  // 0 when no response came
   std::optional<qint64> contentLength;
@@ -185,10 +186,12 @@ class CRequestRun {
       m_reply->abort();
     });
     deadline.start(timeoutMs);
-    // The dialogs stay painted but take no clicks while the query runs, as
-    // they would behind a blocking call.
+    if (m_cancelled)
+      Stop();
+    // The windows take clicks while the query runs, so that it can be
+    // cancelled; the main dialog disables whatever else could start anything.
     if (!m_reply->isFinished())
-      loop.exec(QEventLoop::ExcludeUserInputEvents);
+      loop.exec();
     deadline.stop();
     Conclude(timeoutMs);
     m_lines.Finished();
@@ -218,6 +221,15 @@ class CRequestRun {
       Stop();
   }
 
+ public:
+  // The user's wish to stop, from a click while the request runs.
+  void Cancel() {
+    m_cancelled = true;
+    if (m_reply && !m_reply->isFinished())
+      Stop();
+  }
+
+ private:
   // Ends the request on purpose; the reply is not aborted from inside its own signal.
   void Stop() {
     m_stopped = true;
@@ -225,6 +237,11 @@ class CRequestRun {
   }
 
   void Conclude(int timeoutMs) {
+    if (m_cancelled) {
+      m_http.transportFailed = true;
+      m_http.cancelled = true;
+      return;
+    }
     if (m_timedOut) {
       m_http.transportFailed = true;
       m_http.errorText = FormatPrintfText(NsCatalogText(NsText::kTimedOut), {PArg(timeoutMs / 1000.0)});
@@ -252,6 +269,7 @@ class CRequestRun {
   QNetworkReply* m_reply = nullptr;
   CHttpResult m_http;
   bool m_timedOut = false;
+  bool m_cancelled = false;
   bool m_stopped = false;
   bool m_readBody = false;
 };
@@ -307,6 +325,11 @@ struct CServerQuery::CConnection {
 };
 
 CServerQuery::CServerQuery() = default;
+
+void CServerQuery::Cancel() {
+  if (m_cancelRunning)
+    m_cancelRunning();
+}
 CServerQuery::~CServerQuery() = default;
 
 std::string CServerQuery::RequestUrl(const std::string& serverHost, const std::string& objectPath) {
@@ -333,6 +356,7 @@ std::string CServerQuery::RequestUrl(const std::string& serverHost, const std::s
 bool CServerQuery::Query(CNewscoutProfile& profile, CNewscoutSettings& settings, bool honourIgnore,
                          std::string& message) {
   m_answer = CServerAnswer{};
+  m_cancelled = false;
   message.clear();
   std::string url = RequestUrl(profile.serverHost, profile.objectPath);
   if (url.empty()) {
@@ -348,8 +372,15 @@ bool CServerQuery::Query(CNewscoutProfile& profile, CNewscoutSettings& settings,
   std::function<bool(const CHttpResult&)> wantsBody = [infoFile](const CHttpResult& h) {
     return infoFile && ReadsAsInfoFile(h);
   };
-  CHttpResult http = CRequestRun(m_progress, wantsBody)
-                         .Run(m_connection->manager, QUrl(QString::fromStdString(url), QUrl::StrictMode), timeoutMs);
+  CRequestRun run(m_progress, wantsBody);
+  m_cancelRunning = [&run] { run.Cancel(); };
+  CHttpResult http = run.Run(m_connection->manager, QUrl(QString::fromStdString(url), QUrl::StrictMode), timeoutMs);
+  m_cancelRunning = nullptr;
+  if (http.cancelled) {
+    m_cancelled = true;
+    message = NsCatalogText(NsText::kCancelled);
+    return false;
+  }
   if (http.transportFailed) {
     message = NetworkErrorMessage(http.errorText);
     return false;

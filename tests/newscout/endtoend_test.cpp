@@ -21,7 +21,7 @@ class EndToEndTest : public ::testing::Test {
     system.setValue("PACKAGE_DATE", "2009/12/1");
   }
 
-  std::string RunChecker(const QStringList& flags) {
+  std::string RunChecker(const QStringList& flags, int exitCode = 0) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("NEWSCOUT_CONFIG_DIR", QString::fromStdString((dir / "config").string()));
@@ -31,7 +31,7 @@ class EndToEndTest : public ::testing::Test {
     process.setProcessEnvironment(environment);
     process.start(KV_BIN_DIR "/newscout", flags + QStringList{QString::fromStdString((dir / "kivovam.nsp").string())});
     EXPECT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(process.exitCode(), exitCode) << process.readAllStandardError().toStdString();
     return process.readAllStandardOutput().toStdString();
   }
   QVariant UserValue(const char* name) {
@@ -45,7 +45,7 @@ class EndToEndTest : public ::testing::Test {
 };
 
 TEST_F(EndToEndTest, ForcedCheckFindsTheNewVersion) {
-  std::string out = RunChecker({"/console", "/force", "/noupdmsg"});
+  std::string out = RunChecker({"/console", "/force", "/noupdmsg"}, 10);
   EXPECT_EQ(out,
             "== Kivo Vam Newscout\n"
             "There is new version (2.1.0) of Kivo Vam available on the '" + server.HostPort() + "' server.\n"

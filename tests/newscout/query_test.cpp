@@ -229,4 +229,63 @@ TEST_F(QueryTest, NetworkFailuresCarryTheirErrorText) {
   EXPECT_TRUE(plain.Requests().empty());
 }
 
+// A server whose one header line never ends: the query still ends at its deadline.
+TEST_F(QueryTest, EndlessHeaderEndsAtTheDeadline) {
+  CTestHttpServer server([](const std::string&) {
+    return CHttpReply{CHttpReply::EMode::EndlessHead, "HTTP/1.1 200 OK\r\nX-Padding: ", std::string(65536, 'a')};
+  });
+  query.timeoutMs = 1000;
+  EXPECT_LT(Millis([&] { EXPECT_FALSE(Ask(server.HostPort())); }), 2500);
+  EXPECT_EQ(message, Text(4005, {"The server did not answer in time (after 1 s)."}));
+  EXPECT_FALSE(LastRunWritten());
+}
+
+struct CHostileCase {
+  const char* name;
+  std::string body;
+  std::string version;  // as kept
+  std::string link;     // the download link afterwards
+  std::string date;     // the answer's date afterwards
+};
+
+class HostileAnswerTest : public QueryTest, public ::testing::WithParamInterface<CHostileCase> {};
+
+// What a server says is kept only in a form that can be shown safely, and a
+// date that does not exist leaves the one from the headers in force.
+TEST_P(HostileAnswerTest, KeepsOnlyShowableValues) {
+  const CHostileCase& c = GetParam();
+  CTestHttpServer server([&](const std::string&) { return MakeReply(200, "text/plain", c.body); });
+  Ask(server.HostPort());
+  EXPECT_EQ(message, "");
+  EXPECT_EQ(query.Answer().version, c.version);
+  EXPECT_EQ(profile.downloadLink, c.link);
+  EXPECT_EQ(query.Answer().date.ToText(), c.date);
+}
+
+const std::string kHeaderDate = "2010/5/5 12:30:15";
+const std::string kOldLink = "http://example.invalid/download";
+
+std::string LongVersion() {
+  std::string cut(99, '9');
+  return cut + "\u2026";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, HostileAnswerTest,
+    ::testing::Values(
+        CHostileCase{"RichTextStaysText", "version=<b>2</b><img src=\"file:///etc/logo.png\">\n",
+                     "<b>2</b><img src=\"file:///etc/logo.png\">", kOldLink, kHeaderDate},
+        CHostileCase{"EscapeSequencesRemoved", "version=\x1b[2J\x1b]0;owned\x07 2.0\x9b\x1b\n", "[2J]0;owned 2.0\xEF\xBF\xBD",
+                     kOldLink, kHeaderDate},
+        CHostileCase{"C1ControlsRemoved", "version=2.\xc2\x9b" "31m0\n", "2.31m0", kOldLink, kHeaderDate},
+        CHostileCase{"OnlyControlsIsNoVersion", "version=\x1b\x07\n", "", kOldLink, kHeaderDate},
+        CHostileCase{"LongVersionCut", "version=" + std::string(99000, '9') + "\n", LongVersion(), kOldLink,
+                     kHeaderDate},
+        CHostileCase{"LinkWithEscapeRefused", "link=https://example.invalid/\x1b[2J\n", "", kOldLink, kHeaderDate},
+        CHostileCase{"MonthThirteen", "date=2010/13/1\nversion=3\n", "3", kOldLink, kHeaderDate},
+        CHostileCase{"DayFortyFive", "date=2010/5/45\nversion=3\n", "3", kOldLink, kHeaderDate},
+        CHostileCase{"HourTwentyFive", "date=2010/5/5 25:00\nversion=3\n", "3", kOldLink, kHeaderDate},
+        CHostileCase{"RealDateTaken", "date=2011/2/28 23:59:59\n", "", kOldLink, "2011/2/28 23:59:59"}),
+    CRowName());
+
 }  // namespace

@@ -2,7 +2,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -164,7 +163,7 @@ TEST(AboutDialogTest, ShowsTheBuildsVersionAndDate) {
                   .match(Child<QLabel>(about, "version")->text())
                   .hasMatch());
   EXPECT_TRUE(QRegularExpression("^[A-Z][a-z]{2} [ 1-3]\\d \\d{4} \\d\\d:\\d\\d:\\d\\d$")
-                  .match(Child<QLineEdit>(about, "buildDate")->text())
+                  .match(Child<QLabel>(about, "buildDate")->text())
                   .hasMatch());
 }
 
