@@ -91,6 +91,17 @@ const CCatalogEntry kNewscoutCatalog[] = {
      "1 an error (profile, network or server).\n"
      "NEWSCOUT_CONFIG_DIR=DIR keeps the settings under DIR/user and DIR/system."},
     {8101, "newscout %1"},
+    {8200,
+     "Usage: newscout-profile write FILE --server HOST --object PATH [--product NAME] [--key-path PATH]\n"
+     "                              [--link URL] [--manual-only] [--format 1|2]\n"
+     "       newscout-profile show FILE\n"
+     "Writes a version-check profile from its fields, or prints the fields of one."},
+    {8201, "The option %1 needs a value."},
+    {8202, "Unknown option or argument: %1"},
+    {8203, "The value of %1 is not printable text; the checker would refuse the profile."},
+    {8204, "Could not write '%1'."},
+    {8205, "A profile needs at least --server and --object."},
+    {8206, "Not a profile format this tool writes: %1"},
 };
 
 const std::size_t kNewscoutCatalogSize = std::size(kNewscoutCatalog);
