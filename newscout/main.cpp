@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/messagecatalog.h"
-#include "app/ports.h"
+#include "base/messagecatalog.h"
+#include "base/ports.h"
 #include "newscout/consoleui.h"
 #include "newscout/newscoutapp.h"
 #include "newscout/newscoutsettings.h"

@@ -5,8 +5,8 @@
 #include <cctype>
 #include <filesystem>
 
-#include "app/messagecatalog.h"
-#include "app/ports.h"
+#include "base/messagecatalog.h"
+#include "base/ports.h"
 #include "newscout/maindialogcontroller.h"
 #include "newscout/newscouttexts.h"
 

@@ -12,7 +12,7 @@
 #include <random>
 #include <thread>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 #include "newscout/newscouttexts.h"
 #include "newscout/profilecipher.h"
 

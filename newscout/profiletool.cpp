@@ -5,7 +5,7 @@
 #include <map>
 #include <ostream>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 #include "newscout/newscoutprofile.h"
 #include "newscout/newscouttexts.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 #include "newscout/profiletool.h"
 
 int main(int argc, char** argv) {
