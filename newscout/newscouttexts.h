@@ -43,6 +43,7 @@ constexpr int kUserName = 8062;
 constexpr int kPassword = 8063;
 constexpr int kTimedOut = 8070;
 constexpr int kNotWebAddress = 8071;
+constexpr int kRedirectNotFollowed = 8076;
 constexpr int kDownloadPage = 8080;
 constexpr int kConsoleCloses = 8081;
 constexpr int kCancelled = 8082;

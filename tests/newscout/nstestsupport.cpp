@@ -194,6 +194,8 @@ void CTestHttpServer::Handle(int client) {
     if (!SendAll(client, reply.body))
       return;
     m_sent += static_cast<long long>(reply.body.size());
+    if (reply.pauseMs > 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(reply.pauseMs));
   }
 }
 

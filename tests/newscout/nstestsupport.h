@@ -37,6 +37,7 @@ struct CHttpReply {
   EMode mode = EMode::Normal;
   std::string head;  // status line and header lines, each ending in CR LF
   std::string body;  // for Endless and EndlessHead: sent again and again after the head
+  int pauseMs = 0;   // between two sendings of an endless body
 };
 
 // A reply with Content-Length (unless `withLength` is false), Last-Modified
