@@ -329,6 +329,7 @@ class CHttpExchange::CRun {
   }
 
   void OnClosed(bool error) {
+    OnReadable();  // what arrived before the end is part of the answer
     if (m_done)
       return;
     // An answer without a length ends with its connection.
