@@ -224,6 +224,9 @@ bool ReadAnswer(const CHttpResult& http, bool infoFile, CNewscoutProfile& profil
 CServerQuery::CServerQuery() = default;
 
 void CServerQuery::Cancel() {
+  if (!m_inQuery)
+    return;
+  m_cancelRequested = true;
   if (m_cancelRunning)
     m_cancelRunning();
 }
@@ -267,7 +270,15 @@ bool CServerQuery::Query(CNewscoutProfile& profile, CNewscoutSettings& settings,
   m_connection->prompts = 0;
   m_connection->triedSilently.clear();
   bool infoFile = IsInfoFilePath(profile.objectPath);
-  auto wantsBody = [infoFile](const CHttpHead& head) { return infoFile && ReadsAsInfoFile(ResultOf({CHttpExchangeResult::EEnd::Answered, {}, head, {}})); };
+  auto wantsBody = [infoFile](const CHttpHead& head) {
+    return infoFile && ReadsAsInfoFile(ResultOf({CHttpExchangeResult::EEnd::Answered, {}, head, {}}));
+  };
+  m_inQuery = true;
+  m_cancelRequested = false;
+  struct CQueryEnd {
+    bool& inQuery;
+    ~CQueryEnd() { inQuery = false; }
+  } queryEnd{m_inQuery};
 
   QUrl address(QString::fromStdString(url), QUrl::StrictMode);
   QDeadlineTimer deadline(timeoutMs);
@@ -287,6 +298,10 @@ bool CServerQuery::Query(CNewscoutProfile& profile, CNewscoutSettings& settings,
         auth->setPassword(QString::fromStdString(given.password));
       }
     };
+    if (m_cancelRequested) {  // while a credentials dialog was open
+      exchange.end = CHttpExchangeResult::EEnd::Cancelled;
+      break;
+    }
     m_cancelRunning = [&run] { run.Cancel(); };
     lines.Started();
     exchange = run.Run(address, proxy, serverAuthorization + proxyAuthorization, deadline);

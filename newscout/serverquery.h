@@ -47,7 +47,7 @@ class CServerQuery {
   // Stops a query that is running (from a window's click during it); the query
   // ends false with the cancelled text, and Cancelled() tells so.
   void Cancel();
-  bool IsRunning() const { return static_cast<bool>(m_cancelRunning); }
+  bool IsRunning() const { return m_inQuery; }
   bool Cancelled() const { return m_cancelled; }
 
   // What the server said in the last query.
@@ -72,5 +72,7 @@ class CServerQuery {
   ICredentialsPrompt* m_prompt = nullptr;
   CServerAnswer m_answer;
   std::function<void()> m_cancelRunning;  // set while a request runs
+  bool m_inQuery = false;
+  bool m_cancelRequested = false;
   bool m_cancelled = false;
 };
