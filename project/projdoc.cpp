@@ -11,6 +11,7 @@
 #include "base/ports.h"
 #include "base/texthelpers.h"
 #include "knowledge/kbtext.h"
+#include "project/enginerules.h"
 #include "project/notesmodel.h"
 
 namespace fs = std::filesystem;
@@ -85,6 +86,14 @@ bool IsReadOnlyFile(const std::string& path) {
   return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
 }
 
+// A target that exists and is not a regular file (a FIFO, a device, a folder)
+// would be replaced by a file of the same name, so the save stops at it.
+bool IsSpecialFile(const std::string& path) {
+  std::error_code error;
+  fs::file_status status = fs::status(path, error);
+  return !error && fs::exists(status) && !fs::is_regular_file(status);
+}
+
 bool IsExistingFile(const std::string& path) {
   std::error_code error;
   return fs::exists(path, error) && !fs::is_directory(path, error);
@@ -109,6 +118,7 @@ bool CProjDoc::OnNewDocument() {
   DeleteContents();
   SetModifiedFlag(false);
   ApplyCommandLine();
+  DeriveEngineFrequencies(-1);
   return true;
 }
 
@@ -131,6 +141,7 @@ void CProjDoc::DeleteContents() {
   m_bPtbClkCmdLine = false;
   m_bCmdLineLock = false;
   m_strVerbatim.clear();
+  m_strFSetInclude.clear();
   m_bExternDecls = true;
   m_pFSet = nullptr;
   ResetCfgMembers();
@@ -163,6 +174,10 @@ bool CProjDoc::OnSaveDocument(const std::string& path) {
   std::string cPath, hPath;
   DerivePaths(path, cPath, hPath);
   for (const std::string* target : {&cPath, &hPath}) {
+    if (IsSpecialFile(*target)) {
+      ShowFileError(*target, "not a regular file");
+      return false;
+    }
     if (IsReadOnlyFile(*target)) {
       ShowMessage(4033, EMessageKind::Warning, {*target});
       return false;
@@ -180,20 +195,30 @@ bool CProjDoc::OnSaveDocument(const std::string& path) {
 void CProjDoc::DerivePaths(const std::string& path, std::string& outC, std::string& outH) {
   std::error_code error;
   fs::path given(path);
-  if (fs::is_directory(given, error)) {
-    outC = (given / kDefaultCName).string();
-    outH = (given / kDefaultHName).string();
-    return;
-  }
   std::string extension = given.extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (extension == ".h") {
+  if (fs::is_directory(given, error)) {
+    outC = (given / kDefaultCName).string();
+    outH = (given / kDefaultHName).string();
+  } else if (extension == ".h") {
     outC = fs::path(given).replace_extension(".c").string();
     outH = path;
   } else {
     outC = path;
     outH = fs::path(given).replace_extension(".h").string();
+  }
+  // A link may name a file not written yet, so each step is read, not resolved by the system.
+  fs::path real(outC);
+  for (int hops = 0; hops < 40 && fs::is_symlink(real, error); ++hops) {
+    fs::path target = fs::read_symlink(real, error);
+    if (error)
+      return;
+    real = target.is_absolute() ? target : real.parent_path() / target;
+  }
+  if (real != fs::path(outC) && !fs::is_directory(real, error)) {
+    outC = real.lexically_normal().string();
+    outH = fs::path(outC).replace_extension(".h").string();
   }
 }
 
@@ -221,7 +246,18 @@ void CProjDoc::ApplyCommandLine() {
 
 // ---- The function list
 
-void CProjDoc::AddFunction(std::unique_ptr<CFuncInfo> func) {
+bool CProjDoc::HasEngine(int engine) const {
+  return engine >= 0 && engine < std::min(m_cpu.engines, 2);
+}
+
+bool CProjDoc::AddFunction(std::unique_ptr<CFuncInfo> func) {
+  if (!func || (func->engine >= 0 && !HasEngine(func->engine)))
+    return false;
+  AdoptReadFunction(std::move(func));
+  return true;
+}
+
+void CProjDoc::AdoptReadFunction(std::unique_ptr<CFuncInfo> func) {
   if (!func)
     return;
   func->doc = this;
@@ -302,11 +338,25 @@ int CProjDoc::GetInstanceIndex(const CFuncInfo* func, int& outCount) const {
 // ---- Notifications
 
 void CProjDoc::NotifyChanged(int engine) {
+  DeriveEngineFrequencies(engine);
   UpdateViews(engine < 0 ? kHintAllEngines : engine + kHintEngineA);
   for (const auto& func : m_funcs) {
     if (!func->IsApi() || (engine >= 0 && func->engine != engine))
       continue;
     static_cast<CFuncInfo_Api&>(*func).ComputeLoad(false);
+  }
+}
+
+void CProjDoc::DeriveEngineFrequencies(int engine) {
+  for (int index = 0; index < 2; ++index) {
+    if (engine >= 0 && engine != index)
+      continue;
+    // An engine the processor does not have runs nothing.
+    CEngineDerived derived;
+    if (index < m_cpu.engines)
+      derived = DeriveEngine(*this, index).derived;
+    m_engine[index].tcr1Freq = derived.tcr1Freq;
+    m_engine[index].tcr2Freq = derived.tcr2Freq;
   }
 }
 
