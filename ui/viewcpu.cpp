@@ -221,8 +221,16 @@ bool CViewCPU::StoreControls(bool validate) {
       return false;
     }
   }
-  if (int problem = FindCpuClockProblem(newCpu, sysClk, ptbClk))
-    return Refuse(problem, problem == kMessageSysClkTooHigh ? m_sysClk : m_ptbClk, validate);
+  if (int problem = FindCpuClockProblem(newCpu, sysClk, ptbClk)) {
+    QWidget* field = problem == kMessageSysClkTooHigh ? m_sysClk : m_ptbClk;
+    // When the command line fixed both the processor and the clock, nothing on
+    // this page can mend the clash: refusing would keep the page for good, so
+    // the user is told and may go on.
+    if (field->isEnabled() || m_cpuList->isEnabled())
+      return Refuse(problem, field, validate);
+    if (validate)
+      ShowMessage(problem, EMessageKind::Warning);
+  }
 
   bool changed = false;
   if (change) {

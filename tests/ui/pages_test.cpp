@@ -159,6 +159,16 @@ TEST_F(PagesTest, ProcessorPageRefusesClocksItCannotTake) {
   }
 }
 
+TEST_F(PagesTest, ClockClashFixedByTheCommandLineIsToldButDoesNotHoldThePage) {
+  ASSERT_TRUE(shell.Start({"-CPU=Vandrel V110", "-SYSCLK=150"}));
+  shell.ports.messages.Clear();
+  ASSERT_FALSE(Cpu().SysClkList()->isEnabled());
+  ASSERT_FALSE(Cpu().CpuList()->isEnabled());
+  EXPECT_TRUE(Select(kPageFSet));
+  EXPECT_EQ(Ids(), std::vector<int>{4035});
+  EXPECT_EQ(Doc().m_nSysClk, 150000000u);
+}
+
 // Leaving the page must not turn a processor the database lacks into another one.
 TEST_F(PagesTest, UnknownProcessorKeepsItsNameWithTheGenericProperties) {
   ASSERT_TRUE(shell.Start({"-CPU=Mystery 9", "-SYSCLK=100"}));
