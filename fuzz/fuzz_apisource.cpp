@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto [source, header] = SplitAtNul(InputText(data, size));
   const std::string headerText = header.empty() ? FixtureHeader() : std::string(header);
   CPatternCache patterns;
-  CKivoLoadEnv env = FuzzLoadEnv(patterns);
+  COptionTables optionTables;
+  CKivoLoadEnv env = FuzzLoadEnv(patterns, optionTables);
   CKivoFSetLib lib;
   CKivoFSet set(&lib);
   CKivoFunc func(&set);

@@ -6,7 +6,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   CPatternCache patterns;
-  CKivoLoadEnv env = FuzzLoadEnv(patterns);
+  COptionTables optionTables;
+  CKivoLoadEnv env = FuzzLoadEnv(patterns, optionTables);
   CKivoFSetLib lib;
   CKivoFSet set(&lib);
   set.fileName = "kivo_set_fuzz.h";

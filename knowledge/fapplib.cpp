@@ -9,6 +9,7 @@
 #include "knowledge/folderscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
+#include "knowledge/optionscan.h"
 
 int CKivoFapp::ParseApiHeader(const std::string& text, const CKivoLoadEnv& env) {
   usedFunctions.clear();
@@ -61,7 +62,8 @@ int CKivoFappLib::Scan(const std::string& folder, const CKivoCfgDesc* desc) {
   m_apps.clear();
   CFolderIndex index;
   CPatternCache patterns;
-  CKivoLoadEnv env{folder, desc, &index, &patterns};
+  COptionTables optionTables;
+  CKivoLoadEnv env{folder, desc, &index, &patterns, &optionTables};
   ReportProgressText(std::string(CatalogText(573)));
   ScanFolderTree(index, folder, [&](const std::string& path, const std::string& name) {
     CMatchList match = RunPatternQuietly(appPattern, name);

@@ -10,6 +10,7 @@
 #include "knowledge/folderscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
+#include "knowledge/optionscan.h"
 
 namespace {
 
@@ -223,7 +224,8 @@ int CKivoFSetLib::LoadAll(const std::string& folder, const CKivoCfgDesc* desc) {
   m_functions.clear();
   CFolderIndex index;
   CPatternCache patterns;
-  CKivoLoadEnv env{folder, desc, &index, &patterns};
+  COptionTables optionTables;
+  CKivoLoadEnv env{folder, desc, &index, &patterns, &optionTables};
   int count = 0;
   ScanFolderTree(index, folder, [&](const std::string&, const std::string& name) {
     if (IsSetHeaderName(name))

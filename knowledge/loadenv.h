@@ -5,6 +5,7 @@
 
 class CFolderIndex;
 class CKivoCfgDesc;
+class COptionTables;
 class CPatternCache;
 
 struct CKivoLoadEnv {
@@ -19,4 +20,7 @@ struct CKivoLoadEnv {
   CFolderIndex* index = nullptr;
   // Patterns built from names, kept for the load; may be null.
   CPatternCache* patterns = nullptr;
+  // Included headers and what option scanning found in each, kept for the
+  // load; may be null.
+  COptionTables* optionTables = nullptr;
 };

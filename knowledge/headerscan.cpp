@@ -1,0 +1,337 @@
+// Hand-written readers for the parts of a header that a pattern cannot read in time linear in the text.
+#include "knowledge/headerscan.h"
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+namespace {
+
+bool IsPatternSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsIdentStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+
+std::size_t SkipSpace(std::string_view text, std::size_t at) {
+  while (at < text.size() && IsPatternSpace(text[at]))
+    ++at;
+  return at;
+}
+
+// Reads the declarations of one function. Every answer about a position is
+// remembered for the next, later position, so that a line of a megabyte of
+// identifier characters, or of opening parentheses, is walked once.
+class CPrototypeScanner {
+ public:
+  CPrototypeScanner(std::string_view text, std::string_view lowerName)
+      : m_text(text), m_head("kivo_" + std::string(lowerName) + "_") {}
+
+  CMatchList Scan() {
+    CMatchList matches;
+    std::size_t from = 0;
+    while (from <= m_text.size()) {
+      std::size_t first = FirstValid(from);
+      if (first == std::string_view::npos)
+        break;
+      // The earliest start is the first letter of the identifier holding
+      // the first declaration; from there, the longest prefix that reaches a
+      // declaration wins.
+      std::size_t runStart = first;
+      while (runStart > from && IsIdentChar(m_text[runStart - 1]))
+        --runStart;
+      std::size_t runEnd = IdentEnd(first);
+      std::size_t letter = runStart;
+      while (letter < first && !IsIdentStart(m_text[letter]))
+        ++letter;
+      std::size_t best = std::string_view::npos;
+      for (std::size_t k = first; k != std::string_view::npos && k <= runEnd; k = m_text.find(m_head, k + 1))
+        if (k >= letter + 2 && m_text[k - 1] == '_' && Tail(k).valid)
+          best = k;
+      std::size_t start = best != std::string_view::npos ? letter : first;
+      const CTail& tail = Tail(best != std::string_view::npos ? best : first);
+      matches.push_back({std::string(m_text.substr(start, tail.nameEnd - start)),
+                         std::string(m_text.substr(tail.paramsStart, tail.paramsEnd - tail.paramsStart))});
+      from = tail.matchEnd;
+    }
+    return matches;
+  }
+
+ private:
+  struct CTail {
+    bool valid = false;
+    std::size_t nameEnd = 0;
+    std::size_t paramsStart = 0;
+    std::size_t paramsEnd = 0;
+    std::size_t matchEnd = 0;
+  };
+
+  std::size_t FirstValid(std::size_t from) {
+    for (std::size_t k = m_text.find(m_head, from); k != std::string_view::npos; k = m_text.find(m_head, k + 1))
+      if (Tail(k).valid)
+        return k;
+    return std::string_view::npos;
+  }
+
+  // The end of the identifier characters from `at` on.
+  std::size_t IdentEnd(std::size_t at) {
+    if (at >= m_runQuery && at <= m_runEnd)
+      return m_runEnd;
+    m_runQuery = at;
+    m_runEnd = at;
+    while (m_runEnd < m_text.size() && IsIdentChar(m_text[m_runEnd]))
+      ++m_runEnd;
+    return m_runEnd;
+  }
+
+  // The first ")" or ";" from `at` on.
+  std::size_t Stop(std::size_t at) {
+    if (at >= m_stopQuery && at <= m_stop)
+      return m_stop;
+    m_stopQuery = at;
+    m_stop = at;
+    while (m_stop < m_text.size() && m_text[m_stop] != ')' && m_text[m_stop] != ';')
+      ++m_stop;
+    return m_stop;
+  }
+
+  // What follows the function word of the candidate at `k`.
+  const CTail& Tail(std::size_t k) {
+    static const CTail kInvalid;
+    std::size_t end = k + m_head.size();
+    if (m_text.compare(end, 4, "init") == 0)
+      end += 4;
+    else if (m_text.compare(end, 5, "finit") == 0)
+      end += 5;
+    else
+      return kInvalid;
+    if (end < m_text.size() && m_text[end] == '_')
+      end = IdentEnd(end);
+    else if (end < m_text.size() && IsIdentChar(m_text[end]))
+      return kInvalid;
+    auto known = m_tails.find(end);
+    if (known != m_tails.end())
+      return known->second;
+    CTail& tail = m_tails[end];
+    tail.nameEnd = end;
+    std::size_t open = SkipSpace(m_text, end);
+    if (open >= m_text.size() || m_text[open] != '(')
+      return tail;
+    std::size_t close = Stop(open + 1);
+    if (close >= m_text.size() || m_text[close] != ')')
+      return tail;
+    std::size_t semicolon = SkipSpace(m_text, close + 1);
+    if (semicolon >= m_text.size() || m_text[semicolon] != ';')
+      return tail;
+    tail.valid = true;
+    tail.paramsStart = open + 1;
+    tail.paramsEnd = close;
+    tail.matchEnd = semicolon + 1;
+    return tail;
+  }
+
+  std::string_view m_text;
+  std::string m_head;
+  std::size_t m_runQuery = 1, m_runEnd = 0;
+  std::size_t m_stopQuery = 1, m_stop = 0;
+  std::map<std::size_t, CTail> m_tails;
+};
+
+bool StartsWith(std::string_view text, std::size_t at, std::string_view word) {
+  return at <= text.size() && text.substr(at, word.size()) == word;
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool StartsWithIgnoreCase(std::string_view text, std::size_t at, std::string_view lowerWord) {
+  if (at > text.size() || text.size() - at < lowerWord.size())
+    return false;
+  for (std::size_t i = 0; i < lowerWord.size(); ++i)
+    if (Lower(text[at + i]) != lowerWord[i])
+      return false;
+  return true;
+}
+
+}  // namespace
+
+std::size_t CommentHeadingEnd(std::string_view text, std::size_t open) {
+  std::size_t i = open + 2;
+  while (i < text.size() && text[i] != '\r' && !StartsWith(text, i + 1, "/*") && !StartsWith(text, i + 1, "*/"))
+    ++i;
+  return std::min(i, text.size());
+}
+
+std::size_t CommentRestEnd(std::string_view text, std::size_t from) {
+  for (std::size_t j = from; j < text.size(); ++j) {
+    if (StartsWith(text, j, "*/"))
+      return j;
+    if (text[j] == '\r' || StartsWith(text, j + 1, "/*"))
+      return std::string_view::npos;
+  }
+  return std::string_view::npos;
+}
+
+namespace {
+
+// The load-expression comments of one text. Positions asked about only grow,
+// so each answer is remembered for the next question.
+class CLoadHeadingScanner {
+ public:
+  explicit CLoadHeadingScanner(std::string_view text) : m_text(text) {
+    for (std::size_t at = 0; at + 10 <= text.size(); ++at)
+      if (StartsWithIgnoreCase(text, at, "expression"))
+        m_expressions.push_back(at);
+  }
+
+  CMatchList Scan() {
+    CMatchList matches;
+    std::size_t from = 0;
+    for (;;) {
+      std::size_t open = m_text.find("/*", from);
+      if (open == std::string_view::npos)
+        break;
+      from = open + 1;
+      std::size_t last = CommentHeadingEnd(m_text, open);
+      for (std::size_t h = open + 2; h <= last; ++h) {
+        std::size_t nameStart = 0, nameEnd = 0;
+        if (!Heading(h, nameStart, nameEnd))
+          continue;
+        // Once a heading is found, the start either reaches the comment's
+        // end from there or fails.
+        std::size_t end = CommentRestEnd(m_text, nameEnd);
+        if (end != std::string_view::npos) {
+          matches.push_back({std::string(m_text.substr(open + 2, h - open - 2)),
+                             std::string(m_text.substr(nameStart, nameEnd - nameStart)),
+                             std::string(m_text.substr(nameEnd, end - nameEnd))});
+          from = end + 2;
+        }
+        break;
+      }
+    }
+    return matches;
+  }
+
+ private:
+  static constexpr std::size_t kGap = 200;
+
+  // "load", at most kGap characters on the same line and inside the comment,
+  // "expression" or "expressions", blanks, an optional colon, blanks, a name.
+  bool Heading(std::size_t h, std::size_t& nameStart, std::size_t& nameEnd) {
+    if (!StartsWithIgnoreCase(m_text, h, "load"))
+      return false;
+    std::size_t gapStart = h + 4;
+    std::size_t limit = std::min(gapStart + kGap, Break(gapStart));
+    auto x = std::lower_bound(m_expressions.begin(), m_expressions.end(), gapStart);
+    for (; x != m_expressions.end() && *x <= limit; ++x) {
+      std::size_t after = *x + 10;
+      if (after < m_text.size() && (m_text[after] == 's' || m_text[after] == 'S') && NameAfter(after + 1, nameStart))
+        ;
+      else if (!NameAfter(after, nameStart))
+        continue;
+      nameEnd = nameStart + 1;
+      while (nameEnd < m_text.size() && IsIdentChar(m_text[nameEnd]))
+        ++nameEnd;
+      return true;
+    }
+    return false;
+  }
+
+  // Blanks, an optional colon and blanks from `at`, then the first letter of a name.
+  bool NameAfter(std::size_t at, std::size_t& nameStart) {
+    auto known = m_names.find(at);
+    if (known == m_names.end()) {
+      std::size_t i = SkipSpace(m_text, at);
+      if (i < m_text.size() && m_text[i] == ':')
+        i = SkipSpace(m_text, i + 1);
+      known = m_names.emplace(at, i < m_text.size() && IsIdentStart(m_text[i]) ? i : std::string_view::npos).first;
+    }
+    nameStart = known->second;
+    return nameStart != std::string_view::npos;
+  }
+
+  // The first position from `at` on that a heading cannot cross: a line end
+  // or the start of a comment's opening or closing.
+  std::size_t Break(std::size_t at) {
+    if (at >= m_breakQuery && at <= m_break)
+      return m_break;
+    m_breakQuery = at;
+    m_break = at;
+    while (m_break < m_text.size() && m_text[m_break] != '\n' && m_text[m_break] != '\r' &&
+           !StartsWith(m_text, m_break, "/*") && !StartsWith(m_text, m_break, "*/"))
+      ++m_break;
+    return m_break;
+  }
+
+  std::string_view m_text;
+  std::vector<std::size_t> m_expressions;
+  std::size_t m_breakQuery = 1, m_break = 0;
+  std::map<std::size_t, std::size_t> m_names;
+};
+
+}  // namespace
+
+CMatchList FindLoadExpressions(std::string_view text) { return CLoadHeadingScanner(text).Scan(); }
+
+CMatchList FindPrototypes(std::string_view text, std::string_view lowerName) {
+  return CPrototypeScanner(text, lowerName).Scan();
+}
+
+bool SplitRangeItem(std::string_view item, std::string& low, std::string& high) {
+  // The first word is the shortest that lets the rest be read as dots and a
+  // second word; the dots are as many as leave a second word after them.
+  // Read by hand, because a pattern counts a long run of dots again from each
+  // of its characters.
+  std::size_t start = SkipSpace(item, 0);
+  std::size_t end = item.size();
+  while (end > start && IsPatternSpace(item[end - 1]))
+    --end;
+  std::size_t lastWord = end;
+  while (lastWord > start && !IsPatternSpace(item[lastWord - 1]))
+    --lastWord;
+  std::size_t firstWordEnd = start;
+  while (firstWordEnd < end && !IsPatternSpace(item[firstWordEnd]))
+    ++firstWordEnd;
+  std::vector<std::size_t> dots(item.size() + 1, 0);
+  for (std::size_t i = item.size(); i-- > 0;)
+    dots[i] = item[i] == '.' ? dots[i + 1] + 1 : 0;
+  for (std::size_t split = start + 1; split <= firstWordEnd; ++split) {
+    std::size_t at = split == firstWordEnd ? SkipSpace(item, split) : split;
+    std::size_t run = dots[at];
+    if (run < 2)
+      continue;
+    std::size_t second = SkipSpace(item, at + run);
+    if (second >= end || second < lastWord) {
+      // One dot fewer: the second word then begins with the last dot.
+      if (run < 3 || at + run - 1 < lastWord)
+        continue;
+      second = at + run - 1;
+    }
+    low = std::string(item.substr(start, split - start));
+    high = std::string(item.substr(second, end - second));
+    return true;
+  }
+  return false;
+}
+
+bool SplitNamedItem(std::string_view item, std::string& valueName, std::string& value) {
+  std::size_t at = SkipSpace(item, 0);
+  if (at >= item.size() || !IsIdentStart(item[at]))
+    return false;
+  std::size_t nameEnd = at + 1;
+  while (nameEnd < item.size() && IsIdentChar(item[nameEnd]))
+    ++nameEnd;
+  std::size_t open = SkipSpace(item, nameEnd);
+  if (open >= item.size() || item[open] != '(')
+    return false;
+  std::size_t valueStart = SkipSpace(item, open + 1);
+  std::size_t close = item.find(')', valueStart);
+  if (close == std::string_view::npos || SkipSpace(item, close + 1) != item.size())
+    return false;
+  std::size_t valueEnd = close;
+  while (valueEnd > valueStart && IsPatternSpace(item[valueEnd - 1]))
+    --valueEnd;
+  valueName = std::string(item.substr(at, nameEnd - at));
+  value = std::string(item.substr(valueStart, valueEnd - valueStart));
+  return true;
+}

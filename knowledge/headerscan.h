@@ -1,0 +1,38 @@
+// Hand-written readers for the parts of a header that a pattern cannot read in time linear in the text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "knowledge/kbregex.h"
+
+// Every declaration of an initialisation function of the function `lowerName`
+// in `text`, in order: an optional identifier prefix ending in "_", then
+// kivo_<lowerName>_init or _finit, an optional suffix beginning with "_", a
+// parameter list without parentheses or semicolons, and a semicolon. Each
+// match holds the declared name and the parameter list. Reads the text once,
+// whatever it holds.
+CMatchList FindPrototypes(std::string_view text, std::string_view lowerName);
+
+// A range item "low .. high" (two or more dots, blanks allowed around them):
+// the bounds' texts. False when the item is not written so.
+bool SplitRangeItem(std::string_view item, std::string& low, std::string& high);
+
+// A named item "NAME(value)": the name and the value's text, trimmed.
+bool SplitNamedItem(std::string_view item, std::string& valueName, std::string& value);
+
+// The comments that name a load expression, in order: "load", at most 200
+// characters on the same line, "expression" or "expressions" (either case),
+// an optional colon and the expression's name, then the rest of the comment.
+// Each match holds the comment's text before the heading, the name and the
+// rest of the comment.
+CMatchList FindLoadExpressions(std::string_view text);
+
+// For the comment opened at `open`: the last position at which its heading
+// may begin. Before it, no line end of the old Mac kind and no comment
+// opening or closing follows a character.
+std::size_t CommentHeadingEnd(std::string_view text, std::size_t open);
+
+// The position of the "*/" that ends a comment whose heading ends at `from`,
+// or npos when a carriage return or a comment opening comes first.
+std::size_t CommentRestEnd(std::string_view text, std::size_t from);
