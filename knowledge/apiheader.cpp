@@ -62,11 +62,7 @@ bool ReadRangeItem(const std::string& item, CKivoRange& range) {
 
 // True when `piece` declares a variable, which is then recorded in `expr`.
 bool ReadVarDeclaration(const std::string& piece, CKivoLoadExpr& expr, const std::string& headerPath) {
-  // The unit is the bracketed text without the blanks around it; its blanks
-  // are taken only when more text follows, so that a long run of them
-  // without a closing bracket is read once.
-  static CRegExp varPattern(
-      R"(var\s+([A-Za-z_][A-Za-z0-9_]*)\s*(\{([^\}]*?)\})?\s*(\[\s*+((?:[^\]\s]|\s++(?=[^\]\s]))*+)\s*+\])?)");
+  static CRegExp varPattern(VarDeclarationPattern());
   CMatchList matches = RunPattern(varPattern, piece, headerPath);
   if (matches.empty())
     return false;
@@ -117,23 +113,6 @@ bool ReadParams(std::string list, CKivoInitFunc& initFunc, const std::string& he
 }
 
 // --- channel-assignment blocks ----------------------------------------------
-
-// A comment whose first line holds "channel" and "assignment", an optional
-// selector in parentheses, and then assignment lines. Neither an assignment
-// nor the heading's text takes in the comment's end, and the assignment lines
-// are read once: no other split of them could reach the end of the comment.
-// Blanks in the selector are taken whole where a word must follow them (the
-// value after "=" is trimmed when read): splitting a long run of them between
-// two lazy repeats costs its square.
-std::string ChanAssignPattern() {
-  return std::string(kCommentStart) + "(?:(?:(?:[Cc][Hh][Aa][Nn][Nn][Ee][Ll]" + kHeadingGap +
-         "[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt])|(?:[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt]" + kHeadingGap +
-         "[Cc][Hh][Aa][Nn][Nn][Ee][Ll])))" +
-         R"(([^(\n]*+)((?:\(\s*+(?:([A-Za-z_][A-Za-z0-9_]*?)\s*?(?:\;|\:))?\s*+((?:[Dd][Ee][Ff][Aa][Uu][Ll][Tt])|)"
-         R"((?:[A-Za-z_][A-Za-z0-9_]*?\s*?=\s*+\S*?))\s*?\))?)(.*+)\n)"
-         R"(((?>(?:(?:(?!\*\/)[^=\n])*?=(?:(?!\*\/)[^;\n])*;?\n?)+)))" +
-         kCommentRest;
-}
 
 enum EChanGroup { kHeading = 1, kSelectorName = 3, kCondition = 4, kHeadingRest = 5, kAssignments = 6 };
 

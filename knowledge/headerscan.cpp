@@ -1,6 +1,8 @@
 // Hand-written readers for the parts of a header that a pattern cannot read in time linear in the text.
 #include "knowledge/headerscan.h"
 
+#include "knowledge/commentpatterns.h"
+
 #include <algorithm>
 #include <map>
 #include <vector>
@@ -334,4 +336,28 @@ bool SplitNamedItem(std::string_view item, std::string& valueName, std::string& 
   valueName = std::string(item.substr(at, nameEnd - at));
   value = std::string(item.substr(valueStart, valueEnd - valueStart));
   return true;
+}
+
+// A comment whose first line holds "channel" and "assignment", an optional
+// selector in parentheses, and then assignment lines. Neither an assignment
+// nor the heading's text takes in the comment's end, and the assignment lines
+// are read once: no other split of them could reach the end of the comment.
+// Blanks in the selector are taken whole where a word must follow them (the
+// value after "=" is trimmed when read): splitting a long run of them between
+// two lazy repeats costs its square.
+std::string ChanAssignPattern() {
+  return std::string(kCommentStart) + "(?:(?:(?:[Cc][Hh][Aa][Nn][Nn][Ee][Ll]" + kHeadingGap +
+         "[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt])|(?:[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt]" + kHeadingGap +
+         "[Cc][Hh][Aa][Nn][Nn][Ee][Ll])))" +
+         R"(([^(\n]*+)((?:\(\s*+(?:([A-Za-z_][A-Za-z0-9_]*?)\s*?(?:\;|\:))?\s*+((?:[Dd][Ee][Ff][Aa][Uu][Ll][Tt])|)"
+         R"((?:[A-Za-z_][A-Za-z0-9_]*?\s*?=\s*+\S*?))\s*?\))?)(.*+)\n)"
+         R"(((?>(?:(?:(?!\*\/)[^=\n])*?=(?:(?!\*\/)[^;\n])*;?\n?)+)))" +
+         kCommentRest;
+}
+
+const char* VarDeclarationPattern() {
+  // The unit is the bracketed text without the blanks around it; its blanks
+  // are taken only when more text follows, so that a long run of them
+  // without a closing bracket is read once.
+  return R"(var\s+([A-Za-z_][A-Za-z0-9_]*)\s*(\{([^\}]*?)\})?\s*(\[\s*+((?:[^\]\s]|\s++(?=[^\]\s]))*+)\s*+\])?)";
 }

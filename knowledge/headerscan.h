@@ -36,3 +36,12 @@ std::size_t CommentHeadingEnd(std::string_view text, std::size_t open);
 // The position of the "*/" that ends a comment whose heading ends at `from`,
 // or npos when a carriage return or a comment opening comes first.
 std::size_t CommentRestEnd(std::string_view text, std::size_t from);
+
+// The channel-assignment comment (Global and Multiline on): submatch 1 the
+// heading's text, 3 the selector's function, 4 its condition, 5 the rest of
+// the heading line, 6 the assignment lines.
+std::string ChanAssignPattern();
+
+// A "var" declaration in a load-expression statement (Global and Multiline
+// off): submatch 0 the name, 2 the values in braces, 4 the unit.
+const char* VarDeclarationPattern();
