@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
 
 namespace {
@@ -274,6 +275,121 @@ class CLoadHeadingScanner {
 }  // namespace
 
 CMatchList FindLoadExpressions(std::string_view text) { return CLoadHeadingScanner(text).Scan(); }
+
+namespace {
+
+bool IsWordAt(std::string_view text, std::size_t at) { return at < text.size() && IsIdentChar(text[at]); }
+
+// A word boundary before position `at`, as "\b" reads it.
+bool IsBoundary(std::string_view text, std::size_t at) {
+  return (at > 0 && IsWordAt(text, at - 1)) != IsWordAt(text, at);
+}
+
+bool IsWholeWord(std::string_view text) {
+  if (text.empty())
+    return false;
+  for (char c : text)
+    if (!IsIdentChar(c))
+      return false;
+  return true;
+}
+
+}  // namespace
+
+CDocCommentScanner::CDocCommentScanner(std::string_view source) : m_text(source) {
+  for (std::size_t at = 0; at < source.size();) {
+    if (!IsIdentChar(source[at])) {
+      ++at;
+      continue;
+    }
+    std::size_t end = at;
+    while (end < source.size() && IsIdentChar(source[end]))
+      ++end;
+    m_words.emplace(source.substr(at, end - at));
+    at = end;
+  }
+}
+
+bool CDocCommentScanner::Mentions(std::string_view word) const {
+  return !IsWholeWord(word) || m_words.count(word) != 0;
+}
+
+CMatchList CDocCommentScanner::Find(std::string_view initName, std::string_view item, bool notes, bool all) const {
+  CMatchList matches;
+  if (initName.empty() || !Mentions(initName) || (!notes && (item.empty() || !Mentions(item))))
+    return matches;
+  std::size_t from = 0;
+  for (;;) {
+    std::size_t open = m_text.find("/*", from);
+    if (open == std::string_view::npos)
+      break;
+    from = open + 1;
+    // The first mention of the function in the comment is the one read.
+    std::size_t last = CommentHeadingEnd(m_text, open);
+    std::size_t name = FindWord(initName, open + 2, last);
+    if (name == std::string_view::npos)
+      continue;
+    std::size_t middle = name + initName.size();
+    std::size_t middleEnd = middle;
+    while (middleEnd < m_text.size() && m_text[middleEnd] != '\r' && !StartsWith(m_text, middleEnd + 1, "*/") &&
+           !StartsWith(m_text, middleEnd + 1, "/*"))
+      ++middleEnd;
+    std::size_t itemAt = 0, textStart = 0;
+    if (!FindItem(item, notes, middle, std::min(middleEnd, m_text.size()), itemAt, textStart))
+      continue;
+    std::size_t end = CommentRestEnd(m_text, textStart);
+    if (end == std::string_view::npos)
+      continue;
+    matches.push_back({std::string(m_text.substr(open + 2, name - open - 2)),
+                       std::string(m_text.substr(middle, itemAt - middle)),
+                       std::string(m_text.substr(textStart, end - textStart))});
+    if (!all)
+      break;
+    from = end + 2;
+  }
+  return matches;
+}
+
+// The first whole-word occurrence of `word` that begins in [from, last].
+std::size_t CDocCommentScanner::FindWord(std::string_view word, std::size_t from, std::size_t last) const {
+  for (std::size_t at = m_text.find(word, from); at != std::string_view::npos && at <= last;
+       at = m_text.find(word, at + 1))
+    if (IsBoundary(m_text, at) && IsBoundary(m_text, at + word.size()))
+      return at;
+  return std::string_view::npos;
+}
+
+// The first item in [from, last] followed by blanks and a separator; sets the
+// item's position and the position after the separator.
+bool CDocCommentScanner::FindItem(std::string_view item, bool notes, std::size_t from, std::size_t last,
+                                  std::size_t& itemAt, std::size_t& textStart) const {
+  for (std::size_t at = from; at <= last && at < m_text.size(); ++at) {
+    std::size_t end = 0;
+    if (notes) {
+      if (!IsBoundary(m_text, at) || !StartsWithIgnoreCase(m_text, at, "project"))
+        continue;
+      std::size_t words = SkipSpace(m_text, at + 7);
+      if (words == at + 7 || !StartsWithIgnoreCase(m_text, words, "notes") || !IsBoundary(m_text, words + 5))
+        continue;
+      end = words + 5;
+    } else {
+      at = m_text.find(item, at);
+      if (at == std::string_view::npos || at > last)
+        return false;
+      if (!IsBoundary(m_text, at) || !IsBoundary(m_text, at + item.size()))
+        continue;
+      end = at + item.size();
+    }
+    std::size_t separator = SkipSpace(m_text, end);
+    if (separator < m_text.size() &&
+        (m_text[separator] == '-' || m_text[separator] == ':' || m_text[separator] == '=')) {
+      itemAt = at;
+      textStart = separator + 1;
+      return true;
+    }
+  }
+  return false;
+}
 
 CMatchList FindPrototypes(std::string_view text, std::string_view lowerName) {
   return CPrototypeScanner(text, lowerName).Scan();

@@ -1,6 +1,7 @@
 // Hand-written readers for the parts of a header that a pattern cannot read in time linear in the text.
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -45,3 +46,26 @@ std::string ChanAssignPattern();
 // A "var" declaration in a load-expression statement (Global and Multiline
 // off): submatch 0 the name, 2 the values in braces, 4 the unit.
 const char* VarDeclarationPattern();
+
+// The comments of an API source that document an initialisation function:
+// a comment that names the function (as a whole word; its first mention
+// counts) and after it an item followed by "-", ":" or "=". The item is a
+// parameter's name or, with `notes`, the words "project notes". Each match
+// holds the comment's text before the function's name, the text between it
+// and the item, and the rest of the comment after the separator. The words
+// of the source are listed once, so that asking for a name it never
+// mentions costs nothing.
+class CDocCommentScanner {
+ public:
+  explicit CDocCommentScanner(std::string_view source);
+  CMatchList Find(std::string_view initName, std::string_view item, bool notes, bool all) const;
+
+ private:
+  bool Mentions(std::string_view word) const;
+  std::size_t FindWord(std::string_view word, std::size_t from, std::size_t last) const;
+  bool FindItem(std::string_view item, bool notes, std::size_t from, std::size_t last, std::size_t& itemAt,
+                std::size_t& textStart) const;
+
+  std::string_view m_text;
+  std::set<std::string_view> m_words;
+};

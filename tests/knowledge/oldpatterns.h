@@ -34,4 +34,11 @@ inline constexpr const char* kNamedItem = R"(^\s*([A-Za-z_][A-Za-z0-9_]*)\s*\(\s
 inline constexpr const char* kVarDeclaration =
     R"(var\s+([A-Za-z_][A-Za-z0-9_]*)\s*(\{([^\}]*?)\})?\s*(\[\s*([^\]]*?)\s*\])?)";
 
+// Global as the caller asks, Multiline on; %1 the initialisation function's
+// name and %2 the parameter's, both escaped, or kNotesWords.
+inline constexpr const char* kDocComment =
+    R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?)\b%1\b(*PRUNE)((?:(?:.|[\n])(?!\*\/)(?!\/\*))*?)\b%2\b\s*?[-:=])"
+    R"((*PRUNE)((?:(?:.|[\n])(?!\/\*))*?)\*\/)";
+inline constexpr const char* kNotesWords = R"([Pp][Rr][Oo][Jj][Ee][Cc][Tt]\s+[Nn][Oo][Tt][Ee][Ss])";
+
 }  // namespace oldpatterns

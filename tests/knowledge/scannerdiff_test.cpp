@@ -16,7 +16,8 @@ const std::vector<std::string> kTokens = {
     "Expressions", "expressions", "s", ":", ";", "=", "-", ",", "(", ")", "{", "}", "[", "]", ".", "..", "...",
     "x", "_", "9", "hv_", "kivo_", "pwm", "pwm_", "_init", "_finit", "init", "finit", "_output", "xkivo_pwm_init",
     "uint8_t", "channel", "Channel", "assignment", "default", "mode", "mode = 1", "var", "1", "0x10", "NAMED",
-    "priority", "prio", "#define", "typedef", "enum", "Hz", "é"};
+    "priority", "prio", "#define", "typedef", "enum", "Hz", "é", "hv_kivo_pwm_init", "project", "Notes", "notes",
+    "hv_kivo_pwm_init_dual"};
 
 std::string RandomText(std::mt19937& random, std::size_t tokens) {
   std::uniform_int_distribution<std::size_t> pick(0, kTokens.size() - 1);
@@ -114,6 +115,22 @@ TEST(ScannerDiff, ChannelAssignmentBlocksAsThePatternFoundThem) {
                    EXPECT_EQ(after, before);
                    return !before.empty();
                  });
+}
+
+TEST(ScannerDiff, DocumentationCommentsAsThePatternFoundThem) {
+  for (const std::string init : {"hv_kivo_pwm_init", "kivo_p(w)m_init"}) {
+    std::string params = FillPattern(oldpatterns::kDocComment, EscapeForPattern(init), EscapeForPattern("mode"));
+    std::string notes = FillPattern(oldpatterns::kDocComment, EscapeForPattern(init), oldpatterns::kNotesWords);
+    ForRandomTexts(17, "/* " + init + " - sets up\n * mode - the mode\n * Project  Notes: x\n */",
+                   [&](const std::string& text) {
+                     CDocCommentScanner comments(text);
+                     CMatchList before = OldMatches(params, false, true, text);
+                     EXPECT_EQ(comments.Find(init, "mode", false, false), before) << init;
+                     CMatchList notesBefore = OldMatches(notes, true, true, text);
+                     EXPECT_EQ(comments.Find(init, {}, true, true), notesBefore) << init;
+                     return !before.empty() || !notesBefore.empty();
+                   });
+  }
 }
 
 TEST(ScannerDiff, VarDeclarationsAsThePatternReadThem) {
