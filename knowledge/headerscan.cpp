@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -476,4 +476,177 @@ const char* VarDeclarationPattern() {
   // are taken only when more text follows, so that a long run of them
   // without a closing bracket is read once.
   return R"(var\s+([A-Za-z_][A-Za-z0-9_]*)\s*(\{([^\}]*?)\})?\s*(\[\s*+((?:[^\]\s]|\s++(?=[^\]\s]))*+)\s*+\])?)";
+}
+
+// --- enumerations and options comments -------------------------------------
+
+namespace {
+
+bool IsTypeSpace(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+
+std::size_t SkipTypeSpace(std::string_view text, std::size_t at) {
+  while (at < text.size() && IsTypeSpace(text[at]))
+    ++at;
+  return at;
+}
+
+// The end of the line from `at` ("." stops at either line end), and whether
+// a newline ends it.
+std::size_t LineEnd(std::string_view text, std::size_t at) {
+  while (at < text.size() && text[at] != '\n' && text[at] != '\r')
+    ++at;
+  return at;
+}
+
+}  // namespace
+
+CHeaderTables::CHeaderTables(std::string_view text) : m_text(text) {
+  ReadEnumerations();
+  ReadOptionsComments();
+}
+
+void CHeaderTables::ReadEnumerations() {
+  // typedef, blanks, enum, blanks, an optional tag, the enumerators in braces.
+  for (std::size_t at = m_text.find("typedef"); at != std::string_view::npos; at = m_text.find("typedef", at + 1)) {
+    std::size_t i = at + 7;
+    std::size_t word = SkipTypeSpace(m_text, i);
+    if (word == i || !StartsWith(m_text, word, "enum"))
+      continue;
+    i = word + 4;
+    std::size_t tag = SkipTypeSpace(m_text, i);
+    if (tag == i)
+      continue;
+    i = tag;
+    if (i < m_text.size() && IsIdentStart(m_text[i])) {
+      while (i < m_text.size() && IsIdentChar(m_text[i]))
+        ++i;
+      i = SkipTypeSpace(m_text, i);
+    }
+    if (i >= m_text.size() || m_text[i] != '{')
+      continue;
+    std::size_t close = m_text.find_first_of("{}", i + 1);
+    if (close == std::string_view::npos || m_text[close] != '}')
+      continue;
+    m_enums.push_back({i + 1, close});
+  }
+}
+
+bool CHeaderTables::FindEnumeration(std::string_view type, std::string& enumerators) const {
+  for (const CEnum& candidate : m_enums) {
+    std::size_t at = SkipTypeSpace(m_text, candidate.close + 1);
+    if (!StartsWith(m_text, at, type))
+      continue;
+    at = SkipTypeSpace(m_text, at + type.size());
+    if (at < m_text.size() && m_text[at] == ';') {
+      enumerators = std::string(m_text.substr(candidate.open, candidate.close - candidate.open));
+      return true;
+    }
+  }
+  return false;
+}
+
+void CHeaderTables::ReadOptionsComments() {
+  for (std::size_t at = 0; at + 7 <= m_text.size(); ++at)
+    if (StartsWithIgnoreCase(m_text, at, "options"))
+      m_options.push_back(at);
+  if (m_options.empty())
+    return;
+  for (std::size_t at = 0; at < m_text.size(); ++at)
+    if (m_text[at] == '\n' || m_text[at] == '\r' || StartsWith(m_text, at, "/*") || StartsWith(m_text, at, "*/"))
+      m_breaks.push_back(at);
+  // Only a comment with "options" where its heading may stand can name a
+  // parameter's options.
+  for (std::size_t open = m_text.find("/*"); open != std::string_view::npos; open = m_text.find("/*", open + 1)) {
+    std::size_t last = CommentHeadingEnd(m_text, open);
+    auto options = std::lower_bound(m_options.begin(), m_options.end(), open + 2);
+    if (options != m_options.end() && *options <= last + 1)
+      m_comments.push_back({open + 2, last});
+  }
+}
+
+// True when a heading may run from `from` to `to`: at most 200 characters,
+// no line end and no comment opening or closing.
+bool CHeaderTables::GapFits(std::size_t from, std::size_t to) const {
+  if (to < from || to - from > 200)
+    return false;
+  auto stop = std::lower_bound(m_breaks.begin(), m_breaks.end(), from);
+  return stop == m_breaks.end() || *stop >= to;
+}
+
+bool CHeaderTables::IsWholeWordAt(std::string_view name, std::size_t at) const {
+  return StartsWith(m_text, at, name) && IsBoundary(m_text, at) && IsBoundary(m_text, at + name.size());
+}
+
+// The end of the first heading in the comment that names `name`, or npos.
+// Headings are tried from the left, the name-first order before the other
+// at the same place, each with its shortest gap.
+std::size_t CHeaderTables::HeadingEnd(const COptionsComment& comment, std::string_view name) const {
+  std::size_t bestStart = std::string_view::npos, bestEnd = std::string_view::npos;
+  for (std::size_t at = m_text.find(name, comment.first); at != std::string_view::npos && at <= comment.last;
+       at = m_text.find(name, at + 1)) {
+    if (!IsWholeWordAt(name, at))
+      continue;
+    std::size_t after = at + name.size();
+    auto options = std::lower_bound(m_options.begin(), m_options.end(), after);
+    for (; options != m_options.end() && *options <= after + 200; ++options)
+      if (GapFits(after, *options)) {
+        bestStart = at;
+        bestEnd = *options + 7;
+        break;
+      }
+    if (bestStart != std::string_view::npos)
+      break;
+  }
+  auto options = std::lower_bound(m_options.begin(), m_options.end(), comment.first);
+  for (; options != m_options.end() && *options <= comment.last && *options < bestStart; ++options) {
+    std::size_t after = *options + 7;
+    for (std::size_t at = m_text.find(name, after); at != std::string_view::npos && at <= after + 200;
+         at = m_text.find(name, at + 1))
+      if (IsWholeWordAt(name, at)) {
+        if (GapFits(after, at))
+          return at + name.size();
+        break;
+      }
+  }
+  return bestEnd;
+}
+
+// The #define lines that follow the comment's end when its rest, read from
+// `from`, reaches that end: the rest of the closing line, then lines that
+// begin with #define after any blanks or blank lines.
+bool CHeaderTables::DefineBlock(std::size_t from, std::string& defines) const {
+  std::size_t end = CommentRestEnd(m_text, from);
+  if (end == std::string_view::npos)
+    return false;
+  std::size_t line = LineEnd(m_text, end + 2);
+  if (line >= m_text.size() || m_text[line] != '\n')
+    return false;
+  std::size_t blockStart = line + 1;
+  std::size_t blockEnd = blockStart;
+  for (;;) {
+    std::size_t define = SkipSpace(m_text, blockEnd);
+    if (!StartsWith(m_text, define, "#define"))
+      break;
+    std::size_t defineEnd = LineEnd(m_text, define + 7);
+    if (defineEnd >= m_text.size() || m_text[defineEnd] != '\n')
+      break;
+    blockEnd = defineEnd + 1;
+  }
+  if (blockEnd == blockStart)
+    return false;
+  defines = std::string(m_text.substr(blockStart, blockEnd - blockStart));
+  return true;
+}
+
+bool CHeaderTables::FindOptionsComment(std::string_view name, std::string& defines) const {
+  if (name.empty())
+    return false;
+  for (const COptionsComment& comment : m_comments) {
+    std::size_t headingEnd = HeadingEnd(comment, name);
+    if (headingEnd == std::string_view::npos)
+      continue;
+    if (DefineBlock(headingEnd, defines))
+      return true;
+  }
+  return false;
 }

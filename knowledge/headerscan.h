@@ -1,7 +1,8 @@
 // Hand-written readers for the parts of a header that a pattern cannot read in time linear in the text.
 #pragma once
 
-#include <set>
+#include <unordered_set>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -67,5 +68,41 @@ class CDocCommentScanner {
                 std::size_t& textStart) const;
 
   std::string_view m_text;
-  std::set<std::string_view> m_words;
+  std::unordered_set<std::string_view> m_words;
+};
+
+// What option scanning looks for in one header, read once: its typedef
+// enumerations and the comments followed by #define lines. The questions by
+// type and by parameter name then cost no pattern of their own.
+class CHeaderTables {
+ public:
+  explicit CHeaderTables(std::string_view text);
+  // The enumerator list of the first "typedef enum [tag] { ... } type;".
+  bool FindEnumeration(std::string_view type, std::string& enumerators) const;
+  // The #define lines after the first comment whose heading line holds the
+  // parameter's name (a whole word) and "options" (either case), at most 200
+  // characters apart, in either order.
+  bool FindOptionsComment(std::string_view name, std::string& defines) const;
+
+ private:
+  struct CEnum {
+    std::size_t open;   // first character inside the braces
+    std::size_t close;  // the closing brace
+  };
+  struct COptionsComment {
+    std::size_t first;  // where its heading may begin
+    std::size_t last;   // the last position its heading may begin at
+  };
+  void ReadEnumerations();
+  void ReadOptionsComments();
+  bool GapFits(std::size_t from, std::size_t to) const;
+  bool IsWholeWordAt(std::string_view name, std::size_t at) const;
+  std::size_t HeadingEnd(const COptionsComment& comment, std::string_view name) const;
+  bool DefineBlock(std::size_t from, std::string& defines) const;
+
+  std::string_view m_text;
+  std::vector<CEnum> m_enums;
+  std::vector<std::size_t> m_options;
+  std::vector<std::size_t> m_breaks;  // line ends, comment openings and closings
+  std::vector<COptionsComment> m_comments;
 };

@@ -9,8 +9,8 @@
 #include "app/paths.h"
 #include "app/texthelpers.h"
 #include "knowledge/cfgdesc.h"
-#include "knowledge/commentpatterns.h"
 #include "knowledge/folderscan.h"
+#include "knowledge/headerscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
 
@@ -56,14 +56,6 @@ class COptionSearch {
   }
 
  private:
-  // Multiline, Global off.
-  CRegExp& Pattern(const std::string& text) {
-    if (m_env.patterns)
-      return m_env.patterns->Get(text, false, true);
-    m_ownPattern = std::make_unique<CRegExp>(text, false, true);
-    return *m_ownPattern;
-  }
-
   // Paths compare after making them absolute and resolving "." and "..".
   static std::string Normal(const std::string& path) {
     std::error_code error;
@@ -84,46 +76,43 @@ class COptionSearch {
   bool FindEnumeration(COptionTables::CFile& file) {
     auto known = file.enums.find(m_type);
     if (known == file.enums.end())
-      known = file.enums.emplace(m_type, ReadEnumeration(*file.text)).first;
+      known = file.enums.emplace(m_type, ReadEnumeration(file)).first;
     return AddValues(known->second);
   }
 
   bool FindOptionsComment(COptionTables::CFile& file) {
     auto known = file.options.find(m_name);
     if (known == file.options.end())
-      known = file.options.emplace(m_name, ReadOptionsComment(*file.text)).first;
+      known = file.options.emplace(m_name, ReadOptionsComment(file)).first;
     return AddValues(known->second);
   }
 
-  std::optional<COptionTables::CValues> ReadEnumeration(const std::string& text) {
-    CRegExp& pattern = Pattern(FillPattern(R"(typedef[ \t\n]+?enum[ \t\n]+?(?:[A-Za-z_][A-Za-z0-9_]*?)?[ \t\n]*)"
-                                R"(\{([^{}]*?)\}[ \t\n]*%1[ \t\n]*\;)",
-                                EscapeForPattern(m_type)));
-    CMatchList found = RunPatternQuietly(pattern, text);
-    if (found.empty())
+  static const CHeaderTables& Tables(COptionTables::CFile& file) {
+    if (!file.tables)
+      file.tables = std::make_shared<CHeaderTables>(*file.text);
+    return *file.tables;
+  }
+
+  std::optional<COptionTables::CValues> ReadEnumeration(COptionTables::CFile& file) {
+    std::string enumerators;
+    if (!Tables(file).FindEnumeration(m_type, enumerators))
       return std::nullopt;
     static CRegExp enumerator(
         R"(([A-Za-z_][A-Za-z0-9_]*)(?:[^,](?!/))*[,]?\s*(?:/[/*]+([^*\n]+)(?:\*+/)?)?)", true, false);
     COptionTables::CValues values;
-    for (const auto& match : RunPatternQuietly(enumerator, found[0][0]))
+    for (const auto& match : RunPatternQuietly(enumerator, enumerators))
       values.emplace_back(match[0], match[1]);
     return values;
   }
 
-  std::optional<COptionTables::CValues> ReadOptionsComment(const std::string& text) {
-    std::string name = EscapeForPattern(m_name);
-    std::string options = "[Oo][Pp][Tt][Ii][Oo][Nn][Ss]";
-    CRegExp& pattern = Pattern(FillPattern(std::string(kCommentStart) + R"((?:(?:(?:\b%1\b)" + kHeadingGap + options +
-                                    ")|(?:" + options + kHeadingGap + R"(\b%1\b))))" + kCommentRest +
-                                    R"(.*\n((?:^\s*#define.*\n)+))",
-                                name));
-    CMatchList found = RunPatternQuietly(pattern, text);
-    if (found.empty())
+  std::optional<COptionTables::CValues> ReadOptionsComment(COptionTables::CFile& file) {
+    std::string defines;
+    if (!Tables(file).FindOptionsComment(m_name, defines))
       return std::nullopt;
     // Multiline, so that every line of the block gives a value.
     static CRegExp define(R"(^\s*#define\s+(\w+)\s*(\([^)\n]*\))?[^/\n]*(?:/[/*]+([^*\n]+))?)", true, true);
     COptionTables::CValues values;
-    for (const auto& match : RunPatternQuietly(define, found[0][2]))
+    for (const auto& match : RunPatternQuietly(define, defines))
       values.emplace_back(match[0], match[2]);
     return values;
   }
@@ -145,7 +134,6 @@ class COptionSearch {
   COptionTables& m_tables;
   CKivoVarDef& m_def;
   std::vector<std::string> m_visited;
-  std::unique_ptr<CRegExp> m_ownPattern;
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "knowledge/loadenv.h"
 
+class CHeaderTables;
 class CKivoVarDef;
 
 // What one load has read for option scanning: the text of every included
@@ -24,6 +25,7 @@ class COptionTables {
     std::size_t textSize = 0;
     std::string ownText;
     std::optional<std::vector<std::string>> includes;
+    std::shared_ptr<CHeaderTables> tables;
     std::map<std::string, std::optional<CValues>> enums;    // by type
     std::map<std::string, std::optional<CValues>> options;  // by parameter name
   };

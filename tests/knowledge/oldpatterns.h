@@ -41,4 +41,15 @@ inline constexpr const char* kDocComment =
     R"((*PRUNE)((?:(?:.|[\n])(?!\/\*))*?)\*\/)";
 inline constexpr const char* kNotesWords = R"([Pp][Rr][Oo][Jj][Ee][Cc][Tt]\s+[Nn][Oo][Tt][Ee][Ss])";
 
+// Global off, Multiline on; %1 the parameter's type, escaped.
+inline constexpr const char* kEnumeration =
+    R"(typedef[ \t\n]+?enum[ \t\n]+?(?:[A-Za-z_][A-Za-z0-9_]*?)?[ \t\n]*\{([^{}]*?)\}[ \t\n]*%1[ \t\n]*\;)";
+
+// Global off, Multiline on; %1 the parameter's name, escaped.
+inline std::string OptionsComment() {
+  std::string options = "[Oo][Pp][Tt][Ii][Oo][Nn][Ss]";
+  return std::string(kCommentStart) + R"((?:(?:(?:\b%1\b)" + kHeadingGap + options + ")|(?:" + options + kHeadingGap +
+         R"(\b%1\b))))" + kCommentRest + R"(.*\n((?:^\s*#define.*\n)+))";
+}
+
 }  // namespace oldpatterns

@@ -17,7 +17,7 @@ const std::vector<std::string> kTokens = {
     "x", "_", "9", "hv_", "kivo_", "pwm", "pwm_", "_init", "_finit", "init", "finit", "_output", "xkivo_pwm_init",
     "uint8_t", "channel", "Channel", "assignment", "default", "mode", "mode = 1", "var", "1", "0x10", "NAMED",
     "priority", "prio", "#define", "typedef", "enum", "Hz", "é", "hv_kivo_pwm_init", "project", "Notes", "notes",
-    "hv_kivo_pwm_init_dual"};
+    "hv_kivo_pwm_init_dual", "options", "Options", "#define A 1\n", "typedef enum ", "} mode_t;", "mode_t", "{ A, B }"};
 
 std::string RandomText(std::mt19937& random, std::size_t tokens) {
   std::uniform_int_distribution<std::size_t> pick(0, kTokens.size() - 1);
@@ -131,6 +131,42 @@ TEST(ScannerDiff, DocumentationCommentsAsThePatternFoundThem) {
                      return !before.empty() || !notesBefore.empty();
                    });
   }
+}
+
+TEST(ScannerDiff, EnumerationsAndOptionsCommentsAsThePatternsFoundThem) {
+  ForRandomTexts(18, "typedef enum tag { A, /* a */ B } mode_t;", [&](const std::string& text) {
+    CHeaderTables tables(text);
+    bool any = false;
+    for (const std::string type : {"mode_t", "const mode_t", ""}) {
+      CMatchList before =
+          OldMatches(FillPattern(oldpatterns::kEnumeration, EscapeForPattern(type)), false, true, text);
+      std::string enumerators;
+      bool found = tables.FindEnumeration(type, enumerators);
+      EXPECT_EQ(found, !before.empty()) << type;
+      if (found && !before.empty()) {
+        EXPECT_EQ(enumerators, before[0][0]) << type;
+      }
+      any = any || found;
+    }
+    return any;
+  });
+  ForRandomTexts(19, "/* The mode options: */\n#define MODE_A 1 /* a */\n#define MODE_B 2\n",
+                 [&](const std::string& text) {
+                   CHeaderTables tables(text);
+                   bool any = false;
+                   for (const std::string name : {"mode", "x", "Options"}) {
+                     CMatchList before = OldMatches(FillPattern(oldpatterns::OptionsComment(), EscapeForPattern(name)),
+                                                    false, true, text);
+                     std::string defines;
+                     bool found = tables.FindOptionsComment(name, defines);
+                     EXPECT_EQ(found, !before.empty()) << name;
+                     if (found && !before.empty()) {
+                       EXPECT_EQ(defines, before[0][2]) << name;
+                     }
+                     any = any || found;
+                   }
+                   return any;
+                 });
 }
 
 TEST(ScannerDiff, VarDeclarationsAsThePatternReadThem) {
