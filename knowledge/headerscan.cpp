@@ -142,7 +142,8 @@ class CPrototypeScanner {
 };
 
 bool StartsWith(std::string_view text, std::size_t at, std::string_view word) {
-  return at <= text.size() && text.substr(at, word.size()) == word;
+  return at <= text.size() && text.size() - at >= word.size() &&
+         (word.empty() || (text[at] == word[0] && text.compare(at, word.size(), word) == 0));
 }
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -296,7 +297,10 @@ bool IsWholeWord(std::string_view text) {
 
 }  // namespace
 
-CDocCommentScanner::CDocCommentScanner(std::string_view source) : m_text(source) {
+CDocCommentScanner::CDocCommentScanner(std::string_view source) : m_text(source) {}
+
+void CDocCommentScanner::ListWords() const {
+  std::string_view source = m_text;
   for (std::size_t at = 0; at < source.size();) {
     if (!IsIdentChar(source[at])) {
       ++at;
@@ -311,7 +315,17 @@ CDocCommentScanner::CDocCommentScanner(std::string_view source) : m_text(source)
 }
 
 bool CDocCommentScanner::Mentions(std::string_view word) const {
-  return !IsWholeWord(word) || m_words.count(word) != 0;
+  if (!IsWholeWord(word))
+    return true;
+  // A few questions are answered by searching the text; a source asked
+  // about many names lists its words once instead.
+  if (++m_questions < kQuestionsBeforeListing)
+    return m_text.find(word) != std::string_view::npos;
+  if (!m_listed) {
+    ListWords();
+    m_listed = true;
+  }
+  return m_words.count(word) != 0;
 }
 
 CMatchList CDocCommentScanner::Find(std::string_view initName, std::string_view item, bool notes, bool all) const {
@@ -500,10 +514,7 @@ std::size_t LineEnd(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-CHeaderTables::CHeaderTables(std::string_view text) : m_text(text) {
-  ReadEnumerations();
-  ReadOptionsComments();
-}
+CHeaderTables::CHeaderTables(std::string_view text) : m_text(text) { ReadEnumerations(); }
 
 void CHeaderTables::ReadEnumerations() {
   // typedef, blanks, enum, blanks, an optional tag, the enumerators in braces.
@@ -546,14 +557,18 @@ bool CHeaderTables::FindEnumeration(std::string_view type, std::string& enumerat
 }
 
 void CHeaderTables::ReadOptionsComments() {
+  m_optionsRead = true;
   for (std::size_t at = 0; at + 7 <= m_text.size(); ++at)
-    if (StartsWithIgnoreCase(m_text, at, "options"))
+    if ((m_text[at] | 0x20) == 'o' && StartsWithIgnoreCase(m_text, at, "options"))
       m_options.push_back(at);
   if (m_options.empty())
     return;
-  for (std::size_t at = 0; at < m_text.size(); ++at)
-    if (m_text[at] == '\n' || m_text[at] == '\r' || StartsWith(m_text, at, "/*") || StartsWith(m_text, at, "*/"))
+  for (std::size_t at = 0; at < m_text.size(); ++at) {
+    char c = m_text[at];
+    char next = at + 1 < m_text.size() ? m_text[at + 1] : '\0';
+    if (c == '\n' || c == '\r' || (c == '/' && next == '*') || (c == '*' && next == '/'))
       m_breaks.push_back(at);
+  }
   // Only a comment with "options" where its heading may stand can name a
   // parameter's options.
   for (std::size_t open = m_text.find("/*"); open != std::string_view::npos; open = m_text.find("/*", open + 1)) {
@@ -638,7 +653,9 @@ bool CHeaderTables::DefineBlock(std::size_t from, std::string& defines) const {
   return true;
 }
 
-bool CHeaderTables::FindOptionsComment(std::string_view name, std::string& defines) const {
+bool CHeaderTables::FindOptionsComment(std::string_view name, std::string& defines) {
+  if (!m_optionsRead)
+    ReadOptionsComments();
   if (name.empty())
     return false;
   for (const COptionsComment& comment : m_comments) {

@@ -62,13 +62,17 @@ class CDocCommentScanner {
   CMatchList Find(std::string_view initName, std::string_view item, bool notes, bool all) const;
 
  private:
+  static constexpr int kQuestionsBeforeListing = 64;
   bool Mentions(std::string_view word) const;
+  void ListWords() const;
   std::size_t FindWord(std::string_view word, std::size_t from, std::size_t last) const;
   bool FindItem(std::string_view item, bool notes, std::size_t from, std::size_t last, std::size_t& itemAt,
                 std::size_t& textStart) const;
 
   std::string_view m_text;
-  std::unordered_set<std::string_view> m_words;
+  mutable std::unordered_set<std::string_view> m_words;
+  mutable bool m_listed = false;
+  mutable int m_questions = 0;
 };
 
 // What option scanning looks for in one header, read once: its typedef
@@ -82,7 +86,7 @@ class CHeaderTables {
   // The #define lines after the first comment whose heading line holds the
   // parameter's name (a whole word) and "options" (either case), at most 200
   // characters apart, in either order.
-  bool FindOptionsComment(std::string_view name, std::string& defines) const;
+  bool FindOptionsComment(std::string_view name, std::string& defines);
 
  private:
   struct CEnum {
@@ -105,4 +109,5 @@ class CHeaderTables {
   std::vector<std::size_t> m_options;
   std::vector<std::size_t> m_breaks;  // line ends, comment openings and closings
   std::vector<COptionsComment> m_comments;
+  bool m_optionsRead = false;
 };

@@ -27,7 +27,7 @@ class COptionSearch {
 
   void MarkRead(const std::string& path) {
     if (!path.empty())
-      m_visited.push_back(Normal(path));
+      m_visited.push_back(m_tables.NormalPath(path));
   }
 
   bool Search(COptionTables::CFile& file, int depth) {
@@ -41,7 +41,7 @@ class COptionSearch {
                                   : FindFileInFolderTree(path, m_env.folder);
       if (!resolved)
         continue;
-      std::string normal = Normal(path);
+      const std::string& normal = m_tables.NormalPath(path);
       if (std::find(m_visited.begin(), m_visited.end(), normal) != m_visited.end())
         continue;
       m_visited.push_back(normal);
@@ -56,13 +56,6 @@ class COptionSearch {
   }
 
  private:
-  // Paths compare after making them absolute and resolving "." and "..".
-  static std::string Normal(const std::string& path) {
-    std::error_code error;
-    std::filesystem::path normal = std::filesystem::absolute(path, error);
-    return error ? path : normal.lexically_normal().string();
-  }
-
   static const std::vector<std::string>& Includes(COptionTables::CFile& file) {
     if (!file.includes) {
       static CRegExp includePattern(R"(^\s*\#include\s+[<\"](.*?)[>\"])", true, true);
@@ -87,7 +80,7 @@ class COptionSearch {
     return AddValues(known->second);
   }
 
-  static const CHeaderTables& Tables(COptionTables::CFile& file) {
+  static CHeaderTables& Tables(COptionTables::CFile& file) {
     if (!file.tables)
       file.tables = std::make_shared<CHeaderTables>(*file.text);
     return *file.tables;
@@ -146,6 +139,15 @@ COptionTables::CFile& COptionTables::ForText(const std::string& path, const std:
     entry->textSize = text.size();
   }
   return *entry;
+}
+
+const std::string& COptionTables::NormalPath(const std::string& path) {
+  auto known = m_normal.find(path);
+  if (known != m_normal.end())
+    return known->second;
+  std::error_code error;
+  std::filesystem::path normal = std::filesystem::absolute(path, error);
+  return m_normal.emplace(path, error ? path : normal.lexically_normal().string()).first->second;
 }
 
 COptionTables::CFile* COptionTables::ForFile(const std::string& path) {

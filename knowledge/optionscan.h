@@ -35,10 +35,13 @@ class COptionTables {
   // The tables of a file read from disk, or null when it cannot be read (a
   // failed read is tried, and reported, again at the next use).
   CFile* ForFile(const std::string& path);
+  // `path` made absolute, with "." and ".." resolved: files compare so.
+  const std::string& NormalPath(const std::string& path);
 
  private:
   std::map<std::string, std::unique_ptr<CFile>> m_texts;
   std::map<std::string, std::unique_ptr<CFile>> m_files;
+  std::map<std::string, std::string> m_normal;
 };
 
 // Looks for a typedef enumeration named `type`, then for an "options" comment
