@@ -71,6 +71,33 @@ bool CFolderIndex::FindFileInTree(std::string& name, const std::string& folder) 
   return true;
 }
 
+void CFolderIndex::AddToTree(CTree& tree, const std::string& folder, std::set<std::string>& visited) {
+  if (!IsFirstVisit(folder, visited)) {
+    tree.reachedTwice = tree.reachedTwice || !Folder(folder).canonical.empty();
+    return;
+  }
+  std::size_t index = tree.folders.size();
+  tree.folders.push_back(folder);
+  tree.subtreeEnd.push_back(index + 1);
+  for (const CEntry& entry : Entries(folder))
+    if (!entry.isFolder)
+      tree.byName[entry.name].push_back(index);
+  for (const CEntry& entry : Entries(folder))
+    if (entry.isFolder)
+      AddToTree(tree, CombinePath(folder, entry.name), visited);
+  tree.subtreeEnd[index] = tree.folders.size();
+}
+
+const CFolderIndex::CTree& CFolderIndex::Tree(const std::string& folder) {
+  auto found = m_trees.find(folder);
+  if (found != m_trees.end())
+    return found->second;
+  CTree& tree = m_trees[folder];
+  std::set<std::string> visited;
+  AddToTree(tree, folder, visited);
+  return tree;
+}
+
 namespace {
 
 void Scan(CFolderIndex& index, const std::string& folder, std::set<std::string>& visited,
@@ -110,6 +137,23 @@ void ScanFolderTree(CFolderIndex& index, const std::string& folder,
 
 bool SearchFolderTree(CFolderIndex& index, const std::string& folder, const std::string& fileName,
                       const std::function<bool(const std::string& path)>& load) {
-  std::set<std::string> visited;
-  return Search(index, folder, fileName, visited, load);
+  const CFolderIndex::CTree& tree = index.Tree(folder);
+  if (tree.reachedTwice) {
+    std::set<std::string> visited;
+    return Search(index, folder, fileName, visited, load);
+  }
+  auto holders = tree.byName.find(fileName);
+  if (holders == tree.byName.end())
+    return false;
+  // A folder that holds the file ends its own search with the load's
+  // result, so a failed load passes over the rest of its subtree.
+  std::size_t skipUntil = 0;
+  for (std::size_t holder : holders->second) {
+    if (holder < skipUntil)
+      continue;
+    if (load(CombinePath(tree.folders[holder], fileName)))
+      return true;
+    skipUntil = tree.subtreeEnd[holder];
+  }
+  return false;
 }
