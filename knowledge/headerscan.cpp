@@ -161,8 +161,16 @@ bool StartsWithIgnoreCase(std::string_view text, std::size_t at, std::string_vie
 
 std::size_t CommentHeadingEnd(std::string_view text, std::size_t open) {
   std::size_t i = open + 2;
-  while (i < text.size() && text[i] != '\r' && !StartsWith(text, i + 1, "/*") && !StartsWith(text, i + 1, "*/"))
-    ++i;
+  for (; i < text.size(); ++i) {
+    if (text[i] == '\r')
+      break;
+    if (i + 2 < text.size()) {
+      char next = text[i + 1];
+      char after = text[i + 2];
+      if ((next == '/' && after == '*') || (next == '*' && after == '/'))
+        break;
+    }
+  }
   return std::min(i, text.size());
 }
 
@@ -184,7 +192,7 @@ class CLoadHeadingScanner {
  public:
   explicit CLoadHeadingScanner(std::string_view text) : m_text(text) {
     for (std::size_t at = 0; at + 10 <= text.size(); ++at)
-      if (StartsWithIgnoreCase(text, at, "expression"))
+      if ((text[at] | 0x20) == 'e' && StartsWithIgnoreCase(text, at, "expression"))
         m_expressions.push_back(at);
   }
 
@@ -332,14 +340,17 @@ CMatchList CDocCommentScanner::Find(std::string_view initName, std::string_view 
   CMatchList matches;
   if (initName.empty() || !Mentions(initName) || (!notes && (item.empty() || !Mentions(item))))
     return matches;
+  if (!m_commentsListed) {
+    for (std::size_t open = m_text.find("/*"); open != std::string_view::npos; open = m_text.find("/*", open + 1))
+      m_comments.emplace_back(open, CommentHeadingEnd(m_text, open));
+    m_commentsListed = true;
+  }
   std::size_t from = 0;
-  for (;;) {
-    std::size_t open = m_text.find("/*", from);
-    if (open == std::string_view::npos)
-      break;
+  for (const auto& [open, last] : m_comments) {
+    if (open < from)
+      continue;
     from = open + 1;
     // The first mention of the function in the comment is the one read.
-    std::size_t last = CommentHeadingEnd(m_text, open);
     std::size_t name = FindWord(initName, open + 2, last);
     if (name == std::string_view::npos)
       continue;
@@ -558,17 +569,18 @@ bool CHeaderTables::FindEnumeration(std::string_view type, std::string& enumerat
 
 void CHeaderTables::ReadOptionsComments() {
   m_optionsRead = true;
-  for (std::size_t at = 0; at + 7 <= m_text.size(); ++at)
-    if ((m_text[at] | 0x20) == 'o' && StartsWithIgnoreCase(m_text, at, "options"))
-      m_options.push_back(at);
-  if (m_options.empty())
-    return;
   for (std::size_t at = 0; at < m_text.size(); ++at) {
     char c = m_text[at];
-    char next = at + 1 < m_text.size() ? m_text[at + 1] : '\0';
-    if (c == '\n' || c == '\r' || (c == '/' && next == '*') || (c == '*' && next == '/'))
+    if ((c | 0x20) == 'o') {
+      if (StartsWithIgnoreCase(m_text, at, "options"))
+        m_options.push_back(at);
+    } else if (c == '\n' || c == '\r' || ((c == '/' || c == '*') && at + 1 < m_text.size() &&
+                                           m_text[at + 1] == (c == '/' ? '*' : '/'))) {
       m_breaks.push_back(at);
+    }
   }
+  if (m_options.empty())
+    return;
   // Only a comment with "options" where its heading may stand can name a
   // parameter's options.
   for (std::size_t open = m_text.find("/*"); open != std::string_view::npos; open = m_text.find("/*", open + 1)) {

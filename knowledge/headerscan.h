@@ -2,6 +2,7 @@
 #pragma once
 
 #include <unordered_set>
+#include <utility>
 #include <vector>
 #include <string>
 #include <string_view>
@@ -70,6 +71,9 @@ class CDocCommentScanner {
                 std::size_t& textStart) const;
 
   std::string_view m_text;
+  // Every comment opening and the last place its heading may begin.
+  mutable std::vector<std::pair<std::size_t, std::size_t>> m_comments;
+  mutable bool m_commentsListed = false;
   mutable std::unordered_set<std::string_view> m_words;
   mutable bool m_listed = false;
   mutable int m_questions = 0;
