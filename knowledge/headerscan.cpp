@@ -377,8 +377,10 @@ CMatchList CDocCommentScanner::Find(std::string_view initName, std::string_view 
 
 // The first whole-word occurrence of `word` that begins in [from, last].
 std::size_t CDocCommentScanner::FindWord(std::string_view word, std::size_t from, std::size_t last) const {
-  for (std::size_t at = m_text.find(word, from); at != std::string_view::npos && at <= last;
-       at = m_text.find(word, at + 1))
+  // Searched only up to `last`, so that a word missing from many comments
+  // is not looked for to the end of the text from each of them.
+  std::string_view window = m_text.substr(0, std::min(m_text.size(), last + word.size()));
+  for (std::size_t at = window.find(word, from); at != std::string_view::npos; at = window.find(word, at + 1))
     if (IsBoundary(m_text, at) && IsBoundary(m_text, at + word.size()))
       return at;
   return std::string_view::npos;
@@ -398,8 +400,8 @@ bool CDocCommentScanner::FindItem(std::string_view item, bool notes, std::size_t
         continue;
       end = words + 5;
     } else {
-      at = m_text.find(item, at);
-      if (at == std::string_view::npos || at > last)
+      at = m_text.substr(0, std::min(m_text.size(), last + item.size())).find(item, at);
+      if (at == std::string_view::npos)
         return false;
       if (!IsBoundary(m_text, at) || !IsBoundary(m_text, at + item.size()))
         continue;
@@ -485,13 +487,16 @@ bool SplitNamedItem(std::string_view item, std::string& valueName, std::string& 
 // are read once: no other split of them could reach the end of the comment.
 // Blanks in the selector are taken whole where a word must follow them (the
 // value after "=" is trimmed when read): splitting a long run of them between
-// two lazy repeats costs its square.
+// two lazy repeats costs its square. The value ends at its first ")" or,
+// failing that, at the end of its word: every ")" inside the word leaves the
+// rest of the same line to be read, so when the first fails they all do, and
+// trying them one by one costs the square of a line of them.
 std::string ChanAssignPattern() {
   return std::string(kCommentStart) + "(?:(?:(?:[Cc][Hh][Aa][Nn][Nn][Ee][Ll]" + kHeadingGap +
          "[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt])|(?:[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt]" + kHeadingGap +
          "[Cc][Hh][Aa][Nn][Nn][Ee][Ll])))" +
          R"(([^(\n]*+)((?:\(\s*+(?:([A-Za-z_][A-Za-z0-9_]*?)\s*?(?:\;|\:))?\s*+((?:[Dd][Ee][Ff][Aa][Uu][Ll][Tt])|)"
-         R"((?:[A-Za-z_][A-Za-z0-9_]*?\s*?=\s*+\S*?))\s*?\))?)(.*+)\n)"
+         R"((?:[A-Za-z_][A-Za-z0-9_]*?\s*?=\s*+(?:[^\s)]*+|\S*+)))\s*?\))?)(.*+)\n)"
          R"(((?>(?:(?:(?!\*\/)[^=\n])*?=(?:(?!\*\/)[^;\n])*;?\n?)+)))" +
          kCommentRest;
 }
@@ -609,8 +614,11 @@ bool CHeaderTables::IsWholeWordAt(std::string_view name, std::size_t at) const {
 // at the same place, each with its shortest gap.
 std::size_t CHeaderTables::HeadingEnd(const COptionsComment& comment, std::string_view name) const {
   std::size_t bestStart = std::string_view::npos, bestEnd = std::string_view::npos;
-  for (std::size_t at = m_text.find(name, comment.first); at != std::string_view::npos && at <= comment.last;
-       at = m_text.find(name, at + 1)) {
+  // Every search for the name stops where a heading could no longer use it,
+  // so that a name missing from a long comment costs its length once.
+  std::string_view window = m_text.substr(0, std::min(m_text.size(), comment.last + name.size()));
+  for (std::size_t at = window.find(name, comment.first); at != std::string_view::npos;
+       at = window.find(name, at + 1)) {
     if (!IsWholeWordAt(name, at))
       continue;
     std::size_t after = at + name.size();
@@ -627,8 +635,8 @@ std::size_t CHeaderTables::HeadingEnd(const COptionsComment& comment, std::strin
   auto options = std::lower_bound(m_options.begin(), m_options.end(), comment.first);
   for (; options != m_options.end() && *options <= comment.last && *options < bestStart; ++options) {
     std::size_t after = *options + 7;
-    for (std::size_t at = m_text.find(name, after); at != std::string_view::npos && at <= after + 200;
-         at = m_text.find(name, at + 1))
+    std::string_view near = m_text.substr(0, std::min(m_text.size(), after + 200 + name.size()));
+    for (std::size_t at = near.find(name, after); at != std::string_view::npos; at = near.find(name, at + 1))
       if (IsWholeWordAt(name, at)) {
         if (GapFits(after, at))
           return at + name.size();
