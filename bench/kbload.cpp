@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/texthelpers.h"
+#include "base/texthelpers.h"
 #include "knowledge/folderscan.h"
 #include "knowledge/knowledgebase.h"
 

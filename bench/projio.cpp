@@ -5,9 +5,9 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/ports.h"
-#include "app/recordingports.h"
-#include "app/shell/startup.h"
+#include "base/ports.h"
+#include "base/recordingports.h"
+#include "app/startup.h"
 #include "knowledge/knowledgebase.h"
 #include "project/notesmodel.h"
 #include "project/projdoc.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/commandline.h"
-#include "app/consoleports.h"
+#include "base/commandline.h"
+#include "base/consoleports.h"
 
 enum ECliExit { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitKnowledge = 3 };
 

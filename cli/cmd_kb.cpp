@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/shell/startup.h"
+#include "app/startup.h"
 #include "cli/cli.h"
 #include "cli/kbjson.h"
 #include "knowledge/knowledgebase.h"

@@ -3,8 +3,8 @@
 #include <iostream>
 #include <memory>
 
-#include "app/paths.h"
-#include "app/shell/startup.h"
+#include "base/paths.h"
+#include "app/startup.h"
 #include "cli/cli.h"
 #include "cli/projectjson.h"
 #include "knowledge/knowledgebase.h"

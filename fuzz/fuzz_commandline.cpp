@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/commandline.h"
+#include "base/commandline.h"
 #include "fuzz/fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

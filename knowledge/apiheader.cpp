@@ -1,8 +1,8 @@
 // Reading an API header: load expressions, initialisation prototypes, channel-assignment blocks, the full name.
 #include <algorithm>
 
-#include "app/ports.h"
-#include "app/texthelpers.h"
+#include "base/ports.h"
+#include "base/texthelpers.h"
 #include "knowledge/commentpatterns.h"
 #include "knowledge/fsetlib.h"
 #include "knowledge/headerscan.h"

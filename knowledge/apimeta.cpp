@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/ports.h"
+#include "base/ports.h"
 #include "knowledge/fsetlib.h"
 #include "knowledge/kbtext.h"
 #include "knowledge/optionscan.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/messagecatalog.h"
-#include "app/ports.h"
+#include "base/messagecatalog.h"
+#include "base/ports.h"
 #include "knowledge/kbtext.h"
 #include "support/regexp.h"
 

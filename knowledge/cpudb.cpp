@@ -1,7 +1,7 @@
 // The processor database (kivocpu.ini) and the record of one processor.
 #include "knowledge/cpudb.h"
 
-#include "app/texthelpers.h"
+#include "base/texthelpers.h"
 #include "knowledge/kbtext.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/messagecatalog.h"
-#include "app/ports.h"
+#include "base/messagecatalog.h"
+#include "base/ports.h"
 #include "knowledge/commentpatterns.h"
 #include "knowledge/folderscan.h"
 #include "knowledge/kbregex.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/paths.h"
+#include "base/paths.h"
 
 namespace fs = std::filesystem;
 

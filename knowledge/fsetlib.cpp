@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "app/messagecatalog.h"
-#include "app/ports.h"
-#include "app/texthelpers.h"
+#include "base/messagecatalog.h"
+#include "base/ports.h"
+#include "base/texthelpers.h"
 #include "knowledge/commentpatterns.h"
 #include "knowledge/folderscan.h"
 #include "knowledge/kbregex.h"

@@ -1,7 +1,7 @@
 // Running the header patterns over knowledge-base files without letting a pathological file stop the load.
 #include "knowledge/kbregex.h"
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "knowledge/cfgdesc.h"
 #include "knowledge/cpudb.h"
 #include "knowledge/fapplib.h"

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/paths.h"
-#include "app/texthelpers.h"
+#include "base/paths.h"
+#include "base/texthelpers.h"
 #include "knowledge/cfgdesc.h"
 #include "knowledge/folderscan.h"
 #include "knowledge/headerscan.h"

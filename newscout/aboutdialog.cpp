@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 #include "newscout/newscouttexts.h"
 
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {

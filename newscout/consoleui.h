@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
+#include "base/ports.h"
 #include "newscout/newscoutui.h"
 
 class CConsoleUi : public INewscoutUi, public IMessagePort {

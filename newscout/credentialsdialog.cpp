@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 #include "newscout/newscouttexts.h"
 
 CCredentialsDialog::CCredentialsDialog(const std::string& caption, const CCredentialsRequest& request,

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
+#include "base/ports.h"
 #include "newscout/consoleui.h"
 #include "newscout/newscoutapp.h"
 #include "newscout/newscoutsettings.h"

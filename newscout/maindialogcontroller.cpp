@@ -1,7 +1,7 @@
 // The main dialog's behaviour.
 #include "newscout/maindialogcontroller.h"
 
-#include "app/ports.h"
+#include "base/ports.h"
 #include "newscout/newscoutapp.h"
 #include "newscout/newscouttexts.h"
 

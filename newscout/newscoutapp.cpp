@@ -5,7 +5,7 @@
 #include <cctype>
 #include <filesystem>
 
-#include "app/ports.h"
+#include "base/ports.h"
 #include "newscout/maindialogcontroller.h"
 #include "newscout/newscouttexts.h"
 

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <vector>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 
 std::string NsCatalogText(int id) { return std::string(CatalogText(id, ECatalog::Newscout)); }
 

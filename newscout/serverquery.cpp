@@ -14,7 +14,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 #include "newscout/newscouttexts.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "base/ports.h"
 #include "newscout/newscoutui.h"
 
 class CWidgetUi : public INewscoutUi, public IMessagePort {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "app/messagecatalog.h"
-#include "app/ports.h"
+#include "base/messagecatalog.h"
+#include "base/ports.h"
 #include "knowledge/apimeta.h"
 #include "project/loadcontext.h"
 #include "project/projdoc.h"

@@ -11,9 +11,9 @@
 #include <set>
 #include <sstream>
 
-#include "app/paths.h"
-#include "app/ports.h"
-#include "app/texthelpers.h"
+#include "base/paths.h"
+#include "base/ports.h"
+#include "base/texthelpers.h"
 #include "knowledge/kbtext.h"
 #include "project/filetransaction.h"
 #include "project/projdoc.h"

@@ -1,7 +1,7 @@
 // The generated code of one configured function: its init block, external declarations and API includes.
 #include <set>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 #include "knowledge/fapplib.h"
 #include "knowledge/kbtext.h"
 #include "project/codetext.h"

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/messagecatalog.h"
-#include "app/ports.h"
+#include "base/messagecatalog.h"
+#include "base/ports.h"
 #include "knowledge/kbtext.h"
 #include "support/regexp.h"
 

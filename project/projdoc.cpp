@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/messagecatalog.h"
-#include "app/ports.h"
-#include "app/texthelpers.h"
+#include "base/messagecatalog.h"
+#include "base/ports.h"
+#include "base/texthelpers.h"
 #include "knowledge/kbtext.h"
 #include "project/notesmodel.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/commandline.h"
+#include "base/commandline.h"
 #include "knowledge/knowledgebase.h"
 #include "project/projectport.h"
 #include "support/expreval.h"

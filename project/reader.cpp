@@ -4,8 +4,8 @@
 #include <optional>
 #include <system_error>
 
-#include "app/ports.h"
-#include "app/texthelpers.h"
+#include "base/ports.h"
+#include "base/texthelpers.h"
 #include "knowledge/commentpatterns.h"
 #include "knowledge/kbtext.h"
 #include "project/projdoc.h"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <locale.h>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 
 namespace {
 

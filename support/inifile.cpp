@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/ports.h"
+#include "base/ports.h"
 #include "support/regexp.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/recordingports.h"
+#include "base/recordingports.h"
 
 std::filesystem::path FixturePath(const std::string& relative);
 std::filesystem::path SourcePath(const std::string& relative);

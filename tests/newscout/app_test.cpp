@@ -2,7 +2,7 @@
 #include <QSettings>
 #include <gtest/gtest.h>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 #include "common/testsupport.h"
 #include "newscout/maindialogcontroller.h"
 #include "newscout/newscoutapp.h"

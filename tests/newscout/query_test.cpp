@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 #include "newscout/newscouttexts.h"
 #include "newscout/serverquery.h"
 #include "nstestsupport.h"

@@ -1,5 +1,5 @@
 // Process-wide port selection and the message helpers built on it.
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/shell/startup.h"
+#include "app/startup.h"
 #include "common/testsupport.h"
 #include "knowledge/knowledgebase.h"
 

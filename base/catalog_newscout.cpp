@@ -1,5 +1,5 @@
 // Numbered texts of the version checker (messages, menu item, progress lines), keyed by its own resource numbers.
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 
 const CCatalogEntry kNewscoutCatalog[] = {
     {101, "&About Newscout..."},

@@ -1,7 +1,7 @@
 // The shared text helpers: frequency and duration text, tokens, whole-file reading and clean-ups.
 #include <gtest/gtest.h>
 
-#include "app/texthelpers.h"
+#include "base/texthelpers.h"
 #include "common/testsupport.h"
 
 struct CParseRow {

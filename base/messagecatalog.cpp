@@ -1,5 +1,5 @@
 // Lookup in the message catalogs and the message-style and printf-style formatters.
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,5 +1,5 @@
 // Console message port.
-#include "app/consoleports.h"
+#include "base/consoleports.h"
 
 #include <ostream>
 

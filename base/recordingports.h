@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 class CRecordingMessagePort : public IMessagePort {
  public:

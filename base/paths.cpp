@@ -1,5 +1,5 @@
 // Program folder, path combination, folder settings, sorted folder listing and the folder-tree search.
-#include "app/paths.h"
+#include "base/paths.h"
 
 #include <algorithm>
 #include <filesystem>

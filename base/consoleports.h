@@ -4,7 +4,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "app/recordingports.h"
+#include "base/recordingports.h"
 
 // Prints each message as "PROGRAM: KIND ID: TEXT" (a question followed by
 // " -> yes" or " -> no") and records it for a JSON report.

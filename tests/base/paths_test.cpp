@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "common/testsupport.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "app/shell/startup.h"
+#include "app/startup.h"
 #include "common/runprocess.h"
 #include "common/testsupport.h"
 #include "knowledge/knowledgebase.h"

@@ -1,5 +1,5 @@
 // Recording implementations of the ports.
-#include "app/recordingports.h"
+#include "base/recordingports.h"
 
 #include <algorithm>
 

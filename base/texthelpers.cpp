@@ -1,5 +1,5 @@
 // Frequency and duration text, token extraction, whole-file reading and text clean-ups.
-#include "app/texthelpers.h"
+#include "base/texthelpers.h"
 
 #include <cerrno>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <fstream>
 #include <locale.h>
 
-#include "app/ports.h"
+#include "base/ports.h"
 
 namespace {
 

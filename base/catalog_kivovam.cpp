@@ -1,5 +1,5 @@
 // Numbered texts of the main program (messages, captions, prompts, progress lines), keyed by resource number.
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 
 const CCatalogEntry kKivoVamCatalog[] = {
     {128, "Kivo Vam\nuntitled_kivo_vam\nkivo_vam\nKivo Configuration Files (*.c)\n.c\n"},

@@ -1,7 +1,7 @@
 // The program's command-line options: the option pattern, quoting, replacement and lookup.
 #include <gtest/gtest.h>
 
-#include "app/commandline.h"
+#include "base/commandline.h"
 
 struct COptionRow {
   const char* name;

@@ -1,11 +1,11 @@
 // Loading the knowledge base in start-up order, the same way for every program.
-#include "app/shell/startup.h"
+#include "app/startup.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "app/paths.h"
-#include "app/ports.h"
+#include "base/paths.h"
+#include "base/ports.h"
 #include "knowledge/knowledgebase.h"
 
 namespace {

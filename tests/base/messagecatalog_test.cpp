@@ -1,7 +1,7 @@
 // Message-style and printf-style formatting of catalog texts, and texts looked up by number.
 #include <gtest/gtest.h>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 
 struct CMessageRow {
   const char* name;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messagecatalog.h"
+#include "base/messagecatalog.h"
 
 enum class EMessageKind { Warning, Error, Information, Question };
 enum class EAnswer { No, Yes };
