@@ -18,9 +18,18 @@ CFolderIndex::CFolder& CFolderIndex::Folder(const std::string& folder) {
   if (error || !fs::is_directory(canonical, error))
     return entry;
   entry.canonical = canonical.string();
-  for (const std::string& name : ListFolder(folder)) {
+  // The listing's own entry types answer most "is it a folder" questions
+  // without a status call per file; links are still followed.
+  std::map<std::string, bool> isFolder;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::error_code ignored;
-    entry.entries.push_back({name, fs::is_directory(CombinePath(folder, name), ignored)});
+    isFolder[it->path().filename().string()] = it->is_directory(ignored);
+  }
+  for (const std::string& name : ListFolder(folder)) {
+    auto known = isFolder.find(name);
+    std::error_code ignored;
+    entry.entries.push_back(
+        {name, known != isFolder.end() ? known->second : fs::is_directory(CombinePath(folder, name), ignored)});
   }
   return entry;
 }
@@ -59,6 +68,20 @@ bool CFolderIndex::FindFileInTree(std::string& name, const std::string& folder) 
       std::string path = name;
       if (FindFileInFolderTree(path, folder))
         result = path;
+    } else if (name.find_first_of("/\\") == std::string::npos && !Tree(folder).reachedTwice) {
+      // A plain file name: the first folder of the tree that lists it.
+      const CTree& tree = Tree(folder);
+      auto holders = tree.byName.find(name);
+      std::error_code error;
+      if (holders != tree.byName.end()) {
+        fs::path candidate = CombinePath(tree.folders[holders->second.front()], name);
+        if (fs::exists(candidate, error))
+          result = fs::absolute(candidate, error).lexically_normal().string();
+      }
+      if (!result) {
+        std::set<std::string> visited;
+        result = SearchIndexed(name, folder, visited);
+      }
     } else {
       std::set<std::string> visited;
       result = SearchIndexed(name, folder, visited);
