@@ -1,6 +1,7 @@
 // Depth-first walks of a folder tree in a fixed order, over listings read once per load.
 #include "knowledge/folderscan.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -8,29 +9,54 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The order ListFolder gives: by upper-case form, the bytes breaking ties.
+bool NameBefore(const std::string& a, const std::string& b) {
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : static_cast<unsigned char>(c); };
+  std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    int x = upper(a[i]);
+    int y = upper(b[i]);
+    if (x != y)
+      return x < y;
+  }
+  if (a.size() != b.size())
+    return a.size() < b.size();
+  return a < b;
+}
+
+}  // namespace
+
 CFolderIndex::CFolder& CFolderIndex::Folder(const std::string& folder) {
   auto found = m_folders.find(folder);
   if (found != m_folders.end())
     return found->second;
   CFolder& entry = m_folders[folder];
   std::error_code error;
-  fs::path canonical = fs::canonical(folder, error);
-  if (error || !fs::is_directory(canonical, error))
-    return entry;
-  entry.canonical = canonical.string();
-  // The listing's own entry types answer most "is it a folder" questions
-  // without a status call per file; links are still followed.
-  std::map<std::string, bool> isFolder;
+  // A subfolder met in a listing, not through a link, lies where its parent
+  // does; resolving its path again would check every component of it.
+  auto known = m_canonicalOf.find(folder);
+  if (known != m_canonicalOf.end()) {
+    entry.canonical = known->second;
+  } else {
+    fs::path canonical = fs::canonical(folder, error);
+    if (error || !fs::is_directory(canonical, error))
+      return entry;
+    entry.canonical = canonical.string();
+  }
+  // One reading of the folder gives the names and, mostly without a status
+  // call per file, which are folders (links are still followed).
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::error_code ignored;
-    isFolder[it->path().filename().string()] = it->is_directory(ignored);
+    std::string name = it->path().filename().string();
+    bool isFolder = it->is_directory(ignored);
+    if (isFolder && !it->is_symlink(ignored))
+      m_canonicalOf.emplace(CombinePath(folder, name), (fs::path(entry.canonical) / name).string());
+    entry.entries.push_back({std::move(name), isFolder});
   }
-  for (const std::string& name : ListFolder(folder)) {
-    auto known = isFolder.find(name);
-    std::error_code ignored;
-    entry.entries.push_back(
-        {name, known != isFolder.end() ? known->second : fs::is_directory(CombinePath(folder, name), ignored)});
-  }
+  std::sort(entry.entries.begin(), entry.entries.end(),
+            [](const CEntry& a, const CEntry& b) { return NameBefore(a.name, b.name); });
   return entry;
 }
 

@@ -50,6 +50,7 @@ class CFolderIndex {
   void AddToTree(CTree& tree, const std::string& folder, std::set<std::string>& visited);
 
   std::map<std::string, CFolder> m_folders;
+  std::map<std::string, std::string> m_canonicalOf;  // subfolders listed, by path
   std::map<std::string, CTree> m_trees;
   std::map<std::pair<std::string, std::string>, std::optional<std::string>> m_found;
 };
