@@ -13,10 +13,9 @@
 
 // Includes and API headers named by an input are found in the fixture tree,
 // so the fuzzer reaches the include and option-scanning paths. The folder
-// listings are kept across inputs (the tree does not change); the pattern
-// cache and the option tables are the caller's, one per input, since inputs
-// invent new names and texts.
-inline CKivoLoadEnv FuzzLoadEnv(CPatternCache& patterns, COptionTables& optionTables) {
+// listings are kept across inputs (the tree does not change); the option
+// tables are the caller's, one per input, since inputs invent new texts.
+inline CKivoLoadEnv FuzzLoadEnv(COptionTables& optionTables) {
   static CKivoCfgDesc* desc = [] {
     auto* loaded = new CKivoCfgDesc;
     loaded->Load(FixtureFolder("conf/kivocfg.ini"));
@@ -27,7 +26,6 @@ inline CKivoLoadEnv FuzzLoadEnv(CPatternCache& patterns, COptionTables& optionTa
   env.folder = FixtureFolder("fsets");
   env.desc = desc;
   env.index = &index;
-  env.patterns = &patterns;
   env.optionTables = &optionTables;
   return env;
 }

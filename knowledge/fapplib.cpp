@@ -20,7 +20,7 @@ int CKivoFapp::ParseApiHeader(const std::string& text, const CKivoLoadEnv& env) 
 }
 
 void CKivoFapp::ReadUsedFunctions(const std::string& text) {
-  CRegExp pattern(std::string(kCommentStart) +
+  static CRegExp pattern(std::string(kCommentStart) +
                       R"((?:[Kk][Ii][Vv][Oo]\s*[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn][Ss]?\s*[Uu][Ss][Ee][Dd]\s*\:?))" +
                       kCommentRest,
                   true, true);
@@ -61,9 +61,8 @@ int CKivoFappLib::Scan(const std::string& folder, const CKivoCfgDesc* desc) {
   static CRegExp appPattern(R"(.*[Kk][Ii][Vv][Oo]_([Aa][Pp][Pp]_\S*)\.h$)");
   m_apps.clear();
   CFolderIndex index;
-  CPatternCache patterns;
   COptionTables optionTables;
-  CKivoLoadEnv env{folder, desc, &index, &patterns, &optionTables};
+  CKivoLoadEnv env{folder, desc, &index, &optionTables};
   ReportProgressText(std::string(CatalogText(573)));
   ScanFolderTree(index, folder, [&](const std::string& path, const std::string& name) {
     CMatchList match = RunPatternQuietly(appPattern, name);

@@ -223,9 +223,8 @@ int CKivoFSetLib::LoadAll(const std::string& folder, const CKivoCfgDesc* desc) {
   m_byEntry.clear();
   m_functions.clear();
   CFolderIndex index;
-  CPatternCache patterns;
   COptionTables optionTables;
-  CKivoLoadEnv env{folder, desc, &index, &patterns, &optionTables};
+  CKivoLoadEnv env{folder, desc, &index, &optionTables};
   int count = 0;
   ScanFolderTree(index, folder, [&](const std::string&, const std::string& name) {
     if (IsSetHeaderName(name))

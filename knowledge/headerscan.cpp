@@ -520,8 +520,7 @@ std::size_t SkipTypeSpace(std::string_view text, std::size_t at) {
   return at;
 }
 
-// The end of the line from `at` ("." stops at either line end), and whether
-// a newline ends it.
+// The end of the line from `at`: "." stops at either line end.
 std::size_t LineEnd(std::string_view text, std::size_t at) {
   while (at < text.size() && text[at] != '\n' && text[at] != '\r')
     ++at;
