@@ -11,6 +11,7 @@
 #include "base/ports.h"
 #include "base/texthelpers.h"
 #include "knowledge/kbtext.h"
+#include "project/enginerules.h"
 #include "project/notesmodel.h"
 
 namespace fs = std::filesystem;
@@ -109,6 +110,7 @@ bool CProjDoc::OnNewDocument() {
   DeleteContents();
   SetModifiedFlag(false);
   ApplyCommandLine();
+  DeriveEngineFrequencies(-1);
   return true;
 }
 
@@ -302,11 +304,25 @@ int CProjDoc::GetInstanceIndex(const CFuncInfo* func, int& outCount) const {
 // ---- Notifications
 
 void CProjDoc::NotifyChanged(int engine) {
+  DeriveEngineFrequencies(engine);
   UpdateViews(engine < 0 ? kHintAllEngines : engine + kHintEngineA);
   for (const auto& func : m_funcs) {
     if (!func->IsApi() || (engine >= 0 && func->engine != engine))
       continue;
     static_cast<CFuncInfo_Api&>(*func).ComputeLoad(false);
+  }
+}
+
+void CProjDoc::DeriveEngineFrequencies(int engine) {
+  for (int index = 0; index < 2; ++index) {
+    if (engine >= 0 && engine != index)
+      continue;
+    // An engine the processor does not have runs nothing.
+    CEngineDerived derived;
+    if (index < m_cpu.engines)
+      derived = DeriveEngine(*this, index).derived;
+    m_engine[index].tcr1Freq = derived.tcr1Freq;
+    m_engine[index].tcr2Freq = derived.tcr2Freq;
   }
 }
 

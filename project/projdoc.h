@@ -77,8 +77,11 @@ class CProjDoc : public CExprResolver {
   int GetInstanceIndex(const CFuncInfo* func, int& outCount) const;
   const std::vector<std::unique_ptr<CFuncInfo>>& Functions() const { return m_funcs; }
 
-  // Tells the views and recomputes the loads of the engine's API functions (all when < 0).
+  // Derives the engine's TCR frequencies from its settings (both when < 0), tells
+  // the views and recomputes the loads of the engine's API functions.
   void NotifyChanged(int engine);
+  // Stores `tcr1Freq` and `tcr2Freq` as the engine page derives them from the record.
+  void DeriveEngineFrequencies(int engine);
   void UpdateViews(int hint);
 
   // The configuration record.

@@ -17,9 +17,9 @@
  *
  * Time bases as configured (Hz)
  *   TCR1 engine A: 0
- *   TCR2 engine A: 0
+ *   TCR2 engine A: 9375000
  *   TCR1 engine B: 0
- *   TCR2 engine B: 0
+ *   TCR2 engine B: 9375000
  */
 
 #include "kivo2/kivo_set_k2_motion.h"

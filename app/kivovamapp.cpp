@@ -1,0 +1,300 @@
+// The application object of the desktop program.
+#include "app/kivovamapp.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/startup.h"
+#include "base/paths.h"
+#include "base/ports.h"
+#include "project/notesmodel.h"
+#include "project/projdoc.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kAppnFolder = "AppnFolder";
+constexpr const char* kFSetFolder = "FSetFolder";
+constexpr const char* kUserManual = "doc/KIVOVAMUM.pdf";
+constexpr const char* kVersionChecker = "newscout";
+constexpr const char* kUntitled = "untitled_kivo_vam";
+
+ISettingsPort& Settings() { return *CurrentPorts().settings; }
+
+// "/NAME=value" and "/flag" are flags, but "/home/user/x.c" is the absolute
+// path of a project: a slash flag has no second slash before its value.
+bool IsFlag(const std::string& arg) {
+  if (arg.empty())
+    return false;
+  if (arg[0] == '-')
+    return true;
+  return arg[0] == '/' && arg.substr(1, arg.find('=') - 1).find('/') == std::string::npos;
+}
+
+bool IsFile(const std::string& path) {
+  std::error_code error;
+  return fs::exists(path, error) && !fs::is_directory(path, error);
+}
+
+std::string RecentName(int index) { return "File" + std::to_string(index + 1); }
+
+}  // namespace
+
+const char* const CKivoVamApp::kOptionsKey = "Software\nHalvora\nKivo Vam\nOptions";
+const char* const CKivoVamApp::kRecentFilesKey = "Software\nHalvora\nKivo Vam\nRecent File List";
+const char* const CKivoVamApp::kToolBarsKey = "Software\nHalvora\nKivo Vam\nToolBars";
+
+// ---- Recent files
+
+void CRecentFileList::Add(const std::string& path) {
+  std::erase(m_files, path);
+  m_files.insert(m_files.begin(), path);
+  if (m_files.size() > static_cast<std::size_t>(kSize))
+    m_files.resize(kSize);
+}
+
+void CRecentFileList::Remove(int index) {
+  if (index >= 0 && index < static_cast<int>(m_files.size()))
+    m_files.erase(m_files.begin() + index);
+}
+
+void CRecentFileList::Read() {
+  m_files.clear();
+  for (int i = 0; i < kSize; ++i) {
+    std::optional<std::string> path = Settings().Read(CKivoVamApp::kRecentFilesKey, RecentName(i));
+    if (path && !path->empty())
+      m_files.push_back(*path);
+  }
+}
+
+void CRecentFileList::Write() const {
+  for (int i = 0; i < kSize; ++i) {
+    std::size_t at = static_cast<std::size_t>(i);
+    Settings().Write(CKivoVamApp::kRecentFilesKey, RecentName(i), at < m_files.size() ? m_files[at] : std::string());
+  }
+}
+
+// ---- Start-up and exit
+
+CKivoVamApp::CKivoVamApp() : m_notes(std::make_unique<CNotesModel>()) {}
+
+CKivoVamApp::~CKivoVamApp() {
+  // The project refers into the knowledge base and the notes.
+  m_doc.reset();
+}
+
+void CKivoVamApp::ReadSettings() {
+  CFolderSettings& folders = FolderSettings();
+  if (std::optional<std::string> notes = Settings().Read(kOptionsKey, kAppnFolder))
+    folders.appNotesFolder = *notes;
+  if (std::optional<std::string> fsets = Settings().Read(kOptionsKey, kFSetFolder))
+    folders.functionSetFolder = *fsets;
+  m_recent.Read();
+}
+
+void CKivoVamApp::ParseCommandLine(const std::vector<std::string>& args) {
+  std::vector<std::string> options;
+  m_commandLineProject.clear();
+  for (const std::string& arg : args) {
+    if (IsFlag(arg))
+      options.push_back(arg);
+    else if (m_commandLineProject.empty())
+      m_commandLineProject = arg;
+  }
+  m_options = ParseCommandLineOptions(JoinCommandLine(options));
+}
+
+bool CKivoVamApp::LookupOption(const std::string& name, std::string& value) const {
+  return ::LookupOption(m_options, name, value);
+}
+
+bool CKivoVamApp::Start() {
+  std::string fsetPath;
+  if (LookupOption("FSETPATH", fsetPath)) {
+    FolderSettings().functionSetFolder = fsetPath;
+    FolderSettings().functionSetFolderFromCommandLine = true;
+  }
+  if (!LoadKnowledgeBase(m_kb, LoadOptionsFromSettings()))
+    return false;
+  m_doc = std::make_unique<CProjDoc>(m_kb, &m_options, m_notes.get());
+  if (!m_commandLineProject.empty())
+    return OpenProject(m_commandLineProject);
+  return NewProject();
+}
+
+void CKivoVamApp::WriteSettings() {
+  const CFolderSettings& folders = FolderSettings();
+  Settings().Write(kOptionsKey, kAppnFolder, folders.appNotesFolder);
+  if (!folders.functionSetFolderFromCommandLine)
+    Settings().Write(kOptionsKey, kFSetFolder, folders.functionSetFolder);
+  m_recent.Write();
+}
+
+// ---- The project file
+
+std::string CKivoVamApp::ProjectTitle() const {
+  return m_projectPath.empty() ? std::string(kUntitled) : fs::path(m_projectPath).filename().string();
+}
+
+bool CKivoVamApp::NewProject() {
+  if (!m_doc->OnNewDocument())
+    return false;
+  m_projectPath.clear();
+  m_doc->UpdateViews(kHintEverything);
+  return true;
+}
+
+bool CKivoVamApp::OpenProject(const std::string& path) {
+  std::string source, header;
+  CProjDoc::DerivePaths(path, source, header);
+  bool existed = IsFile(source) && IsFile(header);
+  if (!m_doc->OnOpenDocument(path)) {
+    // A read that failed half-way has cleared the project: go on with a new
+    // one rather than show the remains under the old name.
+    if (existed)
+      NewProject();
+    return false;
+  }
+  m_projectPath = fs::absolute(source).lexically_normal().string();
+  m_recent.Add(m_projectPath);
+  m_doc->UpdateViews(kHintEverything);
+  return true;
+}
+
+bool CKivoVamApp::SaveProject(const std::string& path) {
+  std::string source, header;
+  CProjDoc::DerivePaths(path, source, header);
+  if (!m_doc->OnSaveDocument(source))
+    return false;
+  m_projectPath = fs::absolute(source).lexically_normal().string();
+  m_recent.Add(m_projectPath);
+  return true;
+}
+
+// ---- Toolbar and status bar
+
+bool CKivoVamApp::BarVisible(const std::string& bar) const {
+  std::optional<std::string> value = Settings().Read(kToolBarsKey, bar);
+  return !value || *value != "0";
+}
+
+void CKivoVamApp::SetBarVisible(const std::string& bar, bool visible) {
+  Settings().Write(kToolBarsKey, bar, visible ? "1" : "0");
+}
+
+// ---- Options
+
+CKivoVamApp::COptionsFields CKivoVamApp::OptionsFields() const {
+  const CFolderSettings& folders = FolderSettings();
+  return COptionsFields{folders.functionSetFolder, folders.referenceManualPath, folders.appNotesFolder};
+}
+
+bool CKivoVamApp::FunctionSetFolderLocked() const { return FolderSettings().functionSetFolderFromCommandLine; }
+
+void CKivoVamApp::ApplyOptions(const COptionsFields& fields) {
+  CFolderSettings& folders = FolderSettings();
+  folders.referenceManualPath = fields.referenceManualPath;
+  folders.appNotesFolder = fields.appNotesFolder;
+  if (!folders.functionSetFolderFromCommandLine && fields.functionSetFolder != folders.functionSetFolder) {
+    folders.functionSetFolder = fields.functionSetFolder;
+    ShowMessage(4034, EMessageKind::Warning);
+  }
+}
+
+// Case matters on this file system: a folder that differs from the program
+// folder only in case is another folder, and stays absolute.
+std::string CKivoVamApp::MakeRelativeToProgram(const std::string& path) {
+  std::string program = CombinePath(ProgramFolder(), "");
+  std::string full = CombinePath(path, "");
+  if (full == program)
+    return {};
+  std::string prefix = program == "/" ? program : program + "/";
+  if (full.size() > prefix.size() && full.compare(0, prefix.size(), prefix) == 0)
+    return full.substr(prefix.size());
+  return path;
+}
+
+// ---- Help
+
+std::string CKivoVamApp::UserManualPath() const { return ResolvePath(kUserManual, ""); }
+
+std::string CKivoVamApp::ReferenceManualPath() const {
+  return ResolvePath(FolderSettings().referenceManualPath, "");
+}
+
+bool CKivoVamApp::OpenWithDesktop(const std::string& path) const {
+  return IsFile(path) && openDocument && openDocument(path);
+}
+
+bool CKivoVamApp::OpenUserManual() {
+  std::string path = UserManualPath();
+  if (OpenWithDesktop(path))
+    return true;
+  ShowMessage(4040, EMessageKind::Error, {path});
+  return false;
+}
+
+bool CKivoVamApp::OpenReferenceManual() {
+  std::string path = ReferenceManualPath();
+  if (OpenWithDesktop(path))
+    return true;
+  ShowMessage(4040, EMessageKind::Error, {path});
+  return false;
+}
+
+std::vector<CAppNotesItem> CKivoVamApp::BuildAppNotesMenu() {
+  m_appNoteDocuments.clear();
+  return ::BuildAppNotesMenu(ResolvePath("", FolderSettings().appNotesFolder), m_appNoteDocuments);
+}
+
+bool CKivoVamApp::OpenAppNote(int index) {
+  if (index < 0 || index >= static_cast<int>(m_appNoteDocuments.size()))
+    return false;
+  const std::string& path = m_appNoteDocuments[static_cast<std::size_t>(index)];
+  if (openDocument && openDocument(path))
+    return true;
+  ShowMessageF(9320, EMessageKind::Warning, {path});
+  return false;
+}
+
+// ---- The version checker
+
+std::string CKivoVamApp::VersionCheckerPath() const { return ResolvePath(kVersionChecker, ""); }
+
+std::string CKivoVamApp::VersionCheckerCommandLine(bool gui) const {
+  std::string program = VersionCheckerPath();
+  if (program.find_first_of(" \t") != std::string::npos)
+    program = "\"" + program + "\"";
+  return gui ? program + " /gui" : program;
+}
+
+bool CKivoVamApp::StartVersionChecker(bool gui) {
+  std::string program = VersionCheckerPath();
+  if (!IsFile(program) || !startProcess)
+    return false;
+  std::vector<std::string> args;
+  if (gui)
+    args.emplace_back("/gui");
+  return startProcess(program, args);
+}
+
+void CKivoVamApp::OnFirstIdle() {
+  if (m_versionCheckStarted)
+    return;
+  StartVersionChecker(false);
+  m_versionCheckStarted = true;
+}
+
+bool CKivoVamApp::CanCheckForNewVersion() {
+  if (!m_versionCheckerPresent)
+    m_versionCheckerPresent = IsFile(VersionCheckerPath());
+  return m_versionCheckStarted && *m_versionCheckerPresent;
+}
+
+bool CKivoVamApp::CheckForNewVersion() {
+  if (StartVersionChecker(true))
+    return true;
+  ShowMessage(9321, EMessageKind::Warning);
+  return false;
+}

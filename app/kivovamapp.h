@@ -1,0 +1,140 @@
+// The application object of the desktop program: its settings, the command
+// line, the knowledge base and the project, the Help commands and the start of
+// the version checker. It shows nothing itself: messages, progress and
+// settings go through the ports, and the program hands it the two things only
+// the desktop can do (open a document, start a process).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/appnotes.h"
+#include "base/commandline.h"
+#include "knowledge/knowledgebase.h"
+
+class CNotesModel;
+class CProjDoc;
+
+// The most recently used project files, newest first.
+class CRecentFileList {
+ public:
+  static constexpr int kSize = 4;
+  // Moves `path` to the front, dropping the oldest beyond the list's size.
+  void Add(const std::string& path);
+  void Remove(int index);
+  const std::vector<std::string>& Files() const { return m_files; }
+  void Read();
+  void Write() const;
+
+ private:
+  std::vector<std::string> m_files;
+};
+
+class CKivoVamApp {
+ public:
+  // Settings key paths below the per-user store.
+  static const char* const kOptionsKey;
+  static const char* const kRecentFilesKey;
+  static const char* const kToolBarsKey;
+
+  CKivoVamApp();
+  ~CKivoVamApp();
+  CKivoVamApp(const CKivoVamApp&) = delete;
+  CKivoVamApp& operator=(const CKivoVamApp&) = delete;
+
+  // ---- Start-up and exit, in the order the program calls them.
+  // The folder settings and the recent-file list; a missing store keeps the defaults.
+  void ReadSettings();
+  // The arguments after the program name: "-NAME=value" or "/NAME=value"
+  // options, and the first other argument as the project to open.
+  void ParseCommandLine(const std::vector<std::string>& args);
+  // FSETPATH, the knowledge base, then the project named on the command line
+  // or a new one. False when the program cannot go on (the message is shown).
+  bool Start();
+  // Writes the folder settings (never a function-set folder that came from
+  // FSETPATH) and the recent-file list.
+  void WriteSettings();
+
+  const CCommandLineOptions& Options() const { return m_options; }
+  bool LookupOption(const std::string& name, std::string& value) const;
+  const std::string& CommandLineProject() const { return m_commandLineProject; }
+  CKnowledgeBase& Kb() { return m_kb; }
+  CProjDoc& Doc() { return *m_doc; }
+  CNotesModel& Notes() { return *m_notes; }
+  CRecentFileList& RecentFiles() { return m_recent; }
+
+  // ---- The project file.
+  // The path of the open project; empty while it is untitled.
+  const std::string& ProjectPath() const { return m_projectPath; }
+  // "kivo_vam.c", or "untitled_kivo_vam" for a project never saved.
+  std::string ProjectTitle() const;
+  bool NewProject();
+  bool OpenProject(const std::string& path);
+  bool SaveProject(const std::string& path);
+
+  // ---- Toolbar and status bar state.
+  bool BarVisible(const std::string& bar) const;
+  void SetBarVisible(const std::string& bar, bool visible);
+
+  // ---- The Options dialog.
+  struct COptionsFields {
+    std::string functionSetFolder;
+    std::string referenceManualPath;
+    std::string appNotesFolder;
+  };
+  COptionsFields OptionsFields() const;
+  bool FunctionSetFolderLocked() const;
+  // OK of the dialog: a changed function-set folder takes effect next run (message 4034).
+  void ApplyOptions(const COptionsFields& fields);
+  // A path inside the program folder relative to it ("" for the folder
+  // itself); any other path as it is.
+  static std::string MakeRelativeToProgram(const std::string& path);
+
+  // ---- Help.
+  std::string UserManualPath() const;
+  std::string ReferenceManualPath() const;
+  // False (message 4040) when the manual is missing or the desktop cannot open it.
+  bool OpenUserManual();
+  bool OpenReferenceManual();
+  // Rebuilds the submenu and the document list from the notes folder.
+  std::vector<CAppNotesItem> BuildAppNotesMenu();
+  const std::vector<std::string>& AppNoteDocuments() const { return m_appNoteDocuments; }
+  // Opens document `index` of the last build; an index beyond the list does nothing.
+  bool OpenAppNote(int index);
+
+  // ---- The version checker.
+  std::string VersionCheckerPath() const;
+  // The command line as one text: the program, quoted when it holds a blank
+  // or a tab, then " /gui" for the interactive form.
+  std::string VersionCheckerCommandLine(bool gui) const;
+  bool StartVersionChecker(bool gui);
+  // The first idle moment of the run: starts the checker once, whatever comes of it.
+  void OnFirstIdle();
+  bool VersionCheckStarted() const { return m_versionCheckStarted; }
+  // The Help item is enabled once the automatic start was tried and the
+  // checker exists; whether it exists is looked at once per run.
+  bool CanCheckForNewVersion();
+  // The Help item: starts the interactive checker, with a message when it cannot.
+  bool CheckForNewVersion();
+
+  // What only the desktop can do; until the program sets them, nothing opens or starts.
+  std::function<bool(const std::string& path)> openDocument;
+  std::function<bool(const std::string& program, const std::vector<std::string>& args)> startProcess;
+
+ private:
+  bool OpenWithDesktop(const std::string& path) const;
+
+  CCommandLineOptions m_options;
+  std::string m_commandLineProject;
+  CKnowledgeBase m_kb;
+  std::unique_ptr<CNotesModel> m_notes;
+  std::unique_ptr<CProjDoc> m_doc;
+  CRecentFileList m_recent;
+  std::string m_projectPath;
+  std::vector<std::string> m_appNoteDocuments;
+  bool m_versionCheckStarted = false;
+  std::optional<bool> m_versionCheckerPresent;
+};

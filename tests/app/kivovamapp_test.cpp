@@ -1,0 +1,388 @@
+// The application object: settings in and out, the Options dialog's rules, the
+// Help menu's documents and the version checker's start, over fixture folders.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/appnotes.h"
+#include "app/kivovamapp.h"
+#include "base/paths.h"
+#include "common/testsupport.h"
+#include "project/projdoc.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every test starts from the defaults and a program folder of its own.
+class AppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FolderSettings() = CFolderSettings{};
+    SetProgramFolder(program.Path().string());
+  }
+  void TearDown() override {
+    FolderSettings() = CFolderSettings{};
+    SetProgramFolder("");
+  }
+  std::string Key(const std::string& keyPath, const std::string& name) {
+    return CMemorySettingsPort::NormalizeKeyPath(keyPath) + "/" + name;
+  }
+  void Touch(const fs::path& path) {
+    fs::create_directories(path.parent_path());
+    WriteFileBytes(path, "x");
+  }
+
+  CTempDir program;
+  CRecordedPorts ports;
+};
+
+// One line per item: folders as "name/" with their items indented below.
+void Render(const std::vector<CAppNotesItem>& items, const std::vector<std::string>& documents,
+            const std::string& indent, std::string& out) {
+  for (const CAppNotesItem& item : items) {
+    out += indent;
+    switch (item.kind) {
+      case CAppNotesItem::kFolder:
+        out += item.text + "/\n";
+        Render(item.children, documents, indent + "  ", out);
+        continue;
+      case CAppNotesItem::kSeparator: out += "--"; break;
+      case CAppNotesItem::kEmpty: out += "(" + item.text + ")"; break;
+      case CAppNotesItem::kDocument:
+        out += item.text + " -> " + fs::path(documents.at(static_cast<std::size_t>(item.document))).filename().string();
+        break;
+    }
+    out += "\n";
+  }
+}
+
+std::string RenderMenu(const std::string& folder) {
+  std::vector<std::string> documents;
+  std::string out;
+  Render(BuildAppNotesMenu(folder, documents), documents, "", out);
+  return out;
+}
+
+TEST(AppNotesMenu, FolderTreeInByteOrderFoldersFirst) {
+  EXPECT_EQ(RenderMenu(FixturePath("appnotes/notes").string()),
+            "Getting Started/\n"
+            "  setup.htm -> setup.htm\n"
+            "Zeta/\n"
+            "  zeta.htm -> zeta.htm\n"
+            "examples/\n"
+            "  deeper/\n"
+            "    B.htm -> B.htm\n"
+            "    b.htm -> b.htm\n"
+            "  --\n"
+            "  pwm.htm -> pwm.htm\n"
+            "--\n"
+            "Zulu.pdf -> Zulu.pdf\n"
+            "_under.txt -> _under.txt\n"
+            "alpha.htm -> alpha.htm\n");
+}
+
+TEST(AppNotesMenu, DocumentIndexesFollowMenuOrderWithFullPaths) {
+  std::vector<std::string> documents{"kept"};
+  std::string folder = FixturePath("appnotes/notes").string();
+  std::vector<CAppNotesItem> menu = BuildAppNotesMenu(folder, documents);
+  ASSERT_EQ(documents.size(), 9u);
+  EXPECT_EQ(documents[0], "kept");
+  EXPECT_EQ(documents[1], folder + "/Getting Started/setup.htm");
+  EXPECT_EQ(documents[8], folder + "/alpha.htm");
+  EXPECT_EQ(menu.back().document, 8);
+}
+
+struct CNotesTreeCase {
+  const char* name;
+  std::vector<std::string> files;    // relative paths; a trailing "/" makes an empty folder
+  const char* expected;
+};
+
+class AppNotesTree : public ::testing::TestWithParam<CNotesTreeCase> {};
+
+TEST_P(AppNotesTree, Menu) {
+  CTempDir dir;
+  for (const std::string& file : GetParam().files) {
+    fs::path path = dir / file;
+    if (file.back() == '/') {
+      fs::create_directories(path);
+    } else {
+      fs::create_directories(path.parent_path());
+      WriteFileBytes(path, "x");
+    }
+  }
+  EXPECT_EQ(RenderMenu(dir.Path().string()), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AppNotesTree,
+    ::testing::Values(CNotesTreeCase{"EmptyFolder", {}, "(No documents found)\n"},
+                      CNotesTreeCase{"EmptySubfolder", {"a/"}, "a/\n  (No documents found)\n"},
+                      CNotesTreeCase{"FoldersWithoutFilesHaveNoSeparator", {"b/x.htm", "a/y.htm"},
+                                     "a/\n  y.htm -> y.htm\nb/\n  x.htm -> x.htm\n"},
+                      CNotesTreeCase{"FilesWithoutFoldersHaveNoSeparator", {"b.htm", "a.htm"},
+                                     "a.htm -> a.htm\nb.htm -> b.htm\n"},
+                      CNotesTreeCase{"MissingFolderCountsAsEmpty", {"other/"}, "other/\n  (No documents found)\n"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(AppNotesMenu, MissingFolderGivesTheEmptyItem) {
+  EXPECT_EQ(RenderMenu(FixturePath("appnotes/no-such-folder").string()), "(No documents found)\n");
+}
+
+TEST(AppNotesMenu, LinkBackUpTheTreeEndsInAnEmptyPopup) {
+  CTempDir dir;
+  fs::create_directories(dir / "a");
+  WriteFileBytes(dir / "a/n.htm", "x");
+  fs::create_directory_symlink(dir.Path(), dir / "a/up");
+  EXPECT_EQ(RenderMenu(dir.Path().string()), "a/\n  up/\n    (No documents found)\n  --\n  n.htm -> n.htm\n");
+}
+
+struct CRelativeCase {
+  const char* name;
+  std::string path;      // "<p>" stands for the program folder
+  std::string expected;  // likewise
+};
+
+class RelativePath : public AppTest, public ::testing::WithParamInterface<CRelativeCase> {};
+
+TEST_P(RelativePath, Made) {
+  auto expand = [&](std::string text) {
+    std::size_t at = text.find("<p>");
+    return at == std::string::npos ? text : text.replace(at, 3, program.Path().string());
+  };
+  EXPECT_EQ(CKivoVamApp::MakeRelativeToProgram(expand(GetParam().path)), expand(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RelativePath,
+    ::testing::Values(CRelativeCase{"Inside", "<p>/fsets", "fsets"},
+                      CRelativeCase{"DeepInside", "<p>/doc/manuals/rm.pdf", "doc/manuals/rm.pdf"},
+                      CRelativeCase{"TheFolderItself", "<p>", ""},
+                      CRelativeCase{"TheFolderWithSlash", "<p>/", ""},
+                      CRelativeCase{"SiblingWithTheSameBeginning", "<p>2/fsets", "<p>2/fsets"},
+                      CRelativeCase{"SiblingNamedLikeIt", "<p>-old", "<p>-old"},
+                      CRelativeCase{"Elsewhere", "/opt/sets", "/opt/sets"},
+                      CRelativeCase{"DotsLeadingBackInside", "<p>/x/../fsets", "fsets"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(AppTest, SettingsAreReadAndWrittenUnderOptions) {
+  ports.settings.values[Key(CKivoVamApp::kOptionsKey, "AppnFolder")] = "notes";
+  ports.settings.values[Key(CKivoVamApp::kOptionsKey, "FSetFolder")] = "/opt/sets";
+  EXPECT_EQ(Key(CKivoVamApp::kOptionsKey, "AppnFolder"), "Software/Halvora/Kivo Vam/Options/AppnFolder");
+  CKivoVamApp app;
+  app.ReadSettings();
+  EXPECT_EQ(FolderSettings().appNotesFolder, "notes");
+  EXPECT_EQ(FolderSettings().functionSetFolder, "/opt/sets");
+  EXPECT_EQ(FolderSettings().referenceManualPath, "doc/KIVORM.pdf");
+  app.ApplyOptions({"fsets2", "rm.pdf", "notes2"});
+  app.WriteSettings();
+  EXPECT_EQ(ports.settings.values[Key(CKivoVamApp::kOptionsKey, "AppnFolder")], "notes2");
+  EXPECT_EQ(ports.settings.values[Key(CKivoVamApp::kOptionsKey, "FSetFolder")], "fsets2");
+  // The reference manual lives only as long as the run.
+  EXPECT_EQ(ports.settings.values.count(Key(CKivoVamApp::kOptionsKey, "ReferenceManual")), 0u);
+}
+
+TEST_F(AppTest, MissingSettingsKeepTheDefaults) {
+  CKivoVamApp app;
+  app.ReadSettings();
+  EXPECT_EQ(FolderSettings().appNotesFolder, "doc/appnotes");
+  EXPECT_EQ(FolderSettings().functionSetFolder, "fsets");
+}
+
+TEST_F(AppTest, OptionsTellThatANewFunctionSetFolderWaitsForTheNextRun) {
+  CKivoVamApp app;
+  app.ApplyOptions({"fsets", "a.pdf", "n"});
+  EXPECT_TRUE(ports.messages.Messages().empty());
+  app.ApplyOptions({"Fsets", "a.pdf", "n"});  // the comparison heeds case
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4034});
+  EXPECT_EQ(FolderSettings().functionSetFolder, "Fsets");
+}
+
+TEST_F(AppTest, FsetPathIsNeverStoredEvenAfterTheOptionsDialog) {
+  fs::create_directories(program / "conf");
+  fs::copy(FixturePath("kb/conf"), program / "conf", fs::copy_options::recursive);
+  ports.settings.values[Key(CKivoVamApp::kOptionsKey, "FSetFolder")] = "stored";
+  CKivoVamApp app;
+  app.ReadSettings();
+  app.ParseCommandLine({"-FSETPATH=" + FixturePath("kb/fsets").string()});
+  ASSERT_TRUE(app.Start());
+  EXPECT_TRUE(app.FunctionSetFolderLocked());
+  EXPECT_EQ(app.Kb().fsetLib.Sets().size(), 3u);
+  app.ApplyOptions({"changed", "rm.pdf", "n"});
+  EXPECT_FALSE(ports.messages.Has(4034));
+  app.WriteSettings();
+  EXPECT_EQ(ports.settings.values[Key(CKivoVamApp::kOptionsKey, "FSetFolder")], "stored");
+}
+
+TEST_F(AppTest, AnInvalidFsetPathEndsStartUp) {
+  CKivoVamApp app;
+  app.ParseCommandLine({"/fsetpath=nowhere"});
+  EXPECT_FALSE(app.Start());
+  ASSERT_EQ(ports.messages.Ids(), std::vector<int>{4039});
+  EXPECT_EQ(ports.messages.Messages()[0].kind, EMessageKind::Error);
+}
+
+TEST_F(AppTest, StartOpensTheProjectOfTheCommandLine) {
+  SetProgramFolder(SourcePath("").string());
+  CKivoVamApp app;
+  app.ParseCommandLine({"-SYSCLK=80", SourcePath("examples/demo/kivo_vam.c").string()});
+  ASSERT_TRUE(app.Start()) << ::testing::PrintToString(ports.messages.Ids());
+  EXPECT_EQ(app.CommandLineProject(), SourcePath("examples/demo/kivo_vam.c").string());
+  EXPECT_EQ(app.ProjectTitle(), "kivo_vam.c");
+  EXPECT_EQ(app.RecentFiles().Files().size(), 1u);
+  EXPECT_FALSE(app.Doc().IsModified());
+}
+
+TEST_F(AppTest, AProjectThatCannotBeOpenedEndsStartUp) {
+  SetProgramFolder(SourcePath("").string());
+  CKivoVamApp app;
+  app.ParseCommandLine({(program / "missing.c").string()});
+  EXPECT_FALSE(app.Start());
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4000});
+}
+
+TEST_F(AppTest, RecentFilesKeepFourNewestFirst) {
+  CKivoVamApp app;
+  CRecentFileList& recent = app.RecentFiles();
+  for (const char* path : {"/a.c", "/b.c", "/c.c", "/d.c", "/b.c", "/e.c"})
+    recent.Add(path);
+  EXPECT_EQ(recent.Files(), (std::vector<std::string>{"/e.c", "/b.c", "/d.c", "/c.c"}));
+  recent.Remove(1);
+  recent.Write();
+  CKivoVamApp again;
+  again.ReadSettings();
+  EXPECT_EQ(again.RecentFiles().Files(), (std::vector<std::string>{"/e.c", "/d.c", "/c.c"}));
+}
+
+TEST_F(AppTest, ManualsReportTheResolvedPathWhenMissing) {
+  CKivoVamApp app;
+  std::vector<std::string> opened;
+  app.openDocument = [&](const std::string& path) {
+    opened.push_back(path);
+    return true;
+  };
+  EXPECT_FALSE(app.OpenUserManual());
+  ASSERT_EQ(ports.messages.Ids(), std::vector<int>{4040});
+  EXPECT_EQ(ports.messages.Messages()[0].kind, EMessageKind::Error);
+  EXPECT_EQ(ports.messages.Messages()[0].text,
+            "Can not open document file: \"" + (program / "doc/KIVOVAMUM.pdf").string() + "\"");
+  Touch(program / "doc/KIVOVAMUM.pdf");
+  Touch(program / "manuals/rm.pdf");
+  EXPECT_TRUE(app.OpenUserManual());
+  // A path changed in the Options dialog counts at once.
+  app.ApplyOptions({"fsets", "manuals/rm.pdf", "doc/appnotes"});
+  EXPECT_TRUE(app.OpenReferenceManual());
+  EXPECT_EQ(opened, (std::vector<std::string>{(program / "doc/KIVOVAMUM.pdf").string(),
+                                              (program / "manuals/rm.pdf").string()}));
+}
+
+TEST_F(AppTest, AppNotesFollowTheFolderSetInOptions) {
+  CKivoVamApp app;
+  Touch(program / "doc/appnotes/one.htm");
+  Touch(program / "other/two.htm");
+  ASSERT_EQ(app.BuildAppNotesMenu().size(), 1u);
+  EXPECT_EQ(app.AppNoteDocuments()[0], (program / "doc/appnotes/one.htm").string());
+  app.ApplyOptions({"fsets", "doc/KIVORM.pdf", "other"});
+  app.BuildAppNotesMenu();
+  ASSERT_EQ(app.AppNoteDocuments().size(), 1u);
+  EXPECT_EQ(app.AppNoteDocuments()[0], (program / "other/two.htm").string());
+
+  app.openDocument = [](const std::string&) { return false; };
+  EXPECT_FALSE(app.OpenAppNote(5));  // beyond the list: nothing at all
+  EXPECT_TRUE(ports.messages.Messages().empty());
+  EXPECT_FALSE(app.OpenAppNote(0));
+  ASSERT_EQ(ports.messages.Ids(), std::vector<int>{9320});
+  EXPECT_EQ(ports.messages.Messages()[0].text, "Can not open \"" + (program / "other/two.htm").string() + "\"");
+}
+
+struct CStarted {
+  std::string program;
+  std::vector<std::string> args;
+};
+
+TEST_F(AppTest, VersionCheckerStartsOnceAutomatically) {
+  CKivoVamApp app;
+  std::vector<CStarted> started;
+  app.startProcess = [&](const std::string& path, const std::vector<std::string>& args) {
+    started.push_back({path, args});
+    return true;
+  };
+  Touch(program / "newscout");
+  EXPECT_FALSE(app.CanCheckForNewVersion());
+  for (int idle = 0; idle < 3; ++idle)
+    app.OnFirstIdle();
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0].program, (program / "newscout").string());
+  EXPECT_TRUE(started[0].args.empty());
+  EXPECT_TRUE(app.CanCheckForNewVersion());
+  EXPECT_TRUE(app.CheckForNewVersion());
+  ASSERT_EQ(started.size(), 2u);
+  EXPECT_EQ(started[1].args, std::vector<std::string>{"/gui"});
+}
+
+TEST_F(AppTest, MissingVersionCheckerKeepsTheItemDisabledForTheRun) {
+  CKivoVamApp app;
+  int starts = 0;
+  app.startProcess = [&](const std::string&, const std::vector<std::string>&) { return ++starts > 0; };
+  app.OnFirstIdle();
+  EXPECT_TRUE(app.VersionCheckStarted());
+  EXPECT_EQ(starts, 0);
+  EXPECT_FALSE(app.CanCheckForNewVersion());
+  Touch(program / "newscout");  // presence is looked at once
+  EXPECT_FALSE(app.CanCheckForNewVersion());
+  EXPECT_TRUE(ports.messages.Messages().empty());
+  fs::remove(program / "newscout");
+  EXPECT_FALSE(app.CheckForNewVersion());
+  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{9321});
+}
+
+TEST_F(AppTest, VersionCheckerCommandLineQuotesAFolderWithBlanks) {
+  CKivoVamApp app;
+  EXPECT_EQ(app.VersionCheckerCommandLine(false), (program / "newscout").string());
+  SetProgramFolder((program / "Kivo Vam").string());
+  EXPECT_EQ(app.VersionCheckerCommandLine(true), "\"" + (program / "Kivo Vam/newscout").string() + "\" /gui");
+}
+
+TEST_F(AppTest, ToolbarStateDefaultsToShown) {
+  CKivoVamApp app;
+  EXPECT_TRUE(app.BarVisible("StatusBar"));
+  app.SetBarVisible("StatusBar", false);
+  EXPECT_FALSE(app.BarVisible("StatusBar"));
+  EXPECT_EQ(ports.settings.values[Key(CKivoVamApp::kToolBarsKey, "StatusBar")], "0");
+}
+
+}  // namespace
+
+namespace {
+
+struct CArgsCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string project;
+  std::string fsetpath;  // empty: no option
+};
+
+class CommandLine : public ::testing::TestWithParam<CArgsCase> {};
+
+TEST_P(CommandLine, ProjectAndOptions) {
+  CKivoVamApp app;
+  app.ParseCommandLine(GetParam().args);
+  EXPECT_EQ(app.CommandLineProject(), GetParam().project);
+  std::string value;
+  EXPECT_EQ(app.LookupOption("fsetpath", value), !GetParam().fsetpath.empty());
+  EXPECT_EQ(value, GetParam().fsetpath);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLine,
+    ::testing::Values(CArgsCase{"AbsolutePathIsTheProject", {"/home/u/p.c", "/FSETPATH=sets"}, "/home/u/p.c", "sets"},
+                      CArgsCase{"FirstOfTwoProjects", {"a.c", "b.c"}, "a.c", ""},
+                      CArgsCase{"UnknownFlagsAreSkipped", {"/gui", "-x", "p.c"}, "p.c", ""},
+                      CArgsCase{"LaterOptionWins", {"/fsetpath=sets", "-FSETPATH=other"}, "", "other"},
+                      CArgsCase{"QuotedValueWithBlank", {"-FSETPATH=my sets"}, "", "my sets"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+}  // namespace

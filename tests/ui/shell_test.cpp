@@ -1,0 +1,661 @@
+// The main window over the bundled library: tabs by processor, pane commands,
+// leaving a page, the file commands, the Help menu and the settings written.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTest>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include "base/paths.h"
+#include "project/projdoc.h"
+#include "ui/aboutdialog.h"
+#include "ui/balloontip.h"
+#include "ui/mainframe.h"
+#include "ui/optionsdialog.h"
+#include "ui/pages.h"
+#include "ui/qtports.h"
+#include "ui/viewbase.h"
+#include "ui/viewtab.h"
+#include "uitestsupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const std::string kDemo = SourcePath("examples/demo/kivo_vam.c").string();
+
+// The notes page comes and goes with the project's notes; the tests look at
+// the pages before it.
+Strings WithoutNotes(Strings tabs) {
+  std::erase(tabs, "Project Notes");
+  return tabs;
+}
+
+TEST(MainFrame, TwoEngineProcessorShowsTheEngineBPages) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo})) << ::testing::PrintToString(shell.ports.messages.Ids());
+  EXPECT_EQ(WithoutNotes(shell.Tabs()), (Strings{"Processor", "Function Set", "Engine A", "Engine A Channels", "Engine B",
+                                                 "Engine B Channels", "Verbatim Block"}));
+  EXPECT_EQ(shell.Frame().CurrentPage(), kPageCpu);
+  // Every field of every page, the hidden ones too, can be named by a screen reader.
+  EXPECT_EQ(UnlabelledControls(&shell.Frame()), Strings{});
+  EXPECT_EQ(shell.Frame().windowTitle(), "kivo_vam.c[*] - Kivo Vam");
+  EXPECT_FALSE(shell.Frame().isWindowModified());
+  // KV_UI_SHOTS=folder keeps a picture of each page for a look by eye.
+  if (QString folder = qEnvironmentVariable("KV_UI_SHOTS"); !folder.isEmpty()) {
+    for (int page = 0; page < kPageCount; ++page) {
+      if (shell.Frame().SelectPage(page))
+        shell.Frame().grab().save(QStringLiteral("%1/page%2.png").arg(folder).arg(page));
+    }
+  }
+}
+
+TEST(MainFrame, OneEngineProcessorHidesThemAndPanesSkipThem) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({"-CPU=Vandrel V110"}));
+  ASSERT_EQ(shell.Frame().Doc().m_cpu.engines, 1);
+  EXPECT_EQ(WithoutNotes(shell.Tabs()),
+            (Strings{"Processor", "Function Set", "Engine A", "Engine A Channels", "Verbatim Block"}));
+  CMainFrame& frame = shell.Frame();
+  CViewTab& tabs = *frame.Tabs();
+  EXPECT_EQ(tabs.TabOfPage(kPageVerbatim), 4);
+  EXPECT_EQ(tabs.TabOfPage(kPageEngineB), -1);
+  EXPECT_EQ(tabs.PageOfTab(4), kPageVerbatim);
+  ASSERT_TRUE(frame.SelectPage(kPageChannelsA));
+  frame.NextPane();
+  EXPECT_EQ(frame.CurrentPage(), kPageVerbatim);
+  EXPECT_FALSE(frame.SelectPage(kPageEngineB));  // no tab, no page
+  EXPECT_EQ(frame.CurrentPage(), kPageVerbatim);
+  EXPECT_EQ(frame.windowTitle(), "untitled_kivo_vam[*] - Kivo Vam");
+}
+
+TEST(MainFrame, PanesWrapBothWays) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CMainFrame& frame = shell.Frame();
+  int last = frame.Tabs()->PageOfTab(frame.Tabs()->TabBar()->count() - 1);
+  frame.PreviousPane();
+  EXPECT_EQ(frame.CurrentPage(), last);
+  frame.NextPane();
+  EXPECT_EQ(frame.CurrentPage(), kPageCpu);
+  frame.NextPane();
+  EXPECT_EQ(frame.CurrentPage(), kPageFSet);
+}
+
+struct CKeyCase {
+  const char* name;
+  QKeyCombination key;
+  int expectedPage;  // from the Function Set page
+};
+
+class PaneKeys : public ::testing::TestWithParam<CKeyCase> {};
+
+TEST_P(PaneKeys, MoveBetweenPages) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CMainFrame& frame = shell.Frame();
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  ASSERT_TRUE(frame.SelectPage(kPageFSet));
+  QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &frame, GetParam().key.key(),
+                  GetParam().key.keyboardModifiers());
+  EXPECT_EQ(frame.CurrentPage(), GetParam().expectedPage);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, PaneKeys,
+                         ::testing::Values(CKeyCase{"CtrlTab", Qt::CTRL | Qt::Key_Tab, kPageEngineA},
+                                           CKeyCase{"CtrlF4", Qt::CTRL | Qt::Key_F4, kPageEngineA},
+                                           CKeyCase{"F6", QKeyCombination(Qt::Key_F6), kPageEngineA},
+                                           CKeyCase{"CtrlShiftTab", Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, kPageCpu},
+                                           CKeyCase{"CtrlShiftF4", Qt::CTRL | Qt::SHIFT | Qt::Key_F4, kPageCpu},
+                                           CKeyCase{"ShiftF6", Qt::SHIFT | Qt::Key_F6, kPageCpu}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// A page that refuses to be left while its field holds no number, as the
+// real pages do with their own messages.
+class CFieldView final : public CViewBase {
+ public:
+  CFieldView(CProjDoc& doc, int index) : CViewBase(doc, index), field(new QLineEdit(this)) {}
+  void LoadControls() override { ++loads; }
+  bool StoreControls(bool validate) override {
+    ++stores;
+    int value = 0;
+    if (ReadInteger(field->text(), value))
+      return true;
+    if (validate) {
+      ShowMessage(4013, EMessageKind::Warning);
+      field->setFocus();
+    }
+    return !validate;
+  }
+  QLineEdit* field;
+  int loads = 0;
+  int stores = 0;
+};
+
+struct CHost {
+  explicit CHost(CProjDoc& doc) {
+    for (int index = 0; index < kPageCount; ++index) {
+      views.push_back(new CFieldView(doc, index));
+      views.back()->field->setText("1");
+      tabs.AddPage(views.back(), PageCaption(index));
+    }
+  }
+  CViewTab tabs;
+  std::vector<CFieldView*> views;
+};
+
+TEST(ViewTab, RefusedLeaveKeepsThePageAndRecordsTheMessage) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CHost host(shell.Frame().Doc());
+  host.views[kPageCpu]->field->setText("12 MHz");
+  EXPECT_FALSE(host.tabs.SelectPage(kPageEngineA));
+  EXPECT_EQ(host.tabs.CurrentPage(), kPageCpu);
+  EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4013});
+  // A click on another tab is a request like any other.
+  host.tabs.TabBar()->setCurrentIndex(2);
+  EXPECT_EQ(host.tabs.CurrentPage(), kPageCpu);
+  EXPECT_EQ(host.tabs.TabBar()->currentIndex(), 0);
+  EXPECT_EQ(shell.ports.messages.Ids(), (std::vector<int>{4013, 4013}));
+
+  host.views[kPageCpu]->field->setText("0x10");
+  int loads = host.views[kPageEngineA]->loads;
+  EXPECT_TRUE(host.tabs.SelectPage(kPageEngineA));
+  EXPECT_EQ(host.views[kPageEngineA]->loads, loads + 1);  // reloaded on arrival
+}
+
+TEST(ViewTab, AHiddenPageComesBackInItsPlace) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CHost host(shell.Frame().Doc());
+  host.tabs.SetPageVisible(kPageEngineB, false);
+  host.tabs.SetPageVisible(kPageChannelsB, false);
+  host.tabs.SetPageVisible(kPageNotes, true);
+  host.tabs.SetPageVisible(kPageEngineB, true);
+  QTabBar* bar = host.tabs.TabBar();
+  std::vector<QString> texts;
+  for (int i = 0; i < bar->count(); ++i)
+    texts.push_back(bar->tabText(i));
+  EXPECT_EQ(texts, (std::vector<QString>{"Processor", "Function Set", "Engine A", "Engine A Channels", "Engine B",
+                                         "Verbatim Block", "Project Notes"}));
+  // Hiding the current page moves on to the next one without asking it.
+  ASSERT_TRUE(host.tabs.SelectPage(kPageEngineB));
+  host.views[kPageEngineB]->field->setText("bad");
+  host.tabs.SetPageVisible(kPageEngineB, false);
+  EXPECT_EQ(host.tabs.CurrentPage(), kPageVerbatim);
+  EXPECT_EQ(bar->currentIndex(), host.tabs.TabOfPage(kPageVerbatim));
+  // The last tab hidden while current wraps to the first.
+  ASSERT_TRUE(host.tabs.SelectPage(kPageNotes));
+  host.tabs.SetPageVisible(kPageNotes, false);
+  EXPECT_EQ(host.tabs.CurrentPage(), kPageCpu);
+  EXPECT_TRUE(shell.ports.messages.Messages().empty());
+}
+
+TEST(ViewBase, ReadsIntegersTheWayTheFormsDo) {
+  struct CCase {
+    const char* text;
+    bool ok;
+    int value;
+  };
+  const CCase cases[] = {{"42", true, 42},   {"  -7", true, -7},  {"0x1F", true, 31}, {"0X10 ", true, 16},
+                         {"12 MHz", false, 0}, {"", false, 0},     {"x", false, 0},    
+                         {"3.5", false, 0},  {"\t8", true, 8}};
+  for (const CCase& c : cases) {
+    int value = 0;
+    EXPECT_EQ(CViewBase::ReadInteger(c.text, value), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(value, c.value) << c.text;
+    }
+  }
+}
+
+TEST(MainFrame, WindowStartsAtTheLargestPageAndGoesNoSmaller) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CMainFrame& frame = shell.Frame();
+  QSize largest = frame.Tabs()->LargestPageSize();
+  EXPECT_GE(frame.centralWidget()->width(), largest.width());
+  EXPECT_GE(frame.centralWidget()->height(), largest.height());
+  EXPECT_EQ(frame.minimumSize(), frame.MinimumFrameSize());
+  frame.resize(100, 100);
+  EXPECT_GE(frame.width(), frame.minimumWidth());
+  EXPECT_GE(frame.height(), frame.minimumHeight());
+}
+
+TEST(MainFrame, VersionCheckerStartsOnceAtTheFirstIdleMoment) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  EXPECT_TRUE(shell.started.empty());  // not before the loop runs
+  Settle();
+  shell.Frame().hide();
+  shell.Frame().show();
+  Settle();
+  ASSERT_EQ(shell.started.size(), 1u);
+  EXPECT_EQ(shell.started[0].program, (shell.Folder() / "newscout").string());
+  EXPECT_TRUE(shell.started[0].args.empty());
+  shell.Frame().PrepareHelpMenu();
+  QAction* check = shell.Frame().Action("Check for a New Version...");
+  ASSERT_TRUE(check->isEnabled());
+  check->trigger();
+  ASSERT_EQ(shell.started.size(), 2u);
+  EXPECT_EQ(shell.started[1].args, Strings{"/gui"});
+}
+
+TEST(MainFrame, VersionCheckItemStaysDisabledWithoutTheChecker) {
+  CShell shell;
+  fs::remove(shell.Folder() / "newscout");
+  ASSERT_TRUE(shell.Start({kDemo}));
+  Settle();
+  shell.Frame().PrepareHelpMenu();
+  EXPECT_FALSE(shell.Frame().Action("Check for a New Version...")->isEnabled());
+  EXPECT_TRUE(shell.started.empty());
+}
+
+QStringList MenuTexts(const QMenu* menu) {
+  QStringList texts;
+  for (const QAction* action : menu->actions()) {
+    if (!action->isVisible())
+      continue;
+    QString text = action->isSeparator() ? QStringLiteral("--") : action->text();
+    if (action->menu())
+      text += QStringLiteral(" >");
+    if (!action->isEnabled())
+      text = "(" + text + ")";
+    texts << text;
+  }
+  return texts;
+}
+
+TEST(MainFrame, MenusCarryTheirTextsAndAccelerators) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CMainFrame& frame = shell.Frame();
+  QStringList bar;
+  std::map<QString, QStringList> items;
+  for (QAction* action : frame.menuBar()->actions()) {
+    bar << action->text();
+    if (action->text() != "&File")
+      items[action->text()] = MenuTexts(action->menu());
+  }
+  EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&View", "Kiv&o", "&Help"}));
+  EXPECT_EQ(items["&Edit"], (QStringList{"Cu&t", "&Copy", "&Paste"}));
+  EXPECT_EQ(items["&View"], (QStringList{"&Next Pane", "&Toolbar", "&Status Bar"}));
+  EXPECT_EQ(items["Kiv&o"], (QStringList{"&Options..."}));
+  EXPECT_EQ(items["&Help"].mid(0, 3), (QStringList{"&User's Manual", "&Kivo Reference Manual", "Application &Notes >"}));
+  EXPECT_EQ(items["&Help"].mid(4, 3), (QStringList{"(Check for a New Version...)", "--", "&About..."}));
+  frame.PrepareFileMenu();
+  EXPECT_EQ(MenuTexts(frame.FileMenu()),
+            (QStringList{"&New", "&Open...", "&Save", "Save &As...", "--",
+                         "&1 " + QString::fromStdString(fs::path(kDemo).lexically_normal().string()), "--", "E&xit"}));
+
+  struct CKeys {
+    const char* action;
+    QList<QKeySequence> keys;
+  };
+  const CKeys keys[] = {
+      {"New", {QKeySequence("Ctrl+N")}},
+      {"Open...", {QKeySequence("Ctrl+O")}},
+      {"Save", {QKeySequence("Ctrl+S")}},
+      {"Exit", {QKeySequence("Alt+F4")}},
+      {"Cut", {QKeySequence("Ctrl+X"), QKeySequence("Shift+Del")}},
+      {"Copy", {QKeySequence("Ctrl+C"), QKeySequence("Ctrl+Ins")}},
+      {"Paste", {QKeySequence("Ctrl+V"), QKeySequence("Shift+Ins")}},
+      {"Undo", {QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}},
+      {"Print", {QKeySequence("Ctrl+P")}},
+      {"Next Pane", {QKeySequence("Ctrl+Tab"), QKeySequence("Ctrl+F4"), QKeySequence("F6")}},
+  };
+  for (const CKeys& k : keys) {
+    QAction* action = frame.Action(k.action);
+    ASSERT_NE(action, nullptr) << k.action;
+    EXPECT_EQ(action->shortcuts(), k.keys) << k.action;
+  }
+  EXPECT_EQ(frame.Action("Previous Pane")->shortcuts().size(), 4);
+  EXPECT_EQ(frame.Action("User's Manual")->statusTip(), "Open User Manual for this application");
+  EXPECT_EQ(frame.Action("Kivo Reference Manual")->statusTip(), "Open Kivo User Manual");
+  EXPECT_EQ(frame.Action("Check for a New Version...")->statusTip(), "Run Newscout tool for this application");
+}
+
+TEST(MainFrame, AppNotesSubmenuIsRebuiltAtEachOpening) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CMainFrame& frame = shell.Frame();
+  Q_EMIT frame.HelpMenu()->aboutToShow();
+  QStringList bundled = MenuTexts(frame.AppNotesMenu());
+  EXPECT_FALSE(bundled.isEmpty());
+  EXPECT_FALSE(bundled.contains("(No documents found)"));
+
+  FolderSettings().appNotesFolder = FixturePath("appnotes/notes").string();
+  Q_EMIT frame.HelpMenu()->aboutToShow();
+  QStringList texts = MenuTexts(frame.AppNotesMenu());
+  EXPECT_EQ(texts, (QStringList{"Getting Started >", "Zeta >", "examples >", "--", "Zulu.pdf", "_under.txt", "alpha.htm"}));
+  std::vector<std::string> opened;
+  shell.App().openDocument = [&](const std::string& path) {
+    opened.push_back(path);
+    return true;
+  };
+  frame.AppNotesMenu()->actions().back()->trigger();
+  EXPECT_EQ(opened, Strings{FixturePath("appnotes/notes/alpha.htm").string()});
+
+  FolderSettings().appNotesFolder = (shell.Folder() / "nothing").string();
+  Q_EMIT frame.HelpMenu()->aboutToShow();
+  EXPECT_EQ(MenuTexts(frame.AppNotesMenu()), QStringList{"(No documents found)"});
+}
+
+TEST(MainFrame, MissingManualShowsItsPath) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  FolderSettings().referenceManualPath = "doc/none.pdf";
+  shell.Frame().Action("Kivo Reference Manual")->trigger();
+  ASSERT_EQ(shell.ports.messages.Ids(), std::vector<int>{4040});
+  EXPECT_EQ(shell.ports.messages.Messages()[0].kind, EMessageKind::Error);
+  EXPECT_NE(shell.ports.messages.Messages()[0].text.find((shell.Folder() / "doc/none.pdf").string()), std::string::npos);
+}
+
+TEST(MainFrame, FsetPathIsNeverStored) {
+  CShell shell;
+  const std::string key = "Software/Halvora/Kivo Vam/Options/FSetFolder";
+  shell.ports.settings.values[key] = "mine";
+  ASSERT_TRUE(shell.Start({"-FSETPATH=" + (shell.Folder() / "fsets").string(), kDemo}));
+  COptionsDialog dialog(shell.App(), &shell.Frame());
+  EXPECT_FALSE(dialog.FunctionSetField()->isEnabled());
+  EXPECT_FALSE(dialog.FunctionSetBrowse()->isEnabled());
+  dialog.AppNotesField()->setText("notes");
+  dialog.accept();
+  EXPECT_FALSE(shell.ports.messages.Has(4034));
+  shell.App().WriteSettings();
+  EXPECT_EQ(shell.ports.settings.values[key], "mine");
+  EXPECT_EQ(shell.ports.settings.values["Software/Halvora/Kivo Vam/Options/AppnFolder"], "notes");
+}
+
+TEST(OptionsDialog, BrowsedPathsInsideTheProgramFolderBecomeRelative) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  COptionsDialog dialog(shell.App(), &shell.Frame());
+  EXPECT_EQ(dialog.FunctionSetField()->text(), "fsets");
+  QString title, start;
+  dialog.chooseFolder = [&](const QString& t, const QString& s) {
+    title = t;
+    start = s;
+    return QString::fromStdString((shell.Folder() / "fsets/kivo2").string());
+  };
+  dialog.BrowseFunctionSets();
+  EXPECT_EQ(title, "Browse Directory");
+  EXPECT_EQ(start.toStdString(), (shell.Folder() / "fsets").string());
+  EXPECT_EQ(dialog.FunctionSetField()->text(), "fsets/kivo2");
+  dialog.chooseFolder = [&](const QString&, const QString&) {
+    return QString::fromStdString(shell.Folder().string() + "-sibling/notes");
+  };
+  dialog.BrowseAppNotes();
+  EXPECT_EQ(dialog.AppNotesField()->text().toStdString(), shell.Folder().string() + "-sibling/notes");
+  dialog.chooseManual = [&](const QString&) { return QString::fromStdString((shell.Folder() / "doc/rm.pdf").string()); };
+  dialog.BrowseManual();
+  EXPECT_EQ(dialog.ReferenceManualField()->text(), "doc/rm.pdf");
+  dialog.accept();
+  EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4034});
+  EXPECT_EQ(FolderSettings().functionSetFolder, "fsets/kivo2");
+  // Every field is reachable by its label.
+  EXPECT_EQ(UnlabelledControls(&dialog), Strings{});
+}
+
+TEST(MainFrame, ModifiedProjectAsksBeforeNew) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CMainFrame& frame = shell.Frame();
+  frame.Doc().SetModifiedFlag(true);
+  frame.UpdateTitle();
+  EXPECT_TRUE(frame.isWindowModified());
+  QStringList asked;
+  frame.askSaveChanges = [&](const QString& name) {
+    asked << name;
+    return QMessageBox::Cancel;
+  };
+  EXPECT_FALSE(frame.FileNew());
+  EXPECT_TRUE(frame.Doc().IsModified());
+  EXPECT_EQ(asked, QStringList{"kivo_vam.c"});
+  frame.askSaveChanges = [](const QString&) { return QMessageBox::No; };
+  EXPECT_TRUE(frame.FileNew());
+  EXPECT_FALSE(frame.Doc().IsModified());
+  EXPECT_EQ(frame.windowTitle(), "untitled_kivo_vam[*] - Kivo Vam");
+  EXPECT_FALSE(frame.isWindowModified());
+}
+
+TEST(MainFrame, SaveAsWritesTheProjectAndRenamesTheWindow) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CMainFrame& frame = shell.Frame();
+  CTempDir out;
+  frame.askFileName = [&](bool save, const QString&) {
+    EXPECT_TRUE(save);
+    return QString::fromStdString((out / "board").string());
+  };
+  frame.Doc().SetModifiedFlag(true);
+  ASSERT_TRUE(frame.FileSaveAs()) << ::testing::PrintToString(shell.ports.messages.Ids());
+  EXPECT_TRUE(fs::exists(out / "board.c"));
+  EXPECT_TRUE(fs::exists(out / "board.h"));
+  EXPECT_EQ(frame.windowTitle(), "board.c[*] - Kivo Vam");
+  EXPECT_FALSE(frame.isWindowModified());
+  EXPECT_EQ(shell.App().RecentFiles().Files().front(), (out / "board.c").string());
+  // Closing now asks nothing.
+  frame.askSaveChanges = [](const QString&) -> QMessageBox::StandardButton {
+    ADD_FAILURE() << "asked to save an unmodified project";
+    return QMessageBox::Cancel;
+  };
+  EXPECT_TRUE(frame.close());
+}
+
+TEST(MainFrame, EditCommandsReachTheFocusedField) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CMainFrame& frame = shell.Frame();
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  auto* field = new QLineEdit("frequency", frame.Page(kPageCpu));
+  field->show();
+  field->setFocus();
+  field->selectAll();
+  frame.Action("Cut")->trigger();
+  EXPECT_EQ(field->text(), "");
+  frame.Action("Paste")->trigger();
+  EXPECT_EQ(field->text(), "frequency");
+  frame.Action("Undo")->trigger();
+  EXPECT_EQ(field->text(), "");
+}
+
+TEST(MainFrame, BarsFollowTheViewMenuAndAreRemembered) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  QSize withBars = shell.Frame().minimumSize();
+  shell.Frame().Action("Status Bar")->trigger();
+  shell.Frame().Action("Toolbar")->trigger();
+  EXPECT_LT(shell.Frame().minimumHeight(), withBars.height());
+  EXPECT_FALSE(shell.Frame().statusBar()->isVisible());
+  EXPECT_FALSE(shell.Frame().ToolBar()->isVisible());
+  EXPECT_EQ(shell.ports.settings.values["Software/Halvora/Kivo Vam/ToolBars/StatusBar"], "0");
+  CMainFrame again(shell.App());
+  EXPECT_FALSE(again.Action("Status Bar")->isChecked());
+  EXPECT_FALSE(again.Action("Toolbar")->isChecked());
+}
+
+TEST(BalloonTip, OneAtATimeAndGoneWhenThePageChanges) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CMainFrame& frame = shell.Frame();
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  Settle();
+  BalloonTip::ShowFor(frame.Page(kPageCpu), "first");
+  QWidget* first = BalloonTip::Current();
+  ASSERT_NE(first, nullptr);
+  BalloonTip::ShowFor(frame.Page(kPageCpu), "second");
+  EXPECT_NE(BalloonTip::Current(), nullptr);
+  Settle();
+  EXPECT_EQ(QApplication::topLevelWidgets().count(first), 0);  // the first one is gone
+  ASSERT_NE(BalloonTip::Current(), nullptr);
+  EXPECT_LE(BalloonTip::Current()->width(), BalloonTip::MaximumWidth(&frame));
+  frame.NextPane();
+  EXPECT_EQ(BalloonTip::Current(), nullptr);
+  BalloonTip::ShowFor(frame.Page(kPageFSet), "third");
+  frame.move(frame.pos() + QPoint(5, 5));
+  Settle();
+  EXPECT_EQ(BalloonTip::Current(), nullptr);
+  BalloonTip::ShowAt(&frame, frame.mapToGlobal(QPoint(10, 10)), "brief", 30);
+  EXPECT_NE(BalloonTip::Current(), nullptr);
+  Settle(100);
+  EXPECT_EQ(BalloonTip::Current(), nullptr);
+}
+
+TEST(MainFrame, RecentFilesOpenAndForgetTheMissing) {
+  CShell shell;
+  CTempDir gone;
+  shell.ports.settings.values["Software/Halvora/Kivo Vam/Recent File List/File1"] = (gone / "old.c").string();
+  ASSERT_TRUE(shell.Start({}));
+  CMainFrame& frame = shell.Frame();
+  frame.PrepareFileMenu();
+  EXPECT_EQ(frame.Action("Recent1")->text().toStdString(), "&1 " + (gone / "old.c").string());
+  EXPECT_FALSE(frame.FileOpenRecent(0));
+  EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4000});
+  EXPECT_TRUE(shell.App().RecentFiles().Files().empty());
+  frame.PrepareFileMenu();
+  EXPECT_EQ(MenuTexts(frame.FileMenu()).mid(4, 3), (QStringList{"--", "(Recent File)", "--"}));
+  ASSERT_TRUE(frame.FileOpen(QString::fromStdString(kDemo)));
+  ASSERT_TRUE(frame.FileNew());
+  EXPECT_TRUE(frame.FileOpenRecent(0));
+  EXPECT_EQ(frame.windowTitle(), "kivo_vam.c[*] - Kivo Vam");
+  shell.App().WriteSettings();
+  EXPECT_EQ(shell.ports.settings.values["Software/Halvora/Kivo Vam/Recent File List/File1"],
+            fs::path(kDemo).lexically_normal().string());
+}
+
+TEST(Startup, FailureEndsBeforeAnyWindow) {
+  CShell shell;
+  EXPECT_FALSE(shell.Start({"-FSETPATH=" + (shell.Folder() / "nowhere").string()}));
+  EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4039});
+}
+
+TEST(Startup, ProgressWindowPlacesItsLineAndBarAndKeepsTheRange) {
+  CStartupWindow window;
+  auto* status = window.findChild<QLabel*>();
+  auto* bar = window.findChild<QProgressBar*>();
+  ASSERT_TRUE(status && bar);
+  EXPECT_EQ(window.Text(), "Initializing...");
+  EXPECT_EQ(status->geometry(), QRect(20, window.height() - 46, window.width() - 40, 15));
+  EXPECT_EQ(bar->geometry(), QRect(20, window.height() - 30, window.width() - 40, 15));
+  window.SetProgress(3, 10);
+  window.SetProgress(7, -1);
+  EXPECT_EQ(window.Range(), 10);
+  EXPECT_EQ(window.Position(), 7);
+  window.SetProgress(1, 100000);
+  EXPECT_EQ(window.Range(), 0xFFFF);
+}
+
+TEST(Startup, SettingsStoreIsTheMakersAndTheProducts) {
+  CTempDir root;
+  CQtSettingsPort settings(QString::fromStdString(root.Path().string()));
+  EXPECT_TRUE(settings.Write("Software\nHalvora\nKivo Vam\nOptions", "AppnFolder", "notes"));
+  EXPECT_TRUE(fs::exists(root / "Halvora/Kivo Vam.conf"));
+  EXPECT_EQ(settings.Read("Software\\Halvora\\Kivo Vam\\Options", "AppnFolder"), std::optional<std::string>("notes"));
+  EXPECT_EQ(settings.Read("Software\nHalvora\nKivo Vam\nOptions", "FSetFolder"), std::nullopt);
+  EXPECT_FALSE(settings.Write("Software", "x", "y"));
+  // A value written by hand with a comma in it is still one text.
+  WriteFileBytes(root / "Halvora/Kivo Vam.conf", "[Options]\nFSetFolder=sets,old\n");
+  EXPECT_EQ(settings.Read("Software/Halvora/Kivo Vam/Options", "FSetFolder"), std::optional<std::string>("sets,old"));
+}
+
+TEST(About, VersionFromTheBuild) {
+  EXPECT_EQ(CAboutDialog::VersionText(), "1.0.0.0");
+  CAboutDialog about;
+  EXPECT_EQ(about.windowTitle(), "About...");
+  QStringList texts;
+  for (QLabel* label : about.findChildren<QLabel*>())
+    texts << label->text();
+  EXPECT_TRUE(texts.contains("Kivo Vam 1.0.0.0"));
+  EXPECT_TRUE(texts.contains("Last Build:"));
+  auto* build = about.findChild<QLineEdit*>();
+  ASSERT_NE(build, nullptr);
+  EXPECT_TRUE(build->isReadOnly());
+  EXPECT_EQ(UnlabelledControls(&about), Strings{});
+  // As the compiler writes it: "Dec  9 2026 01:17:14".
+  EXPECT_TRUE(QRegularExpression("^[A-Z][a-z]{2} [ 123][0-9] [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}$").match(build->text()).hasMatch())
+      << build->text().toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// The real main window with field pages in place of the program's own.
+class FramePages : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CMainFrame::PageFactory() = [this](int index, CProjDoc& doc) {
+      auto* view = new CFieldView(doc, index);
+      view->field->setText("1");
+      views.push_back(view);
+      return view;
+    };
+    ASSERT_TRUE(shell.Start({kDemo}));
+  }
+  void TearDown() override { CMainFrame::PageFactory() = nullptr; }
+  CFieldView* View(int index) { return views.at(static_cast<std::size_t>(index)); }
+
+  CShell shell;
+  std::vector<CFieldView*> views;
+};
+
+TEST_F(FramePages, RefusedLeaveKeepsThePageWhateverAsks) {
+  CMainFrame& frame = shell.Frame();
+  View(kPageCpu)->field->setText("fast");
+  EXPECT_FALSE(frame.NextPane());
+  frame.Tabs()->TabBar()->setCurrentIndex(3);
+  QTest::keyClick(frame.Tabs()->TabBar(), Qt::Key_Right);
+  EXPECT_EQ(frame.CurrentPage(), kPageCpu);
+  EXPECT_EQ(frame.Tabs()->TabBar()->currentIndex(), 0);
+  EXPECT_EQ(shell.ports.messages.Ids(), (std::vector<int>{4013, 4013, 4013}));
+  View(kPageCpu)->field->setText("0x20");
+  QTest::keyClick(frame.Tabs()->TabBar(), Qt::Key_Right);
+  EXPECT_EQ(frame.CurrentPage(), kPageFSet);
+}
+
+TEST_F(FramePages, SaveStopsAtAnInvalidPageAndTellsTheOthersToStore) {
+  CMainFrame& frame = shell.Frame();
+  CTempDir out;
+  frame.askFileName = [&](bool, const QString&) { return QString::fromStdString((out / "p.c").string()); };
+  ASSERT_TRUE(frame.SelectPage(kPageEngineA));
+  View(kPageEngineA)->field->setText("x");
+  EXPECT_FALSE(frame.FileSaveAs());
+  EXPECT_FALSE(fs::exists(out / "p.c"));
+  EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4013});
+
+  View(kPageEngineA)->field->setText("5");
+  std::vector<int> before;
+  for (CFieldView* view : views)
+    before.push_back(view->stores);
+  ASSERT_TRUE(frame.FileSaveAs());
+  EXPECT_TRUE(fs::exists(out / "p.c"));
+  for (int index = 0; index < kPageCount; ++index)
+    EXPECT_EQ(View(index)->stores, before[static_cast<std::size_t>(index)] + 1) << "page " << index;
+}
+
+TEST_F(FramePages, OpeningAProjectReloadsEveryPage) {
+  std::vector<int> before;
+  for (CFieldView* view : views)
+    before.push_back(view->loads);
+  ASSERT_TRUE(shell.Frame().FileOpen(QString::fromStdString(kDemo)));
+  for (int index = 0; index < kPageCount; ++index)
+    EXPECT_GT(View(index)->loads, before[static_cast<std::size_t>(index)]) << "page " << index;
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+// The widget tests' environment: one QApplication, settings kept off the
+// user's own, and the desktop program started over the bundled library.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/testsupport.h"
+#include "ui/desktopprogram.h"
+
+class CMainFrame;
+class QWidget;
+
+// A program folder of its own (the bundled conf, fsets, doc and examples
+// linked in, and a stand-in version checker), recorded messages and settings,
+// and the desktop program on top.
+class CShell {
+ public:
+  struct CStarted {
+    std::string program;
+    std::vector<std::string> args;
+  };
+
+  CShell();
+  ~CShell();
+  bool Start(const std::vector<std::string>& args);
+  CMainFrame& Frame() const { return *m_program->Frame(); }
+  CKivoVamApp& App() { return m_program->App(); }
+  const std::filesystem::path& Folder() const { return m_folder.Path(); }
+  // The tab captions from left to right.
+  std::vector<std::string> Tabs() const;
+
+  CRecordedPorts ports;
+  std::vector<CStarted> started;
+
+ private:
+  CTempDir m_folder;
+  std::unique_ptr<CDesktopProgram> m_program;
+};
+
+// The input controls below `root` that a screen reader could not name: no
+// label has them as buddy and they carry no accessible name of their own.
+// Each is given by its class and object name.
+std::vector<std::string> UnlabelledControls(const QWidget* root);
+
+// Lets queued events and zero-timers run.
+void Settle(int milliseconds = 20);

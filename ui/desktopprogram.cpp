@@ -1,0 +1,72 @@
+// Start-up and run of the desktop program.
+#include "ui/desktopprogram.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QProcess>
+#include <QUrl>
+
+#include "ui/mainframe.h"
+#include "ui/qtports.h"
+#include "ui/uitext.h"
+
+CDesktopProgram::CDesktopProgram(const CPorts* ports) {
+  if (ports) {
+    m_ports = std::make_unique<CScopedPorts>(*ports);
+  } else {
+    m_messages = std::make_unique<CQtMessagePort>();
+    m_settings = std::make_unique<CQtSettingsPort>();
+    m_ports = std::make_unique<CScopedPorts>(CPorts{m_messages.get(), nullptr, m_settings.get()});
+  }
+  m_app.openDocument = [](const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQ(path)));
+  };
+  m_app.startProcess = [](const std::string& program, const std::vector<std::string>& args) {
+    QStringList arguments;
+    for (const std::string& arg : args)
+      arguments << ToQ(arg);
+    return QProcess::startDetached(ToQ(program), arguments);
+  };
+}
+
+CDesktopProgram::~CDesktopProgram() {
+  // The frame detaches from the project before the application object goes.
+  m_frame.reset();
+}
+
+bool CDesktopProgram::Start(const std::vector<std::string>& args) {
+  CStartupWindow progress;
+  progress.ShowNow();
+  bool started = false;
+  {
+    CScopedPorts showProgress(CPorts{nullptr, &progress, nullptr});
+    m_app.ReadSettings();
+    m_app.ParseCommandLine(args);
+    started = m_app.Start();
+  }
+  if (!started)
+    return false;
+  m_frame = std::make_unique<CMainFrame>(m_app);
+  // Sized to the largest page; the window manager places it.
+  m_frame->resize(m_frame->MinimumFrameSize());
+  m_frame->showNormal();
+  m_frame->setMinimumSize(m_frame->MinimumFrameSize());
+  m_frame->repaint();
+  progress.close();
+  return true;
+}
+
+int CDesktopProgram::Run(QApplication& application) {
+  int status = application.exec();
+  m_app.WriteSettings();
+  return status;
+}
+
+int RunDesktopProgram(QApplication& application, const std::vector<std::string>& args) {
+  QApplication::setOrganizationName(QStringLiteral("Halvora"));
+  QApplication::setApplicationName(QStringLiteral("Kivo Vam"));
+  CDesktopProgram program;
+  if (!program.Start(args))
+    return 1;
+  return program.Run(application);
+}

@@ -1,0 +1,117 @@
+// The main window: the tab host with the project's pages, the menus, the
+// toolbar and the status bar.
+#pragma once
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <functional>
+
+#include "project/projectport.h"
+
+class CKivoVamApp;
+class CProjDoc;
+class CViewBase;
+class CViewTab;
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+class CMainFrame : public QMainWindow, public CProjectObserver {
+  Q_OBJECT
+
+ public:
+  explicit CMainFrame(CKivoVamApp& app, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  CKivoVamApp& App() const { return *m_app; }
+  CProjDoc& Doc() const;
+  CViewTab* Tabs() const { return m_tabs; }
+
+  // ---- Pages
+  CViewBase* Page(int index) const;
+  int CurrentPage() const;
+  bool SelectPage(int index);
+  bool SelectPage(const CViewBase* view);
+  void ShowPage(int index, bool show);
+  void ShowPage(const CViewBase* view, bool show);
+  bool IsPageShown(int index) const;
+  bool NextPane();
+  bool PreviousPane();
+
+  // The size that lets the largest page show whole, with the frame's bars.
+  QSize MinimumFrameSize() const;
+
+  // ---- File commands; false when the command stopped (refused, cancelled or failed).
+  bool FileNew();
+  bool FileOpen();
+  bool FileOpen(const QString& path);
+  bool FileSave();
+  bool FileSaveAs();
+  bool FileOpenRecent(int index);
+  // Asks to save a modified project; false when the user cancels or the save fails.
+  bool SaveModified();
+  void UpdateTitle();
+
+  // ---- Edit commands for the focused field.
+  void EditCommand(const char* slot);
+
+  // The menus' actions by their text without "&", for tests and the toolbar.
+  QAction* Action(const QString& name) const;
+  QMenu* HelpMenu() const { return m_helpMenu; }
+  QMenu* AppNotesMenu() const { return m_appNotesMenu; }
+  QMenu* FileMenu() const { return m_fileMenu; }
+  QToolBar* ToolBar() const { return m_toolBar; }
+  // Rebuilds the application-notes submenu and the Help items' states.
+  void PrepareHelpMenu();
+  void PrepareFileMenu();
+
+  // Creates the view of a page; tests put pages of their own in place before
+  // the frame is built. Empty: the program's own pages.
+  static std::function<CViewBase*(int pageIndex, CProjDoc& doc)>& PageFactory();
+
+  // What would otherwise open a dialog, so tests can answer instead.
+  std::function<QMessageBox::StandardButton(const QString& name)> askSaveChanges;
+  std::function<QString(bool save, const QString& start)> askFileName;
+
+  // CProjectObserver
+  void OnProjectUpdate(CProjDoc& doc, int hint) override;
+  bool ShowChannelsPage(CProjDoc& doc, int engine) override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void CreatePages();
+  void CreateActions();
+  void CreateMenus();
+  void CreateBars();
+  void UpdatePageVisibility();
+  void UpdateStatusPanes();
+  void ShowOptions();
+  void ShowAbout();
+  void FillAppNotes(QMenu* menu, const std::vector<struct CAppNotesItem>& items);
+  QAction* AddAction(QMenu* menu, const QString& text, const QString& statusTip,
+                     const QList<QKeySequence>& keys = {});
+  bool SaveTo(const QString& path);
+
+  CKivoVamApp* m_app;
+  CViewTab* m_tabs;
+  QMenu* m_fileMenu = nullptr;
+  QMenu* m_helpMenu = nullptr;
+  QMenu* m_appNotesMenu = nullptr;
+  QToolBar* m_toolBar = nullptr;
+  QLabel* m_cpuPane = nullptr;
+  QLabel* m_clockPane = nullptr;
+  QLabel* m_modifiedPane = nullptr;
+  QList<QAction*> m_recentActions;
+  QAction* m_recentSeparator = nullptr;
+  QAction* m_exitAction = nullptr;
+  // The page that stored its own controls before a save: the others are told to.
+  CViewBase* m_savingFrom = nullptr;
+  bool m_shownOnce = false;
+};

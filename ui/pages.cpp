@@ -1,0 +1,49 @@
+// The views of the main window's pages, one line per page.
+#include "ui/pages.h"
+
+#include <QLabel>
+#include <QString>
+#include <QVBoxLayout>
+
+#include "ui/uitext.h"
+#include "ui/viewbase.h"
+
+namespace {
+
+// Stands in for a page whose form is not there yet: it shows its caption and
+// holds nothing of the project.
+class CPlaceholderView final : public CViewBase {
+ public:
+  CPlaceholderView(CProjDoc& doc, int pageIndex) : CViewBase(doc, pageIndex) {
+    auto* layout = new QVBoxLayout(this);
+    auto* label = new QLabel(PageCaption(pageIndex), this);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    setMinimumSize(560, 400);
+  }
+  void LoadControls() override {}
+  bool StoreControls(bool) override { return true; }
+};
+
+}  // namespace
+
+QString PageCaption(int pageIndex) {
+  static const int kCaptions[kPageCount] = {500, 501, 504, 506, 505, 507, 508, 509};
+  if (pageIndex < 0 || pageIndex >= kPageCount)
+    return {};
+  return CatalogQString(kCaptions[pageIndex]);
+}
+
+CViewBase* CreatePage(int pageIndex, CProjDoc& doc) {
+  switch (pageIndex) {
+    case kPageCpu: return new CPlaceholderView(doc, pageIndex);
+    case kPageFSet: return new CPlaceholderView(doc, pageIndex);
+    case kPageEngineA: return new CPlaceholderView(doc, pageIndex);
+    case kPageChannelsA: return new CPlaceholderView(doc, pageIndex);
+    case kPageEngineB: return new CPlaceholderView(doc, pageIndex);
+    case kPageChannelsB: return new CPlaceholderView(doc, pageIndex);
+    case kPageVerbatim: return new CPlaceholderView(doc, pageIndex);
+    case kPageNotes: return new CPlaceholderView(doc, pageIndex);
+    default: return nullptr;
+  }
+}

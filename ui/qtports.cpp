@@ -1,0 +1,195 @@
+// The ports of the desktop program.
+#include "ui/qtports.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QWindow>
+#include <QStringList>
+#include <algorithm>
+#include <memory>
+
+#include "ui/uitext.h"
+
+namespace {
+
+constexpr int kPictureWidth = 440;
+constexpr int kPictureHeight = 270;
+
+QMessageBox::Icon IconOf(EMessageKind kind) {
+  switch (kind) {
+    case EMessageKind::Error: return QMessageBox::Critical;
+    case EMessageKind::Information: return QMessageBox::Information;
+    case EMessageKind::Question: return QMessageBox::Question;
+    case EMessageKind::Warning: return QMessageBox::Warning;
+  }
+  return QMessageBox::Warning;
+}
+
+struct CStoreLocation {
+  QString maker;
+  QString product;
+  QString group;
+};
+
+// "Software\Halvora\Kivo Vam\Options" -> Halvora, Kivo Vam, Options.
+std::optional<CStoreLocation> LocationOf(const std::string& keyPath) {
+  QString path = QString::fromStdString(keyPath);
+  path.replace(QLatin1Char('\n'), QLatin1Char('/')).replace(QLatin1Char('\\'), QLatin1Char('/'));
+  QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+  if (!parts.isEmpty() && parts.front().compare(QLatin1String("Software"), Qt::CaseInsensitive) == 0)
+    parts.pop_front();
+  if (parts.size() < 2)
+    return std::nullopt;
+  CStoreLocation location{parts[0], parts[1], {}};
+  location.group = parts.mid(2).join(QLatin1Char('/'));
+  return location;
+}
+
+std::unique_ptr<QSettings> OpenStore(const QString& root, const CStoreLocation& location) {
+  std::unique_ptr<QSettings> store;
+  if (root.isEmpty())
+    store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, location.maker, location.product);
+  else
+    store = std::make_unique<QSettings>(root + QLatin1Char('/') + location.maker + QLatin1Char('/') + location.product +
+                                            QLatin1String(".conf"),
+                                        QSettings::IniFormat);
+  store->setFallbacksEnabled(false);
+  if (!location.group.isEmpty())
+    store->beginGroup(location.group);
+  return store;
+}
+
+// Our own picture: the product's name on a dark blue ground.
+QPixmap StartupPicture() {
+  QPixmap picture(kPictureWidth, kPictureHeight);
+  QPainter painter(&picture);
+  QLinearGradient ground(0, 0, kPictureWidth, kPictureHeight);
+  ground.setColorAt(0, QColor(16, 44, 84));
+  ground.setColorAt(1, QColor(40, 96, 150));
+  painter.fillRect(picture.rect(), ground);
+  painter.setPen(QColor(230, 240, 255));
+  QFont title = painter.font();
+  title.setPointSize(30);
+  title.setBold(true);
+  painter.setFont(title);
+  painter.drawText(QRect(20, 40, kPictureWidth - 40, 60), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Kivo Vam"));
+  QFont subtitle = painter.font();
+  subtitle.setPointSize(11);
+  subtitle.setBold(false);
+  painter.setFont(subtitle);
+  painter.drawText(QRect(22, 100, kPictureWidth - 40, 24), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("Timing coprocessor configuration"));
+  painter.drawText(QRect(22, 124, kPictureWidth - 40, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Halvora"));
+  return picture;
+}
+
+}  // namespace
+
+EAnswer CQtMessagePort::Show(const CMessage& message) {
+  QMessageBox box(IconOf(message.kind), QStringLiteral("Kivo Vam"), QString::fromStdString(message.text),
+                  QMessageBox::NoButton, QApplication::activeWindow());
+  if (message.kind != EMessageKind::Question) {
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return EAnswer::No;
+  }
+  box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes ? EAnswer::Yes : EAnswer::No;
+}
+
+std::optional<std::string> CQtSettingsPort::Read(const std::string& keyPath, const std::string& name) {
+  std::optional<CStoreLocation> location = LocationOf(keyPath);
+  if (!location)
+    return std::nullopt;
+  std::unique_ptr<QSettings> store = OpenStore(m_root, *location);
+  QVariant value = store->value(QString::fromStdString(name));
+  if (!value.isValid())
+    return std::nullopt;
+  // A hand-edited value with commas comes back as a list: it was one text.
+  if (value.userType() == QMetaType::QStringList)
+    return value.toStringList().join(QLatin1Char(',')).toStdString();
+  // Only text counts; anything else leaves the caller's default in force.
+  if (value.userType() != QMetaType::QString)
+    return std::nullopt;
+  return value.toString().toStdString();
+}
+
+bool CQtSettingsPort::Write(const std::string& keyPath, const std::string& name, const std::string& value) {
+  std::optional<CStoreLocation> location = LocationOf(keyPath);
+  if (!location)
+    return false;
+  std::unique_ptr<QSettings> store = OpenStore(m_root, *location);
+  store->setValue(QString::fromStdString(name), QString::fromStdString(value));
+  store->sync();
+  return store->status() == QSettings::NoError;
+}
+
+CStartupWindow::CStartupWindow(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
+      m_picture(StartupPicture()),
+      m_status(new QLabel(QStringLiteral("Initializing..."), this)),
+      m_bar(new QProgressBar(this)) {
+  setFixedSize(m_picture.size());
+  const int width = m_picture.width() - 40;
+  m_status->setGeometry(20, m_picture.height() - 46, width, 15);
+  m_status->setAutoFillBackground(true);
+  QPalette palette = m_status->palette();
+  palette.setColor(QPalette::Window, QColor(192, 192, 192));
+  palette.setColor(QPalette::WindowText, Qt::black);
+  m_status->setPalette(palette);
+  m_bar->setGeometry(20, m_picture.height() - 30, width, 15);
+  m_bar->setTextVisible(false);
+  m_bar->setRange(0, m_range);
+  m_bar->setValue(0);
+  setAccessibleName(QStringLiteral("Kivo Vam"));
+}
+
+void CStartupWindow::ShowNow() {
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->geometry().center() - rect().center());
+  show();
+  // The loaders keep the event loop from running: wait (briefly) for the
+  // display to map the window, then paint it before they start.
+  QElapsedTimer waited;
+  waited.start();
+  do
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+  while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 500);
+  repaint();
+}
+
+void CStartupWindow::SetText(const std::string& text) {
+  QString qtext = QString::fromStdString(text);
+  if (qtext == m_status->text())
+    return;
+  m_status->setText(qtext);
+  m_status->repaint();
+}
+
+void CStartupWindow::SetProgress(int position, int range) {
+  if (range >= 0) {
+    m_range = std::min(range, 0xFFFF);
+    m_bar->setRange(0, m_range);
+  }
+  m_bar->setValue(std::clamp(position, 0, m_range));
+  if (isVisible())
+    repaint();
+}
+
+QString CStartupWindow::Text() const { return m_status->text(); }
+int CStartupWindow::Position() const { return m_bar->value(); }
+int CStartupWindow::Range() const { return m_range; }
+
+void CStartupWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, m_picture);
+}

@@ -1,0 +1,58 @@
+// The ports of the desktop program: message boxes, the start-up window and the
+// per-user settings store.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "base/ports.h"
+
+class QLabel;
+class QProgressBar;
+
+// A modal box with the kind's icon; questions get Yes and No.
+class CQtMessagePort final : public IMessagePort {
+ public:
+  EAnswer Show(const CMessage& message) override;
+};
+
+// Settings in QSettings: a key path "Software\Maker\Product\Group..." names the
+// maker's and the product's store and a group in it. With a root folder the
+// stores are INI files below it, which tests use to keep off the user's own
+// settings; without one they are the per-user native stores (below
+// XDG_CONFIG_HOME on Linux).
+class CQtSettingsPort final : public ISettingsPort {
+ public:
+  explicit CQtSettingsPort(QString rootFolder = {}) : m_root(std::move(rootFolder)) {}
+  std::optional<std::string> Read(const std::string& keyPath, const std::string& name) override;
+  bool Write(const std::string& keyPath, const std::string& name, const std::string& value) override;
+
+ private:
+  QString m_root;
+};
+
+// The captionless window shown while the knowledge base loads: a picture the
+// size of a splash screen with a status line and a bar near its bottom edge.
+class CStartupWindow final : public QWidget, public IProgressPort {
+  Q_OBJECT
+
+ public:
+  explicit CStartupWindow(QWidget* parent = nullptr);
+  // Shows the window centred on the screen and paints it at once.
+  void ShowNow();
+  void SetText(const std::string& text) override;
+  void SetProgress(int position, int range) override;
+
+  QString Text() const;
+  int Position() const;
+  int Range() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QPixmap m_picture;
+  QLabel* m_status;
+  QProgressBar* m_bar;
+  int m_range = 100;
+};
