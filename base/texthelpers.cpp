@@ -102,6 +102,40 @@ bool ParseFrequency(const std::string& text, uint32_t* hz, char defaultUnit) {
   return true;
 }
 
+bool ParseFrequencyStrict(const std::string& text, uint32_t* hz, char defaultUnit) {
+  if (text == "OFF")
+    return ParseFrequency(text, hz, defaultUnit);
+  double value = 0;
+  int used = 0;
+  {
+    CCLocaleScope cLocale;
+    if (std::sscanf(text.c_str(), " %lf%n", &value, &used) != 1)
+      return false;
+  }
+  std::string_view rest = std::string_view(text).substr(static_cast<std::size_t>(used));
+  while (!rest.empty() && IsBlank(rest.front()))
+    rest.remove_prefix(1);
+  while (!rest.empty() && IsBlank(rest.back()))
+    rest.remove_suffix(1);
+  char unit = defaultUnit;
+  if (!rest.empty()) {
+    unit = rest.front();
+    if (unit != 'k' && unit != 'K' && unit != 'M' && unit != 'H')
+      return false;
+    if (unit != 'H')
+      rest.remove_prefix(1);
+    if (!rest.empty() && rest != "Hz")
+      return false;
+  }
+  double scale = unit == 'k' || unit == 'K' ? 1000.0 : unit == 'M' ? 1000000.0 : 1.0;
+  double scaled = value * scale;
+  if (!std::isfinite(scaled) || std::signbit(scaled) || scaled >= 4294967296.0)
+    return false;
+  if (hz)
+    *hz = LowBits(scaled);
+  return true;
+}
+
 std::string FormatFrequency(uint32_t hz, const char* zeroText) {
   if (hz == 0)
     return zeroText ? zeroText : "OFF";

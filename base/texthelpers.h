@@ -11,6 +11,10 @@
 // its low 32 bits stored. `defaultUnit` applies when no letter follows (0:
 // none). `hz` may be null to validate only; it is left alone on failure.
 bool ParseFrequency(const std::string& text, uint32_t* hz, char defaultUnit = 0);
+// The same forms, for a value a user typed where nothing may be guessed: the
+// whole text must read, and a negative value or one beyond 32 bits of hertz is
+// refused instead of wrapped.
+bool ParseFrequencyStrict(const std::string& text, uint32_t* hz, char defaultUnit = 0);
 // "OFF" (or `zeroText`) for 0, "%d Hz", "%g kHz", "%g MHz".
 std::string FormatFrequency(uint32_t hz, const char* zeroText = nullptr);
 // The same text where it reads back as `hz`, else the number with every digit

@@ -28,8 +28,15 @@ struct CLoadOptions;
 // the current folder, defaults beside the program.
 CLoadOptions LoadOptionsOf(const CCliContext& context);
 
-// Reports a usage error on stderr; returns kExitUsage.
+// Reports a usage error on stderr (with --json also as {"error", "messages"} on
+// stdout); returns kExitUsage.
 int UsageError(const std::string& text);
+// The driver's own failure, as a message of id 0 and kind error; returns kExitFailed.
+int DriverError(const std::string& text);
+
+const char* ProgramHelp();
+// Null for an unknown command.
+const char* CommandHelp(const std::string& command);
 
 // A real number as JSON: non-finite values become "nan", "inf" or "-inf".
 nlohmann::json JsonReal(double value);
@@ -42,3 +49,4 @@ int RunShow(CCliContext& context);
 int RunGenerate(CCliContext& context);
 int RunNew(CCliContext& context);
 int RunNotes(CCliContext& context);
+int RunCheck(CCliContext& context);

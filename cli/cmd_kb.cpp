@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/startup.h"
+#include "base/texthelpers.h"
 #include "cli/cli.h"
 #include "cli/kbjson.h"
 #include "knowledge/knowledgebase.h"
@@ -22,25 +23,49 @@ CLoadOptions LoadOptionsOf(const CCliContext& context) {
 
 namespace {
 
+std::string YesNo(int value) { return value ? "yes" : "no"; }
+
 void PrintSummary(const CKnowledgeBase& kb, std::ostream& out) {
   out << "processors: " << kb.cpuDb.Sections().size() << '\n';
-  for (const auto& section : kb.cpuDb.Sections())
-    out << "  " << section->name << '\n';
+  for (const auto& section : kb.cpuDb.Sections()) {
+    CKivoCpu cpu(kb.cpuDb, section.get());
+    out << "  " << section->name << ": " << cpu.engines << (cpu.engines == 1 ? " engine" : " engines")
+        << ", max. system clock " << FormatFrequency(cpu.systemClock) << ", Kivo clock "
+        << (cpu.kivoClkPrescaler == 1 ? "=SysClk" : "SysClk/" + std::to_string(cpu.kivoClkPrescaler))
+        << ", peripheral time base "
+        << (cpu.peripheralTimebaseAvailable ? "up to " + FormatFrequency(cpu.peripheralTimebaseClock)
+                                            : std::string("none"))
+        << ", STAC bus " << YesNo(cpu.stacBusAvailable) << (cpu.isKivo2 ? ", Kivo2" : "")
+        << (cpu.templateName.empty() ? "" : ", templates " + cpu.templateName) << '\n';
+  }
   out << "engine settings: " << kb.cfgDesc.Definitions().size() << '\n';
-  out << "function sets: " << kb.fsetLib.Sets().size() << '\n';
+  out << "function sets (in " << kb.fsetLib.Folder() << "): " << kb.fsetLib.Sets().size() << '\n';
   for (const auto& set : kb.fsetLib.Sets()) {
-    int count = 0;
-    for (int position = set->FirstSlot(); position != 0; set->NextFunc(position))
-      ++count;
-    out << "  " << set->relativePath << ": " << count << " functions\n";
+    out << "  " << set->relativePath << '\n' << "    functions:";
+    for (int position = set->FirstSlot(); position != 0;)
+      if (const CKivoFunc* func = set->NextFunc(position))
+        out << ' ' << func->name << (func->hasApi ? "" : "(no API)");
+    out << "\n    applications:";
+    int apps = 0;
+    for (const auto& app : kb.fappLib.Apps())
+      if (app->IsAvailableIn(set.get())) {
+        out << ' ' << app->name;
+        ++apps;
+      }
+    out << (apps ? "" : " none") << '\n';
   }
   int withApi = 0;
   for (const auto& func : kb.fsetLib.Functions())
     withApi += func->hasApi;
   out << "functions: " << kb.fsetLib.Functions().size() << " (" << withApi << " with API)\n";
   out << "applications: " << kb.fappLib.Apps().size() << '\n';
-  for (const auto& app : kb.fappLib.Apps())
-    out << "  " << app->name << '\n';
+  for (const auto& app : kb.fappLib.Apps()) {
+    out << "  " << app->name << ": " << app->title << "; uses";
+    for (const std::string& used : app->usedFunctions)
+      out << ' ' << used;
+    out << '\n';
+  }
+  out << "(--add takes these function and application names: FUNC@E:CH)\n";
 }
 
 }  // namespace
@@ -48,6 +73,8 @@ void PrintSummary(const CKnowledgeBase& kb, std::ostream& out) {
 int RunKb(CCliContext& context) {
   if (!context.args.empty())
     return UsageError("kb takes no arguments");
+  context.result = {{"cpus", nullptr}, {"cfg", nullptr}, {"sets", nullptr}, {"functions", nullptr},
+                    {"apps", nullptr}};
   CKnowledgeBase kb;
   if (!LoadKnowledgeBase(kb, LoadOptionsOf(context)))
     return kExitKnowledge;

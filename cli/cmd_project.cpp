@@ -1,33 +1,45 @@
-// kivovam-cli show, generate, new and notes: the project commands.
+// kivovam-cli show, generate, new, notes and check: the project commands.
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
 
-#include "base/paths.h"
 #include "app/startup.h"
+#include "base/paths.h"
+#include "base/ports.h"
 #include "cli/cli.h"
 #include "cli/projectjson.h"
 #include "knowledge/knowledgebase.h"
+#include "project/cpurules.h"
 #include "project/notesmodel.h"
 #include "project/projdoc.h"
+#include "project/projectcheck.h"
 
 namespace {
 
-// The command's arguments: positional ones in order, "-o" and repeatable
-// options by name.
+// The command's arguments: positional ones in order, options by name.
 struct CProjectArgs {
   std::vector<std::string> positional;
   std::string out;
   std::string fset;
   std::vector<std::string> adds;
+  bool force = false;
 };
 
+enum EArgs { kTakesOut = 1, kTakesForce = 2, kTakesNewOptions = 4 };
+
 // False (usage error already reported in `status`) for an option the command does not take.
-bool ParseArgs(const CCliContext& context, bool takesNewOptions, CProjectArgs& args, int& status) {
+bool ParseArgs(const CCliContext& context, int takes, CProjectArgs& args, int& status) {
   const auto& list = context.args;
   for (std::size_t i = 0; i < list.size(); ++i) {
     const std::string& arg = list[i];
-    bool known = arg == "-o" || (takesNewOptions && (arg == "--fset" || arg == "--add"));
+    if (arg == "--force" && (takes & kTakesForce)) {
+      args.force = true;
+      continue;
+    }
+    bool known = (arg == "-o" && (takes & kTakesOut)) ||
+                 ((takes & kTakesNewOptions) && (arg == "--fset" || arg == "--add"));
     if (!known) {
       if (arg.size() > 1 && arg[0] == '-') {
         status = UsageError("unknown option " + arg);
@@ -51,9 +63,11 @@ bool ParseArgs(const CCliContext& context, bool takesNewOptions, CProjectArgs& a
   return true;
 }
 
-int Failed(const std::string& text) {
-  std::cerr << "kivovam-cli: " << text << '\n';
-  return kExitFailed;
+std::string JoinNames(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names)
+    text += (text.empty() ? "" : ", ") + name;
+  return text.empty() ? "(none)" : text;
 }
 
 // The knowledge base and one document on it, as the desktop program holds them.
@@ -61,6 +75,7 @@ struct CSession {
   CKnowledgeBase kb;
   CNotesModel notes;
   std::unique_ptr<CProjDoc> doc;
+  int openWarnings = 0;
 
   bool Load(const CCliContext& context) {
     if (!LoadKnowledgeBase(kb, LoadOptionsOf(context)))
@@ -68,15 +83,41 @@ struct CSession {
     doc = std::make_unique<CProjDoc>(kb, &context.options, &notes);
     return true;
   }
+
+  // Opens the project and counts what the open warned about: a warning means
+  // that the model differs from the files, and a save would write the difference.
+  bool Open(const CCliContext& context, const std::string& path) {
+    std::size_t before = context.messages->Messages().size();
+    bool opened = doc->OnOpenDocument(path);
+    if (opened) {
+      std::string missing = MissingFunctionSet(*doc);
+      if (!missing.empty())
+        ShowText(0, EMessageKind::Warning,
+                 "the function set '" + missing + "' that the project includes is not in '" +
+                     kb.fsetLib.Folder() + "' (--fsets DIR names the folder); the project's functions were not read");
+    }
+    const auto& messages = context.messages->Messages();
+    for (std::size_t i = before; i < messages.size(); ++i)
+      openWarnings += messages[i].kind == EMessageKind::Warning || messages[i].kind == EMessageKind::Error;
+    return opened;
+  }
 };
 
-void SetSaveResult(CCliContext& context, const std::string& path, bool ok) {
+nlohmann::json PathsJson(const std::string& path) {
+  if (path.empty())
+    return {{"source", nullptr}, {"header", nullptr}};
   std::string source, header;
   CProjDoc::DerivePaths(path, source, header);
-  context.result = {{"source", source}, {"header", header}, {"ok", ok}};
+  return {{"source", source}, {"header", header}};
 }
 
-// Parsed "FUNC@E:CH"; false when the text has another shape.
+void SetSaveResult(CCliContext& context, const std::string& path, bool ok) {
+  context.result = PathsJson(path);
+  context.result["ok"] = ok;
+}
+
+// Parsed "FUNC@E:CH"; false when the text has another shape. The channel is
+// checked by the project, which names the valid range.
 bool SplitAdd(const std::string& text, std::string& name, int& engine, int& channel) {
   std::size_t at = text.rfind('@');
   if (at == std::string::npos || at == 0 || at + 3 > text.size() || text[at + 2] != ':')
@@ -85,12 +126,12 @@ bool SplitAdd(const std::string& text, std::string& name, int& engine, int& chan
   if (letter != 'A' && letter != 'B' && letter != 'a' && letter != 'b')
     return false;
   std::string digits = text.substr(at + 3);
-  if (digits.empty() || digits.size() > 2 || digits.find_first_not_of("0123456789") != std::string::npos)
+  if (digits.empty() || digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos)
     return false;
   name = text.substr(0, at);
   engine = (letter == 'A' || letter == 'a') ? 0 : 1;
   channel = std::stoi(digits);
-  return channel <= CProjDoc::kMaxChannel;
+  return true;
 }
 
 // A function of the selected set, else an application available in it.
@@ -104,16 +145,41 @@ const CKivoFunc* FindFunction(const CKnowledgeBase& kb, const CKivoFSet* set, co
   return nullptr;
 }
 
-// Adds a function with its defaults when the channel checks let it in.
+std::vector<std::string> SetFunctionNames(const CKivoFSet& set) {
+  std::vector<std::string> names;
+  for (int position = set.FirstSlot(); position != 0;)
+    if (const CKivoFunc* func = set.NextFunc(position))
+      names.push_back(func->name);
+  return names;
+}
+
+std::vector<std::string> OfferedApps(const CKnowledgeBase& kb, const CKivoFSet* set) {
+  std::vector<std::string> names;
+  for (const auto& app : kb.fappLib.Apps())
+    if (app->IsAvailableIn(set))
+      names.push_back(app->name);
+  return names;
+}
+
+std::string UnknownFunctionText(const CKnowledgeBase& kb, const CKivoFSet* set, const std::string& name) {
+  if (!set)
+    return "no function '" + name + "': no function set is selected (new --fset SET; kivovam-cli kb lists the sets)";
+  return "no function or application '" + name + "' in the function set '" + set->relativePath +
+         "'; its functions: " + JoinNames(SetFunctionNames(*set)) +
+         "; its applications: " + JoinNames(OfferedApps(kb, set));
+}
+
+// Adds a function with its defaults when the engine and channel checks let it in.
 int AddFunction(CSession& session, const std::string& text) {
   std::string name;
   int engine = 0, channel = 0;
   if (!SplitAdd(text, name, engine, channel))
-    return UsageError("--add takes FUNC@E:CH (E is A or B, CH a channel 0 to 31): " + text);
+    return UsageError("--add takes FUNC@E:CH (FUNC a function or application of the set, E the engine A or B, "
+                      "CH the first channel 0 to 31, e.g. PWM@A:0): " + text);
   CProjDoc& doc = *session.doc;
   const CKivoFunc* func = FindFunction(session.kb, doc.m_pFSet, name);
   if (!func)
-    return Failed("no function or application '" + name + "' in the selected function set");
+    return DriverError(UnknownFunctionText(session.kb, doc.m_pFSet, name));
   std::unique_ptr<CProjDoc::CFuncInfo> info;
   if (func->hasApi && !func->initFuncs.empty()) {
     auto api = std::make_unique<CProjDoc::CFuncInfo_Api>();
@@ -126,10 +192,34 @@ int AddFunction(CSession& session, const std::string& text) {
   info->function = func;
   info->engine = engine;
   info->InitDefaults(channel);
+  if (!doc.HasEngine(engine))
+    return DriverError(text + " not added: the processor '" + doc.m_strCpu + "' has " +
+                       std::to_string(doc.m_cpu.engines) + " engine" + (doc.m_cpu.engines == 1 ? "" : "s") +
+                       ", so there is no engine B");
   if (!doc.CheckChannels(*info, nullptr))
-    return kExitFailed;
+    return DriverError(text + " not added: function '" + name + "' cannot take its channels there");
   doc.AddFunction(std::move(info));
   return kExitOk;
+}
+
+// The save step of the processor page: a configuration that does not fit the
+// project's own processor is asked about (4503) and, when the answer is Yes,
+// trimmed to fit.
+bool ConfirmCpuFits(CProjDoc& doc) {
+  std::string text;
+  if (doc.CheckCpuChange(doc.m_cpu, false, &text))
+    return true;
+  if (!AskYesNo(4503, {text}))
+    return false;
+  doc.CheckCpuChange(doc.m_cpu, true);
+  return true;
+}
+
+std::vector<std::string> ProcessorNames(const CKnowledgeBase& kb) {
+  std::vector<std::string> names;
+  for (const auto& section : kb.cpuDb.Sections())
+    names.push_back(section->name);
+  return names;
 }
 
 }  // namespace
@@ -137,52 +227,56 @@ int AddFunction(CSession& session, const std::string& text) {
 int RunShow(CCliContext& context) {
   CProjectArgs args;
   int status = kExitOk;
-  if (!ParseArgs(context, false, args, status))
+  if (!ParseArgs(context, 0, args, status))
     return status;
-  if (args.positional.size() != 1 || !args.out.empty())
+  if (args.positional.size() != 1)
     return UsageError("show takes one PROJECT");
+  const std::string& path = args.positional[0];
+  context.result = PathsJson(path);
   CSession session;
   if (!session.Load(context))
     return kExitKnowledge;
-  const std::string& path = args.positional[0];
-  if (!session.doc->OnOpenDocument(path))
-    return kExitFailed;
   std::string source, header;
   CProjDoc::DerivePaths(path, source, header);
+  bool opened = session.Open(context, path);
   nlohmann::json model = ProjectJson(*session.doc, source, header);
+  model["includeDirs"] = ProjectIncludeDirs(*session.doc);
   if (context.json) {
     context.result = model;
-    return kExitOk;
+    return opened ? kExitOk : kExitFailed;
   }
-  std::cout << "project: " << source << '\n'
-            << "cpu: " << session.doc->m_strCpu << '\n'
-            << "function set: " << (session.doc->m_pFSet ? session.doc->m_pFSet->relativePath : "(none)")
-            << '\n'
-            << "functions: " << session.doc->Functions().size() << '\n';
-  for (const auto& func : model["functions"]) {
-    std::cout << "  " << func["instance"].get<std::string>() << " (" << (func["engine"] == 1 ? "B" : "A")
-              << ":";
-    for (const auto& channel : func["channels"])
-      std::cout << ' ' << channel["number"].get<int>();
-    std::cout << ")\n";
-  }
+  if (!opened)
+    return kExitFailed;
+  PrintProject(*session.doc, model, std::cout);
   return kExitOk;
 }
 
 int RunGenerate(CCliContext& context) {
   CProjectArgs args;
   int status = kExitOk;
-  if (!ParseArgs(context, false, args, status))
+  if (!ParseArgs(context, kTakesOut | kTakesForce, args, status))
     return status;
   if (args.positional.size() != 1)
     return UsageError("generate takes one PROJECT and an optional -o OUT");
+  const std::string& path = args.positional[0];
+  std::string target = args.out.empty() ? path : args.out;
+  SetSaveResult(context, target, false);
   CSession session;
   if (!session.Load(context))
     return kExitKnowledge;
-  const std::string& path = args.positional[0];
-  if (!session.doc->OnOpenDocument(path))
+  if (!session.Open(context, path))
     return kExitFailed;
-  std::string target = args.out.empty() ? path : args.out;
+  if (session.openWarnings > 0 && !args.force)
+    return DriverError("nothing written: opening '" + path + "' gave " + std::to_string(session.openWarnings) +
+                       " warning" + (session.openWarnings == 1 ? "" : "s") +
+                       ", and saving would write the project as read, without what they name; "
+                       "repair the project, or give --force to save it anyway");
+  if (!ConfirmCpuFits(*session.doc))
+    return DriverError("nothing written: the configuration does not fit the processor '" +
+                       session.doc->m_strCpu + "' (--answer yes removes what does not fit)");
+  if (!CheckCpuClocks(*session.doc))
+    return DriverError("nothing written: a clock is above the limit of the processor '" + session.doc->m_strCpu +
+                       "' (-SYSCLK=F and -PTBCLK=F override the project's clocks)");
   bool ok = session.doc->OnSaveDocument(target);
   SetSaveResult(context, target, ok);
   return ok ? kExitOk : kExitFailed;
@@ -191,13 +285,29 @@ int RunGenerate(CCliContext& context) {
 int RunNew(CCliContext& context) {
   CProjectArgs args;
   int status = kExitOk;
-  if (!ParseArgs(context, true, args, status))
+  if (!ParseArgs(context, kTakesOut | kTakesForce | kTakesNewOptions, args, status))
     return status;
   if (!args.positional.empty())
     return UsageError("new takes no PROJECT; use -o OUT");
+  std::string target = args.out.empty() ? std::string(CProjDoc::kDefaultCName) : args.out;
+  SetSaveResult(context, target, false);
   CSession session;
   if (!session.Load(context))
     return kExitKnowledge;
+  std::string cpuName;
+  std::vector<std::string> cpus = ProcessorNames(session.kb);
+  if (LookupOption(context.options, "CPU", cpuName) &&
+      std::find(cpus.begin(), cpus.end(), cpuName) == cpus.end())
+    return UsageError("-CPU=" + cpuName + ": no such processor; the processors are: " +
+                      JoinNames(cpus));
+  std::string source, header;
+  CProjDoc::DerivePaths(target, source, header);
+  if (!args.force) {
+    std::error_code error;
+    for (const std::string& file : {source, header})
+      if (std::filesystem::exists(file, error))
+        return DriverError("'" + file + "' exists; new does not overwrite a project unless --force is given");
+  }
   CProjDoc& doc = *session.doc;
   if (!doc.OnNewDocument())
     return kExitFailed;
@@ -207,15 +317,30 @@ int RunNew(CCliContext& context) {
     doc.m_strCpu = session.kb.cpuDb.Sections().front()->name;
     doc.m_cpu.Select(session.kb.cpuDb, doc.m_strCpu);
   }
+  // A new project runs its processor at full speed unless told otherwise, so
+  // that the clock fits whichever processor was chosen.
+  if (!doc.m_bSysClkCmdLine)
+    doc.m_nSysClk = doc.m_cpu.systemClock;
+  if (!CheckCpuClocks(doc))
+    return DriverError("nothing written: a clock is above the limit of the processor '" + doc.m_strCpu +
+                       "' (kivovam-cli kb lists the limits)");
+  // The processor page keeps no peripheral clock for a processor without a time base.
+  if (!doc.m_cpu.peripheralTimebaseAvailable)
+    doc.m_nPtbClk = 0;
+  doc.NotifyChanged(-1);
   if (!args.fset.empty()) {
     doc.m_pFSet = session.kb.fsetLib.FindSet(args.fset);
-    if (!doc.m_pFSet)
-      return Failed("no function set '" + args.fset + "'");
+    if (!doc.m_pFSet) {
+      std::vector<std::string> sets;
+      for (const auto& set : session.kb.fsetLib.Sets())
+        sets.push_back(set->relativePath);
+      return DriverError("no function set '" + args.fset + "' in '" + session.kb.fsetLib.Folder() +
+                         "'; the sets are: " + JoinNames(sets));
+    }
   }
   for (const std::string& add : args.adds)
     if (int added = AddFunction(session, add); added != kExitOk)
       return added;
-  std::string target = args.out.empty() ? std::string(CProjDoc::kDefaultCName) : args.out;
   bool ok = doc.OnSaveDocument(target);
   SetSaveResult(context, target, ok);
   return ok ? kExitOk : kExitFailed;
@@ -224,14 +349,15 @@ int RunNew(CCliContext& context) {
 int RunNotes(CCliContext& context) {
   CProjectArgs args;
   int status = kExitOk;
-  if (!ParseArgs(context, false, args, status))
+  if (!ParseArgs(context, kTakesOut, args, status))
     return status;
   if (args.positional.size() != 1)
     return UsageError("notes takes one PROJECT and an optional -o FILE");
+  context.result = {{"html", nullptr}};
   CSession session;
   if (!session.Load(context))
     return kExitKnowledge;
-  if (!session.doc->OnOpenDocument(args.positional[0]))
+  if (!session.Open(context, args.positional[0]))
     return kExitFailed;
   std::string page;
   if (!session.notes.RenderPageFile(CombinePath(session.kb.ConfFolder(), "pnotes.htm"), page))
@@ -241,9 +367,30 @@ int RunNotes(CCliContext& context) {
   } else if (!args.out.empty()) {
     std::ofstream out(args.out, std::ios::binary | std::ios::trunc);
     if (!(out << page) || !out.flush())
-      return Failed("cannot write '" + args.out + "'");
+      return DriverError("cannot write '" + args.out + "'");
   } else {
     std::cout << page;
   }
   return kExitOk;
+}
+
+int RunCheck(CCliContext& context) {
+  CProjectArgs args;
+  int status = kExitOk;
+  if (!ParseArgs(context, 0, args, status))
+    return status;
+  if (args.positional.size() != 1)
+    return UsageError("check takes one PROJECT");
+  context.result = {{"ok", false}};
+  CSession session;
+  if (!session.Load(context))
+    return kExitKnowledge;
+  if (!session.Open(context, args.positional[0]))
+    return kExitFailed;
+  std::vector<CProjectFinding> findings = CheckProjectBeforeSave(*session.doc);
+  for (const CProjectFinding& finding : findings)
+    ShowText(finding.id, EMessageKind::Warning, finding.text);
+  bool ok = session.openWarnings == 0 && findings.empty();
+  context.result["ok"] = ok;
+  return ok ? kExitOk : kExitFailed;
 }

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <map>
 
+#include "base/texthelpers.h"
 #include "cli/cli.h"
 
 namespace {
@@ -14,6 +15,7 @@ const std::map<std::string, CCommand>& Commands() {
   static const std::map<std::string, CCommand> commands = {
       {"eval", RunEval}, {"kb", RunKb},   {"show", RunShow},
       {"generate", RunGenerate}, {"new", RunNew}, {"notes", RunNotes},
+      {"check", RunCheck},
   };
   return commands;
 }
@@ -21,7 +23,52 @@ const std::map<std::string, CCommand>& Commands() {
 const char* kUsage =
     "usage: kivovam-cli [--conf DIR] [--fsets DIR] [-CPU=NAME] [-SYSCLK=F] [-PTBCLK=F]\n"
     "                   [--answer yes|no] [--json] [--quiet] COMMAND [ARGS]\n"
-    "commands: eval, kb, show, generate, new, notes\n";
+    "commands: eval, kb, show, generate, new, notes, check; kivovam-cli --help explains them\n";
+
+// A usage error with --json is a JSON document too, so a script reading stdout
+// never has to parse the usage text.
+bool g_jsonUsage = false;
+
+// With --json and --quiet the text stays in the JSON alone.
+bool g_quietUsage = false;
+
+// A global option, seen before any of them is checked.
+bool GlobalOptionGiven(int argc, char** argv, const std::string& option) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == option)
+      return true;
+    if (arg == "--conf" || arg == "--fsets" || arg == "--answer")
+      ++i;
+    else if (arg.empty() || arg[0] != '-' || arg == "-")
+      break;
+  }
+  return false;
+}
+
+// The clocks are checked here because the project would take a value that does
+// not read as 0, and a wrapped one as some other clock, without a word.
+std::string CheckClockOptions(const CCommandLineOptions& options) {
+  for (const char* name : {"SYSCLK", "PTBCLK"}) {
+    std::string value;
+    if (LookupOption(options, name, value) && !ParseFrequencyStrict(value, nullptr, 'M'))
+      return std::string("-") + name + "=" + value +
+             ": not a clock (a number from 0 to 4294967295 Hz with an optional unit Hz, kHz or MHz; "
+             "no unit means MHz; or OFF)";
+  }
+  return {};
+}
+
+// "COMMAND --help" anywhere among the command's arguments, up to eval's "--".
+bool AsksForHelp(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--")
+      return false;
+    if (arg == "--help" || arg == "-h")
+      return true;
+  }
+  return false;
+}
 
 // A desktop-style option: "-NAME=value" or "/NAME=value".
 bool IsDesktopOption(const std::string& arg) {
@@ -39,8 +86,18 @@ nlohmann::json MessagesJson(const CRecordingMessagePort& port) {
 }  // namespace
 
 int UsageError(const std::string& text) {
-  std::cerr << "kivovam-cli: " << text << '\n' << kUsage;
+  if (g_jsonUsage) {
+    nlohmann::json report = {{"error", text}, {"messages", nlohmann::json::array()}};
+    std::cout << report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+  }
+  if (!g_quietUsage)
+    std::cerr << "kivovam-cli: " << text << '\n' << kUsage;
   return kExitUsage;
+}
+
+int DriverError(const std::string& text) {
+  ShowText(0, EMessageKind::Error, text);
+  return kExitFailed;
 }
 
 nlohmann::json JsonReal(double value) {
@@ -62,6 +119,8 @@ std::string TextReal(double value) {
 }
 
 int main(int argc, char** argv) {
+  g_jsonUsage = GlobalOptionGiven(argc, argv, "--json");
+  g_quietUsage = g_jsonUsage && GlobalOptionGiven(argc, argv, "--quiet");
   CCliContext context;
   std::vector<std::string> desktopOptions;
   int i = 1;
@@ -92,7 +151,10 @@ int main(int argc, char** argv) {
     } else if (arg == "--quiet") {
       context.quiet = true;
     } else if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage;
+      std::cout << ProgramHelp();
+      return kExitOk;
+    } else if (arg == "--version") {
+      std::cout << "kivovam-cli " << KV_PROJECT_VERSION << '\n';
       return kExitOk;
     } else if (IsDesktopOption(arg)) {
       desktopOptions.push_back(arg);
@@ -110,8 +172,14 @@ int main(int argc, char** argv) {
     return UsageError("unknown command " + command);
   for (; i < argc; ++i)
     context.args.emplace_back(argv[i]);
+  if (AsksForHelp(context.args)) {
+    std::cout << CommandHelp(command);
+    return kExitOk;
+  }
 
   context.options = ParseCommandLineOptions(JoinCommandLine(desktopOptions));
+  if (std::string problem = CheckClockOptions(context.options); !problem.empty())
+    return UsageError(problem);
   std::string fsetPath;
   if (LookupOption(context.options, "FSETPATH", fsetPath) && context.fsetsDir.empty())
     context.fsetsDir = fsetPath;

@@ -1,11 +1,14 @@
 // A project as the JSON of the headless driver's show report.
 #include "cli/projectjson.h"
 
+#include <optional>
 #include <string>
 
 #include "cli/cli.h"
 #include "cli/kbjson.h"
 #include "knowledge/fapplib.h"
+#include "project/channeltable.h"
+#include "project/enginerules.h"
 #include "project/notesmodel.h"
 #include "project/projdoc.h"
 
@@ -24,11 +27,58 @@ json ValueSetJson(const CKivoVarValueSet& set) {
   return object;
 }
 
-json EngineJson(const CProjDoc::CEngine& engine) {
-  return {{"tcrclkIn", engine.tcrclkIn}, {"tcr1Freq", engine.tcr1Freq},
-          {"tcr2Freq", engine.tcr2Freq}, {"cie", engine.cie},
-          {"dtre", engine.dtre},         {"odis", engine.odis},
-          {"opol", engine.opol}};
+template <typename T>
+json OptionalJson(const std::optional<T>& value) {
+  return value ? json(*value) : json(nullptr);
+}
+
+json DerivedJson(const CEngineDerived& derived) {
+  const CEngineDerived::CTexts& text = derived.text;
+  return {{"kivoClock", derived.kivoClock},
+          {"tcr1Input", derived.tcr1Input},
+          {"tcr1Freq", derived.tcr1Freq},
+          {"tcr2Input", OptionalJson(derived.tcr2Input)},
+          {"tcr2Freq", derived.tcr2Freq},
+          {"sampleFreq", derived.sampleFreq},
+          {"detectFrom", OptionalJson(derived.detectFrom)},
+          {"filterUpTo", OptionalJson(derived.filterUpTo)},
+          {"watchdogPeriod", OptionalJson(derived.watchdogPeriod)},
+          {"channelTiming", derived.channelTiming},
+          {"display",
+           {{"kivoClock", text.kivoClock},
+            {"tcr1Input", text.tcr1Input},
+            {"tcr1Freq", text.tcr1Freq},
+            {"tcr2Input", text.tcr2Input},
+            {"tcr2Freq", text.tcr2Freq},
+            {"sampleFreq", text.sampleFreq},
+            {"detectFrom", text.detectFrom},
+            {"filterUpTo", text.filterUpTo},
+            {"watchdogPeriod", text.watchdogPeriod},
+            {"channelTiming", text.channelTiming}}}};
+}
+
+json RowJson(const CChannelRow& row) {
+  return {{"ch", row.ch},           {"function", row.function}, {"channel", row.channelName},
+          {"priority", row.priority}, {"load", row.load},       {"cie", row.cie},
+          {"cdtre", row.cdtre},     {"odis", row.odis},         {"api", row.api}};
+}
+
+json EngineJson(const CProjDoc& doc, int index) {
+  const CProjDoc::CEngine& engine = doc.m_engine[index];
+  CChannelTable table = BuildChannelTable(doc, index);
+  json rows = json::array();
+  for (const CChannelRow& row : table.rows)
+    rows.push_back(RowJson(row));
+  return {{"tcrclkIn", engine.tcrclkIn},
+          {"tcr1Freq", engine.tcr1Freq},
+          {"tcr2Freq", engine.tcr2Freq},
+          {"cie", engine.cie},
+          {"dtre", engine.dtre},
+          {"odis", engine.odis},
+          {"opol", engine.opol},
+          {"derived", DerivedJson(DeriveEngine(doc, index).derived)},
+          {"channelTable", rows},
+          {"totalLoad", table.totalLoadText}};
 }
 
 json ChannelJson(const CProjDoc::CFuncInfo& func, const CProjDoc::CChannInfo& channel) {
@@ -137,7 +187,7 @@ json ProjectJson(const CProjDoc& doc, const std::string& source, const std::stri
           {"sysclk", doc.m_nSysClk},
           {"ptbclk", doc.m_nPtbClk},
           {"fset", doc.m_pFSet ? json(doc.m_pFSet->relativePath) : json(nullptr)},
-          {"engines", json::array({EngineJson(doc.m_engine[0]), EngineJson(doc.m_engine[1])})},
+          {"engines", json::array({EngineJson(doc, 0), EngineJson(doc, 1)})},
           {"members", members},
           {"memberTexts", memberTexts},
           {"combinations", combinations},

@@ -300,7 +300,8 @@ bool CProjDoc::CFuncInfo_Api::BuildChannels(const CChannelMap& channelMap) {
   return ok;
 }
 
-bool CProjDoc::CFuncInfo_Api::ComputeLoad(bool show, CLoadEvalContext* ctx) {
+bool CProjDoc::CFuncInfo_Api::ComputeLoad(bool show, CLoadEvalContext* ctx,
+                                          CLoadFailure* outFailure) {
   if (!initFunc || !function)
     return true;
   const std::string* exprName = initFunc->LoadRefOf(assign);
@@ -337,12 +338,15 @@ bool CProjDoc::CFuncInfo_Api::ComputeLoad(bool show, CLoadEvalContext* ctx) {
   if (ok) {
     hasLoadInputs = q.HasInputs();
   } else {
-    if (show) {
+    if (show || outFailure) {
       std::string detail = eval.FormatError(5101);
       if (!q.messages.empty())
         detail += "\n" + q.messages;
-      ShowMessage(4042, EMessageKind::Warning,
-                  {function->apiHeaderPath, expr->exprText, detail, InstanceName()});
+      std::vector<std::string> args = {function->apiHeaderPath, expr->exprText, detail, InstanceName()};
+      if (show)
+        ShowMessage(4042, EMessageKind::Warning, args);
+      if (outFailure)
+        *outFailure = {error, FormatMessageText(CatalogText(4042), args)};
     }
     hasLoadInputs = false;
     if (q.mode != CLoadEvalContext::kCollect) {

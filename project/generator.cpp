@@ -1,11 +1,13 @@
 // Writes a project as the generated C source and header from the templates.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fstream>
 #include <functional>
 #include <iomanip>
+#include <limits>
 #include <locale>
 #include <map>
 #include <set>
@@ -31,17 +33,41 @@ std::string HexMask(uint32_t mask) {
   return text;
 }
 
-std::string LocalDateTime() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+// SOURCE_DATE_EPOCH as seconds since 1970; false when it is not set or not a plain count.
+bool SourceDateEpoch(std::time_t& out) {
+  const char* text = std::getenv("SOURCE_DATE_EPOCH");
+  if (!text || !*text)
+    return false;
+  errno = 0;
+  char* end = nullptr;
+  unsigned long long seconds = std::strtoull(text, &end, 10);
+  if (errno != 0 || *end != '\0' || text[0] == '-' || text[0] == '+' || text[0] == ' ' ||
+      seconds > static_cast<unsigned long long>(std::numeric_limits<std::time_t>::max()))
+    return false;
+  out = static_cast<std::time_t>(seconds);
+  return true;
+}
+
+// A build that sets SOURCE_DATE_EPOCH wants the same bytes on every machine, so
+// its stamp is that time in UTC in the classic locale; otherwise the local time
+// in the user's own format.
+std::string StampDateTime() {
+  std::time_t when = 0;
+  std::tm parts{};
   std::ostringstream out;
-  try {
-    out.imbue(std::locale(""));
-  } catch (const std::runtime_error&) {
-    // An environment naming a locale the system lacks falls back to the classic one.
+  if (SourceDateEpoch(when)) {
+    gmtime_r(&when, &parts);
+    out.imbue(std::locale::classic());
+  } else {
+    when = std::time(nullptr);
+    localtime_r(&when, &parts);
+    try {
+      out.imbue(std::locale(""));
+    } catch (const std::runtime_error&) {
+      // An environment naming a locale the system lacks falls back to the classic one.
+    }
   }
-  out << std::put_time(&local, "%c");
+  out << std::put_time(&parts, "%c");
   return out.str();
 }
 
@@ -186,7 +212,8 @@ std::string VerbatimText(const CProjDoc& doc) {
 
 }  // namespace
 
-bool CProjDoc::GenerateProjectFiles(const std::string& cPath, const std::string& hPath) {
+bool CProjDoc::GenerateProjectTexts(const std::string& headerName, std::string& outSource,
+                                    std::string& outHeader) {
   PushCombinations();
   std::string base = m_cpu.templateName.empty() ? "template" : m_cpu.templateName;
   std::string folder = m_kb->ConfFolder();
@@ -196,14 +223,23 @@ bool CProjDoc::GenerateProjectFiles(const std::string& cPath, const std::string&
     return false;
   CTemplateExpander expander([&](const std::string& tag) {
     if (tag == "%ProjHeaderInclude%")
-      return IncludeLine(FileNamePart(hPath));
+      return IncludeLine(headerName);
     std::string text;
     ExpandPlaceholder(tag, text);
     return text;
   });
+  outSource = expander.Expand(sourceTemplate);
+  outHeader = expander.Expand(headerTemplate);
+  return true;
+}
+
+bool CProjDoc::GenerateProjectFiles(const std::string& cPath, const std::string& hPath) {
+  std::string source, header;
+  if (!GenerateProjectTexts(FileNamePart(hPath), source, header))
+    return false;
   CFileTransaction files;
-  files.Add(cPath, expander.Expand(sourceTemplate));
-  files.Add(hPath, expander.Expand(headerTemplate));
+  files.Add(cPath, std::move(source));
+  files.Add(hPath, std::move(header));
   std::string failedPath, reason;
   if (!files.Commit(failedPath, reason)) {
     ShowFileError(failedPath, reason);
@@ -216,7 +252,7 @@ bool CProjDoc::ExpandPlaceholder(const std::string& name, std::string& outText) 
   std::string tag = !name.empty() && name.front() == '%' ? name : "%" + name + "%";
   using CExpansion = std::function<std::string(const CProjDoc&)>;
   static const std::map<std::string, CExpansion> fixed = {
-      {"%DateTime%", [](const CProjDoc&) { return LocalDateTime(); }},
+      {"%DateTime%", [](const CProjDoc&) { return StampDateTime(); }},
       {"%FSetFileInclude%",
        [](const CProjDoc& doc) {
          return doc.m_pFSet ? IncludeLine(doc.m_pFSet->relativePath)

@@ -86,6 +86,14 @@ bool IsReadOnlyFile(const std::string& path) {
   return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
 }
 
+// A target that exists and is not a regular file (a FIFO, a device, a folder)
+// would be replaced by a file of the same name, so the save stops at it.
+bool IsSpecialFile(const std::string& path) {
+  std::error_code error;
+  fs::file_status status = fs::status(path, error);
+  return !error && fs::exists(status) && !fs::is_regular_file(status);
+}
+
 bool IsExistingFile(const std::string& path) {
   std::error_code error;
   return fs::exists(path, error) && !fs::is_directory(path, error);
@@ -133,6 +141,7 @@ void CProjDoc::DeleteContents() {
   m_bPtbClkCmdLine = false;
   m_bCmdLineLock = false;
   m_strVerbatim.clear();
+  m_strFSetInclude.clear();
   m_bExternDecls = true;
   m_pFSet = nullptr;
   ResetCfgMembers();
@@ -165,6 +174,10 @@ bool CProjDoc::OnSaveDocument(const std::string& path) {
   std::string cPath, hPath;
   DerivePaths(path, cPath, hPath);
   for (const std::string* target : {&cPath, &hPath}) {
+    if (IsSpecialFile(*target)) {
+      ShowFileError(*target, "not a regular file");
+      return false;
+    }
     if (IsReadOnlyFile(*target)) {
       ShowMessage(4033, EMessageKind::Warning, {*target});
       return false;
@@ -182,20 +195,30 @@ bool CProjDoc::OnSaveDocument(const std::string& path) {
 void CProjDoc::DerivePaths(const std::string& path, std::string& outC, std::string& outH) {
   std::error_code error;
   fs::path given(path);
-  if (fs::is_directory(given, error)) {
-    outC = (given / kDefaultCName).string();
-    outH = (given / kDefaultHName).string();
-    return;
-  }
   std::string extension = given.extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (extension == ".h") {
+  if (fs::is_directory(given, error)) {
+    outC = (given / kDefaultCName).string();
+    outH = (given / kDefaultHName).string();
+  } else if (extension == ".h") {
     outC = fs::path(given).replace_extension(".c").string();
     outH = path;
   } else {
     outC = path;
     outH = fs::path(given).replace_extension(".h").string();
+  }
+  // A link may name a file not written yet, so each step is read, not resolved by the system.
+  fs::path real(outC);
+  for (int hops = 0; hops < 40 && fs::is_symlink(real, error); ++hops) {
+    fs::path target = fs::read_symlink(real, error);
+    if (error)
+      return;
+    real = target.is_absolute() ? target : real.parent_path() / target;
+  }
+  if (real != fs::path(outC) && !fs::is_directory(real, error)) {
+    outC = real.lexically_normal().string();
+    outH = fs::path(outC).replace_extension(".h").string();
   }
 }
 
@@ -223,7 +246,18 @@ void CProjDoc::ApplyCommandLine() {
 
 // ---- The function list
 
-void CProjDoc::AddFunction(std::unique_ptr<CFuncInfo> func) {
+bool CProjDoc::HasEngine(int engine) const {
+  return engine >= 0 && engine < std::min(m_cpu.engines, 2);
+}
+
+bool CProjDoc::AddFunction(std::unique_ptr<CFuncInfo> func) {
+  if (!func || (func->engine >= 0 && !HasEngine(func->engine)))
+    return false;
+  AdoptReadFunction(std::move(func));
+  return true;
+}
+
+void CProjDoc::AdoptReadFunction(std::unique_ptr<CFuncInfo> func) {
   if (!func)
     return;
   func->doc = this;

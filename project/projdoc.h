@@ -57,7 +57,9 @@ class CProjDoc : public CExprResolver {
   void DeleteContents();
   bool OnOpenDocument(const std::string& path);
   bool OnSaveDocument(const std::string& path);
-  // The C and header paths of a folder, a .c, a .h or any other path.
+  // The C and header paths of a folder, a .c, a .h or any other path. A C path
+  // that is a symbolic link is replaced by the file it names, and the header is
+  // then named after that file, so the pair stays together where the link points.
   static void DerivePaths(const std::string& path, std::string& outC, std::string& outH);
   void ApplyCommandLine();
   bool IsModified() const { return m_bModified; }
@@ -65,8 +67,13 @@ class CProjDoc : public CExprResolver {
   // File New and File Open are refused while the command line fixes the processor or clocks.
   bool CanNewOrOpen() const { return !m_bCmdLineLock; }
 
-  // The function list.
-  void AddFunction(std::unique_ptr<CFuncInfo> func);
+  // The function list. False (and the function dropped) for an engine the
+  // processor does not have; -1, an engine not yet known, is let in.
+  bool AddFunction(std::unique_ptr<CFuncInfo> func);
+  // The reader keeps what the file says even on an engine the processor lacks,
+  // so that the collision can be reported instead of the functions vanishing.
+  void AdoptReadFunction(std::unique_ptr<CFuncInfo> func);
+  bool HasEngine(int engine) const;
   // Null when `func` is not in the list; otherwise the removed object.
   std::unique_ptr<CFuncInfo> RemoveFunction(const CFuncInfo* func, bool showMessages = true);
   // Null when `oldFunc` is not in the list (and `newFunc` is dropped); otherwise the replaced object.
@@ -121,6 +128,9 @@ class CProjDoc : public CExprResolver {
                        int& outChannel) const;
   // Writing (implemented with the generator).
   bool GenerateProjectFiles(const std::string& cPath, const std::string& hPath);
+  // Both files' texts, the source including `headerName`; false when a template does not read.
+  bool GenerateProjectTexts(const std::string& headerName, std::string& outSource,
+                            std::string& outHeader);
   // The text of a "%Name%" placeholder; false for an unknown one.
   bool ExpandPlaceholder(const std::string& name, std::string& outText);
   std::string GenerateExternDeclsText() const;
@@ -141,6 +151,9 @@ class CProjDoc : public CExprResolver {
   bool m_bCmdLineLock = false;
   bool m_bExternDecls = true;
   std::string m_strVerbatim;  // lines end with "\r\n"
+  // The function-set header the source includes, as written; kept when no set
+  // of the library matches it, so that a caller can tell the user.
+  std::string m_strFSetInclude;
 
  private:
   void BuildCombinations();
@@ -251,8 +264,13 @@ class CProjDoc::CFuncInfo_Api : public CProjDoc::CFuncInfo, public CExprResolver
   // False only after an error in the assignment expression (message 4028).
   bool BuildChannels(const CChannelMap& channelMap);
   bool BlockApplies(const CKivoChanAssign& block) const;
+  // Why a load could not be computed: the evaluator's error and the text of message 4042.
+  struct CLoadFailure {
+    int error = 0;
+    std::string text;
+  };
   // Loads of the channels; `ctx` may be null for a fresh evaluating context.
-  bool ComputeLoad(bool show, CLoadEvalContext* ctx = nullptr);
+  bool ComputeLoad(bool show, CLoadEvalContext* ctx = nullptr, CLoadFailure* outFailure = nullptr);
   bool ResolveVariable(CExprEval& eval, const std::string& name, double& value) override;
   bool ResolveFuncVariable(CExprEval& eval, const std::string& name, double& value);
   CParamInfo* ParamOf(const CKivoParam* param) const;

@@ -196,6 +196,7 @@ void ReadFunctionSet(CProjDoc& doc, CProjReadContext& ctx) {
     return;
   }
   ctx.fsetPath = (*match)[0];
+  doc.m_strFSetInclude = ctx.fsetPath;
   doc.m_pFSet = doc.Kb().fsetLib.FindSet(ctx.fsetPath);
 }
 
@@ -343,7 +344,7 @@ void ReadInitCalls(CProjDoc& doc, CProjReadContext& ctx) {
     if (!func->ParseInitCall(ctx, name, (*match)[1]))
       continue;
     CProjDoc::CFuncInfo* added = func.get();
-    doc.AddFunction(std::move(func));
+    doc.AdoptReadFunction(std::move(func));
     added->BuildNotes();
   }
   ReadLoadInputs(doc, ctx);

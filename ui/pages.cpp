@@ -7,6 +7,9 @@
 
 #include "ui/uitext.h"
 #include "ui/viewbase.h"
+#include "ui/viewcpu.h"
+#include "ui/viewengine.h"
+#include "ui/viewfset.h"
 
 namespace {
 
@@ -36,11 +39,11 @@ QString PageCaption(int pageIndex) {
 
 CViewBase* CreatePage(int pageIndex, CProjDoc& doc) {
   switch (pageIndex) {
-    case kPageCpu: return new CPlaceholderView(doc, pageIndex);
-    case kPageFSet: return new CPlaceholderView(doc, pageIndex);
-    case kPageEngineA: return new CPlaceholderView(doc, pageIndex);
+    case kPageCpu: return new CViewCPU(doc, pageIndex);
+    case kPageFSet: return new CViewFSet(doc, pageIndex);
+    case kPageEngineA: return new CViewEngine(doc, pageIndex);
     case kPageChannelsA: return new CPlaceholderView(doc, pageIndex);
-    case kPageEngineB: return new CPlaceholderView(doc, pageIndex);
+    case kPageEngineB: return new CViewEngine(doc, pageIndex);
     case kPageChannelsB: return new CPlaceholderView(doc, pageIndex);
     case kPageVerbatim: return new CPlaceholderView(doc, pageIndex);
     case kPageNotes: return new CPlaceholderView(doc, pageIndex);

@@ -46,6 +46,33 @@ INSTANTIATE_TEST_SUITE_P(
                     CParseRow{"CommaEndsTheNumber", "2,5 M", 0, true, 2}),
     [](const testing::TestParamInfo<CParseRow>& row) { return std::string(row.param.name); });
 
+// The strict form reads what the lenient one reads, except what a user cannot have meant.
+TEST(ParseFrequencyStrict, RefusesWhatTheLenientFormWouldGuess) {
+  struct CRow {
+    const char* text;
+    bool ok;
+    uint32_t hz;
+  };
+  const CRow rows[] = {
+      {"OFF", true, 0},           {"150", true, 150000000},    {"40 MHz", true, 40000000},
+      {"2.01k", true, 2010},      {"100 Hz", true, 100},       {"4294.967295", true, 4294967295u},
+      {"garbage", false, 0},      {"", false, 0},              {"-1", false, 0},
+      {"-0", false, 0},           {"4294.967296", false, 0},   {"5000", false, 0},
+      {"150 MHzz", false, 0},     {"2,5 M", false, 0},         {"nan", false, 0},
+      {"inf", false, 0},          {"20 mHz", false, 0},        {"7 k ", true, 7000},
+  };
+  for (const CRow& row : rows) {
+    uint32_t hz = 12345;
+    EXPECT_EQ(ParseFrequencyStrict(row.text, &hz, 'M'), row.ok) << row.text;
+    if (row.ok) {
+      EXPECT_EQ(hz, row.hz) << row.text;
+      uint32_t lenient = 0;
+      EXPECT_TRUE(ParseFrequency(row.text, &lenient, 'M'));
+      EXPECT_EQ(lenient, hz) << row.text;
+    }
+  }
+}
+
 struct CFormatRow {
   const char* name;
   uint32_t hz;

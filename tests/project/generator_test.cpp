@@ -509,4 +509,56 @@ TEST_F(GeneratorSaveTest, SuccessfulSaveReplacesBothFilesAndClearsTheFlag) {
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
+// A FIFO or a device named as the target was replaced by a plain file; a link
+// is written through, so that the file it names holds the project.
+TEST_F(GeneratorSaveTest, SpecialFileTargetIsRefusedAndALinkWrittenThrough) {
+  const std::string fifo = (dir / "pipe.c").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(doc->OnSaveDocument(fifo));
+  ASSERT_EQ(ports.messages.Messages().size(), 1u);
+  EXPECT_EQ(ports.messages.Messages()[0].id, 0);
+  EXPECT_NE(ports.messages.Messages()[0].text.find(fifo), std::string::npos);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_FALSE(fs::exists(dir / "pipe.h"));
+
+  fs::create_directory(dir / "real");
+  fs::create_symlink(dir / "real" / "board.c", dir / "link.c");
+  ports.messages.Clear();
+  ASSERT_TRUE(doc->OnSaveDocument((dir / "link.c").string()));
+  EXPECT_TRUE(fs::is_symlink(dir / "link.c"));
+  EXPECT_FALSE(fs::exists(dir / "link.h"));
+  std::string source = ReadFileBytes(dir / "real" / "board.c");
+  EXPECT_NE(source.find("#include \"board.h\""), std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir / "real" / "board.h").find("PWM0_OUTPUT"), std::string::npos);
+
+  // Opening through the link reads the pair where it lies.
+  CProjDoc again(kb);
+  EXPECT_TRUE(again.OnOpenDocument((dir / "link.c").string()));
+  EXPECT_EQ(again.Functions().size(), doc->Functions().size());
+}
+
+TEST_F(GeneratorTest, SourceDateEpochFixesTheStampInUtc) {
+  struct CRow {
+    const char* name;
+    const char* value;  // null: unset
+    bool fixed;
+  };
+  const CRow rows[] = {
+      {"a count of seconds", "86400", true},
+      {"not a number", "yesterday", false},
+      {"negative", "-5", false},
+  };
+  for (const CRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    setenv("SOURCE_DATE_EPOCH", row.value, 1);
+    std::string stamp;
+    doc->ExpandPlaceholder("DateTime", stamp);
+    if (row.fixed)
+      EXPECT_EQ(stamp, "Fri Jan  2 00:00:00 1970");
+    else
+      EXPECT_EQ(stamp.find("1970"), std::string::npos) << stamp;
+  }
+  unsetenv("SOURCE_DATE_EPOCH");
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "common/testsupport.h"
 #include "project/notesmodel.h"
+#include "project/projectcheck.h"
 
 namespace {
 
@@ -306,6 +307,121 @@ TEST_F(ProjDocTest, CommandLineFixesProcessorAndClocksAcrossNew) {
   EXPECT_FALSE(locked.CanNewOrOpen());
   EXPECT_TRUE(doc.CanNewOrOpen());
   EXPECT_EQ(doc.m_nSysClk, 150000000u);
+}
+
+TEST_F(ProjDocTest, AFunctionNeedsAnEngineTheProcessorHas) {
+  ASSERT_TRUE(doc.m_cpu.Select(s_kb->cpuDb, "Vandrel V110"));
+  struct CRow {
+    const char* name;
+    int engine;
+    bool added;
+  };
+  const CRow rows[] = {{"engine A", 0, true}, {"engine B", 1, false}, {"not yet known", -1, true},
+                       {"beyond B", 2, false}};
+  for (const CRow& row : rows) {
+    auto gpio = std::make_unique<CFuncNonApi>();
+    gpio->function = &Func("GPIO");
+    gpio->engine = row.engine;
+    std::size_t before = doc.Functions().size();
+    EXPECT_EQ(doc.AddFunction(std::move(gpio)), row.added) << row.name;
+    EXPECT_EQ(doc.Functions().size(), before + (row.added ? 1 : 0)) << row.name;
+  }
+}
+
+// A PWM as the driver adds it: its first init function with the defaults.
+CFuncApi* AddDefaultPwm(CProjDoc& doc, const CKivoFunc& pwm, int engine, int channel) {
+  auto func = std::make_unique<CFuncApi>();
+  func->doc = &doc;
+  func->function = &pwm;
+  func->initFunc = pwm.initFuncs.front().get();
+  func->engine = engine;
+  func->InitDefaults(channel);
+  CFuncApi* raw = func.get();
+  EXPECT_TRUE(doc.AddFunction(std::move(func)));
+  return raw;
+}
+
+std::vector<int> FindingIds(const std::vector<CProjectFinding>& findings) {
+  std::vector<int> ids;
+  for (const auto& finding : findings)
+    ids.push_back(finding.id);
+  return ids;
+}
+
+TEST_F(ProjDocTest, CheckBeforeSaveFindsWhatTheDesktopWouldRefuse) {
+  ASSERT_TRUE(doc.m_cpu.Select(s_kb->cpuDb, "Vandrel V120"));  // up to 132 MHz
+  EXPECT_EQ(FindingIds(CheckProjectBeforeSave(doc)), std::vector<int>{4035}) << "150 MHz";
+  doc.m_nSysClk = 132000000;
+  EXPECT_EQ(CheckProjectBeforeSave(doc), std::vector<CProjectFinding>{}) << "an empty project";
+
+  // A load that lacks only the input the user has not typed yet is no finding.
+  CFuncApi* pwm = AddDefaultPwm(doc, Func("PWM"), 0, 0);
+  EXPECT_EQ(CheckProjectBeforeSave(doc), std::vector<CProjectFinding>{});
+
+  pwm->loadInputs.values["duty_updates"] = "lots";
+  EXPECT_EQ(FindingIds(CheckProjectBeforeSave(doc)), std::vector<int>{4042}) << "an input that does not read";
+  pwm->loadInputs.values["duty_updates"] = "1000";
+  doc.m_nSysClk = 0;
+  std::vector<CProjectFinding> findings = CheckProjectBeforeSave(doc);
+  ASSERT_EQ(FindingIds(findings), std::vector<int>{4042}) << "a division by a zero clock";
+  EXPECT_NE(findings[0].text.find("Error in 'PWM' load expression"), std::string::npos) << findings[0].text;
+  doc.m_nSysClk = 100000000;
+  EXPECT_EQ(CheckProjectBeforeSave(doc), std::vector<CProjectFinding>{});
+  EXPECT_GT(pwm->channels[0]->load, 0.0);
+
+  // A clash is reported once, by the later function.
+  AddGpio(0, 0);
+  AddGpio(1, 0);
+  findings = CheckProjectBeforeSave(doc);
+  ASSERT_EQ(FindingIds(findings), std::vector<int>{4020});
+  EXPECT_EQ(findings[0].text, "The channel number 0 is already assigned a function ('PWM::output')");
+}
+
+TEST_F(ProjDocTest, CheckBeforeSaveWordsAOneEngineProcessorAsAProcessorChange) {
+  AddPwm(1, 0);
+  AddGpio(1, 1);
+  AddPwm(0, 0);
+  // As a file naming a one-engine processor is read: the functions stay where the file put them.
+  ASSERT_TRUE(doc.m_cpu.Select(s_kb->cpuDb, "Vandrel V110"));
+  doc.m_nSysClk = 80000000;
+  std::vector<CProjectFinding> findings = CheckProjectBeforeSave(doc);
+  ASSERT_EQ(FindingIds(findings), std::vector<int>{4504});
+  EXPECT_EQ(findings[0].text, "2 functions use unavalable resources and must be deleted.");
+  EXPECT_EQ(doc.Functions().size(), 3u) << "a check removes nothing";
+}
+
+TEST_F(ProjDocTest, CheckBeforeSaveFindsALinkToAChannelNoFunctionDefines) {
+  doc.m_pFSet = s_kb->fsetLib.FindSet("kivo2/kivo_set_k2_motion.h");
+  ASSERT_NE(doc.m_pFSet, nullptr);
+  const CKivoFunc* adctrig = doc.m_pFSet->FindFunc("ADCTRIG");
+  ASSERT_NE(adctrig, nullptr);
+  AddDefaultPwm(doc, *doc.m_pFSet->FindFunc("PWM"), 0, 0);
+  auto trigger = std::make_unique<CFuncApi>();
+  trigger->doc = &doc;
+  trigger->function = adctrig;
+  trigger->initFunc = adctrig->initFuncs.front().get();
+  trigger->engine = 0;
+  trigger->InitDefaults(8);
+  CProjDoc::CParamInfo* link = trigger->FindParam("pwm_dtpwm_chan");
+  ASSERT_NE(link, nullptr);
+  CFuncApi* raw = trigger.get();
+  ASSERT_TRUE(doc.AddFunction(std::move(trigger)));
+  struct CRow {
+    const char* name;
+    const char* value;
+    bool found;
+  };
+  const CRow rows[] = {{"a defined channel", "PWM0_OUTPUT", false},
+                       {"a renamed channel", "PWM3_OUTPUT", true},
+                       {"nothing chosen", "", false}};
+  for (const CRow& row : rows) {
+    raw->FindParam("pwm_dtpwm_chan")->value.Set(row.value, "");
+    std::vector<CProjectFinding> findings = CheckProjectBeforeSave(doc);
+    bool named = false;
+    for (const auto& finding : findings)
+      named = named || finding.text.find(std::string("'") + row.value + "'") != std::string::npos;
+    EXPECT_EQ(named, row.found) << row.name;
+  }
 }
 
 TEST(LoadVarVals, TextFormRoundTripsAndSkipsBadPieces) {

@@ -64,7 +64,7 @@ TEST(MainFrame, TwoEngineProcessorShowsTheEngineBPages) {
 
 TEST(MainFrame, OneEngineProcessorHidesThemAndPanesSkipThem) {
   CShell shell;
-  ASSERT_TRUE(shell.Start({"-CPU=Vandrel V110"}));
+  ASSERT_TRUE(shell.Start({"-CPU=Vandrel V110", "-SYSCLK=80"}));
   ASSERT_EQ(shell.Frame().Doc().m_cpu.engines, 1);
   EXPECT_EQ(WithoutNotes(shell.Tabs()),
             (Strings{"Processor", "Function Set", "Engine A", "Engine A Channels", "Verbatim Block"}));

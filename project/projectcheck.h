@@ -1,0 +1,29 @@
+// What a project would be refused or warned about before a save, found without asking anyone.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "project/projdoc.h"
+
+struct CProjectFinding {
+  int id = 0;  // the catalog number of the message, 0 for a finding without one
+  std::string text;
+  bool operator==(const CProjectFinding&) const = default;
+};
+
+// The processor's clock limits (4035, 4036), the collisions of the project's
+// own processor (as CheckCpuChange words them),
+// channels used twice on an engine or lying outside 0 to 31, parameters naming a
+// channel that no function defines, and load expressions that fail for another
+// reason than inputs not yet given. Computes the loads as a save would.
+std::vector<CProjectFinding> CheckProjectBeforeSave(CProjDoc& doc);
+
+// The function-set header the source includes when no set of the library
+// matches it: the functions of such a project were not read. Empty otherwise.
+std::string MissingFunctionSet(const CProjDoc& doc);
+
+// Folders, relative to the function-set folder and sorted, that a compiler
+// needs (-I) for the generated files: where the headers they include, and the
+// headers those include, are found. "." is the function-set folder itself.
+std::vector<std::string> ProjectIncludeDirs(CProjDoc& doc);

@@ -1,0 +1,185 @@
+// The "Function Set" page: the project's function set, its functions and applications, and the MISC check.
+#include "ui/viewfset.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStyle>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+#include "base/ports.h"
+#include "project/projdoc.h"
+#include "ui/uitext.h"
+#include "ui/valuebinding.h"
+
+namespace {
+
+constexpr int kMessageChangeSet = 4502;
+constexpr const char* kMiscSection = "MCR.SCMMISEN";
+constexpr int kModuleMember = 1;
+enum { kColNumber, kColFunction, kColApi };
+
+QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setBuddy(buddy);
+  return label;
+}
+
+QLineEdit* ReadOnlyField(QWidget* parent) {
+  auto* field = new QLineEdit(parent);
+  field->setReadOnly(true);
+  return field;
+}
+
+}  // namespace
+
+CViewFSet::CViewFSet(CProjDoc& doc, int pageIndex, QWidget* parent)
+    : CViewBase(doc, pageIndex, parent),
+      m_setList(new QComboBox(this)),
+      m_entryTable(ReadOnlyField(this)),
+      m_miscValue(ReadOnlyField(this)),
+      m_functions(new QTreeWidget(this)),
+      m_misc(new QCheckBox(QStringLiteral("Enable SCM &MISC operation"), this)),
+      m_apps(new QListWidget(this)) {
+  m_functions->setRootIsDecorated(false);
+  m_functions->setUniformRowHeights(true);
+  m_functions->setHeaderLabels({CatalogQString(521), CatalogQString(522), CatalogQString(517)});
+  m_functions->headerItem()->setTextAlignment(kColNumber, Qt::AlignRight | Qt::AlignVCenter);
+  m_functions->setColumnWidth(kColNumber, 30);
+  m_functions->setColumnWidth(kColFunction, 200);
+  m_functions->setColumnWidth(kColApi, 30);
+  // The last column takes whatever width the table gains.
+  m_functions->header()->setStretchLastSection(true);
+  m_functions->setSelectionMode(QAbstractItemView::SingleSelection);
+
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(Label(QStringLiteral("Kivo Function &Set to be used"), m_setList, this), 0, 0, 1, 4);
+  grid->addWidget(m_setList, 1, 0, 1, 4);
+  grid->addWidget(Label(QStringLiteral("Entry table base:"), m_entryTable, this), 2, 0);
+  grid->addWidget(m_entryTable, 2, 1);
+  grid->addWidget(Label(QStringLiteral("MISC compare value:"), m_miscValue, this), 2, 2);
+  grid->addWidget(m_miscValue, 2, 3);
+  grid->addWidget(Label(QStringLiteral("Image &Functions:"), m_functions, this), 3, 0, 1, 2);
+  grid->addWidget(m_functions, 4, 0, 1, 2);
+  grid->addWidget(Label(QStringLiteral("Kivo &Applications Available for this Image"), m_apps, this), 3, 2, 1, 2);
+  grid->addWidget(m_apps, 4, 2, 1, 2);
+  grid->addWidget(m_misc, 5, 0, 1, 4);
+  grid->setRowStretch(4, 1);
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
+
+  connect(m_setList, &QComboBox::currentIndexChanged, this, [this] { ShowSet(SelectedSet()); });
+}
+
+void CViewFSet::OnUpdate(int hint) {
+  // A project created or opened: the library may offer the sets anew.
+  if (hint == kHintEverything)
+    FillSetList();
+  CViewBase::OnUpdate(hint);
+}
+
+void CViewFSet::FillSetList() {
+  QSignalBlocker blocker(m_setList);
+  m_setList->clear();
+  for (const auto& set : Doc().Kb().fsetLib.Sets())
+    m_setList->addItem(ToQ(set->relativePath), QVariant::fromValue(static_cast<const void*>(set.get())));
+  m_filled = true;
+}
+
+const CKivoFSet* CViewFSet::SelectedSet() const {
+  int index = m_setList->currentIndex();
+  if (index < 0)
+    return nullptr;
+  return static_cast<const CKivoFSet*>(m_setList->itemData(index).value<const void*>());
+}
+
+void CViewFSet::LoadControls() {
+  if (!m_filled)
+    FillSetList();
+  CValueExchange dx = PageExchange(*this, CValueExchange::EDirection::Load);
+  ExchangeValueCheck(dx, m_misc, Doc().CfgMember(kModuleMember), kMiscSection);
+  int index = m_setList->findData(QVariant::fromValue(static_cast<const void*>(Doc().m_pFSet)));
+  {
+    QSignalBlocker blocker(m_setList);
+    m_setList->setCurrentIndex(index);
+  }
+  ShowSet(SelectedSet());
+}
+
+void CViewFSet::ShowSet(const CKivoFSet* set) {
+  m_entryTable->setText(set ? ToQ(set->entryTable) : QString());
+  m_miscValue->setText(set ? ToQ(set->miscValue) : QString());
+
+  m_functions->setUpdatesEnabled(false);
+  m_functions->clear();
+  if (set) {
+    const QIcon withApi = style()->standardIcon(QStyle::SP_DialogApplyButton);
+    const QIcon withoutApi = style()->standardIcon(QStyle::SP_DialogCancelButton);
+    int position = set->FirstSlot();
+    while (const CKivoFunc* func = set->NextFunc(position)) {
+      auto* row = new QTreeWidgetItem(m_functions);
+      row->setText(kColNumber, QString::asprintf("%02d:", func->FunctionNumber()));
+      row->setTextAlignment(kColNumber, Qt::AlignRight | Qt::AlignVCenter);
+      row->setText(kColFunction, ToQ(func->name));
+      row->setIcon(kColApi, func->hasApi ? withApi : withoutApi);
+      QString apiText = func->hasApi ? QStringLiteral("Yes") : QStringLiteral("No");
+      row->setData(kColApi, Qt::AccessibleTextRole, apiText);
+      row->setToolTip(kColApi, apiText);
+    }
+  }
+  m_functions->setUpdatesEnabled(true);
+
+  m_apps->setUpdatesEnabled(false);
+  m_apps->clear();
+  if (set) {
+    std::vector<const CKivoFapp*> apps;
+    Doc().Kb().fappLib.CollectAvailable(apps, set);
+    std::vector<std::string> names;
+    for (const CKivoFapp* app : apps)
+      names.push_back(app->title);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names)
+      m_apps->addItem(ToQ(name));
+  }
+  m_apps->setUpdatesEnabled(true);
+}
+
+bool CViewFSet::StoreControls(bool validate) {
+  CKivoVarValue* misc = Doc().CfgMember(kModuleMember).Find(kMiscSection);
+  std::string before = misc ? misc->Text() : std::string();
+  CValueExchange dx = PageExchange(*this, CValueExchange::EDirection::Save, !validate);
+  if (!ExchangeValueCheck(dx, m_misc, Doc().CfgMember(kModuleMember), kMiscSection))
+    return false;
+  if (misc && misc->Text() != before)
+    Doc().SetModifiedFlag();
+  return StoreSet(validate);
+}
+
+bool CViewFSet::StoreSet(bool validate) {
+  const CKivoFSet* selected = SelectedSet();
+  // An unknown set of an opened project selects nothing; leaving the page
+  // keeps it rather than dropping it.
+  if (!selected || selected == Doc().m_pFSet)
+    return true;
+  bool hadFunctions = !Doc().Functions().empty();
+  if (hadFunctions) {
+    // Clearing the user's functions needs the user's word.
+    if (!validate || !AskYesNo(kMessageChangeSet)) {
+      m_setList->setFocus();
+      return false;
+    }
+    while (!Doc().Functions().empty())
+      Doc().RemoveFunction(Doc().Functions().back().get(), false);
+  }
+  Doc().m_pFSet = selected;
+  Doc().SetModifiedFlag();
+  if (hadFunctions)
+    Doc().UpdateViews(kHintEverything);
+  return true;
+}
