@@ -172,7 +172,7 @@ void CKivoFSet::ReadPresumedSettings(const std::string& settingsText, const CKiv
     if (env.desc && env.desc->FindDefByValueName(setting))
       presumedSettings.push_back(setting);
     else
-      ShowMessage(4038, EMessageKind::Warning, {setting, fileName});
+      ShowMessage(4038, EMessageKind::Warning, {QuoteExcerpt(setting), fileName});
   }
 }
 
