@@ -23,6 +23,12 @@ bool ReadCInteger(std::string_view text, int32_t& value);
 std::vector<std::string> SplitAny(std::string_view text, std::string_view delimiters);
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
+
+// A piece of a header as a message quotes it: whole up to kQuoteLimit
+// characters, else its beginning and an ellipsis, so that a declaration of a
+// megabyte does not become a message of a megabyte.
+inline constexpr std::size_t kQuoteLimit = 300;
+std::string QuoteExcerpt(std::string_view text);
 // Replaces `word` only where it stands as a whole C identifier.
 std::string ReplaceIdentifier(std::string_view text, std::string_view word, std::string_view replacement);
 
