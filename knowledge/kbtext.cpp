@@ -9,6 +9,8 @@ namespace {
 bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
 
+}  // namespace
+
 int DigitValue(char c) {
   if (c >= '0' && c <= '9')
     return c - '0';
@@ -18,8 +20,6 @@ int DigitValue(char c) {
     return c - 'A' + 10;
   return 99;
 }
-
-}  // namespace
 
 std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
 
