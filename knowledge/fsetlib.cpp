@@ -18,6 +18,10 @@ namespace {
 constexpr int kProgressPerSet = 16;
 
 bool IsSetHeaderName(const std::string& fileName) {
+  // Most files of a tree are not set headers; the pattern is asked only
+  // about names that hold its words.
+  if (ToLower(fileName).find("kivo_set") == std::string::npos)
+    return false;
   static CRegExp pattern(R"((.*[Kk][Ii][Vv][Oo]_[Ss][Ee][Tt](\S*)\.h$))");
   return !RunPatternQuietly(pattern, fileName).empty();
 }
@@ -217,12 +221,13 @@ const CKivoFunc* CKivoFSet::FindByInitName(const std::string& initName, const CK
 
 // --- CKivoFSetLib ------------------------------------------------------------
 
-int CKivoFSetLib::LoadAll(const std::string& folder, const CKivoCfgDesc* desc) {
+int CKivoFSetLib::LoadAll(const std::string& folder, const CKivoCfgDesc* desc, CFolderIndex* sharedIndex) {
   m_folder = folder;
   m_sets.clear();
   m_byEntry.clear();
   m_functions.clear();
-  CFolderIndex index;
+  CFolderIndex ownIndex;
+  CFolderIndex& index = sharedIndex ? *sharedIndex : ownIndex;
   COptionTables optionTables;
   CKivoLoadEnv env{folder, desc, &index, &optionTables};
   int count = 0;
