@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -305,69 +306,121 @@ bool IsWholeWord(std::string_view text) {
 
 }  // namespace
 
+struct CDocCommentScanner::CIndex {
+  // Every comment opening and the last place its heading may begin.
+  std::vector<std::pair<std::size_t, std::size_t>> comments;
+  // Per word, the comments whose heading mentions it, in order: the
+  // comment's number and the word's first position in it.
+  std::unordered_map<std::string_view, std::vector<std::pair<std::size_t, std::size_t>>> mentions;
+  // Per word, where it stands followed by blanks and a separator: its
+  // position and the position after the separator.
+  std::unordered_map<std::string_view, std::vector<std::pair<std::size_t, std::size_t>>> items;
+  std::vector<std::pair<std::size_t, std::size_t>> notes;  // the words "project notes" so
+  std::vector<std::size_t> returns, opens, closes;
+};
+
 CDocCommentScanner::CDocCommentScanner(std::string_view source) : m_text(source) {}
 
-void CDocCommentScanner::ListWords() const {
-  std::string_view source = m_text;
-  for (std::size_t at = 0; at < source.size();) {
-    if (!IsIdentChar(source[at])) {
+CDocCommentScanner::~CDocCommentScanner() = default;
+
+void CDocCommentScanner::Index() const {
+  m_index = std::make_unique<CIndex>();
+  CIndex& index = *m_index;
+  const std::string_view text = m_text;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    char c = text[at];
+    if (c == '\r') {
+      index.returns.push_back(at);
+    } else if (c == '/' && at + 1 < text.size() && text[at + 1] == '*') {
+      index.opens.push_back(at);
+    } else if (c == '*' && at + 1 < text.size() && text[at + 1] == '/') {
+      index.closes.push_back(at);
+    } else if ((c | 0x20) == 'p' && IsBoundary(text, at) && StartsWithIgnoreCase(text, at, "project")) {
+      std::size_t words = SkipSpace(text, at + 7);
+      if (words == at + 7 || !StartsWithIgnoreCase(text, words, "notes") || !IsBoundary(text, words + 5))
+        continue;
+      std::size_t separator = SkipSpace(text, words + 5);
+      if (separator < text.size() && (text[separator] == '-' || text[separator] == ':' || text[separator] == '='))
+        index.notes.emplace_back(at, separator + 1);
+    }
+  }
+  for (std::size_t at = 0; at < text.size();) {
+    if (!IsIdentChar(text[at])) {
       ++at;
       continue;
     }
     std::size_t end = at;
-    while (end < source.size() && IsIdentChar(source[end]))
+    while (end < text.size() && IsIdentChar(text[end]))
       ++end;
-    m_words.emplace(source.substr(at, end - at));
+    std::size_t separator = SkipSpace(text, end);
+    if (separator < text.size() && (text[separator] == '-' || text[separator] == ':' || text[separator] == '='))
+      index.items[text.substr(at, end - at)].emplace_back(at, separator + 1);
     at = end;
   }
-}
-
-bool CDocCommentScanner::Mentions(std::string_view word) const {
-  if (!IsWholeWord(word))
-    return true;
-  // A few questions are answered by searching the text; a source asked
-  // about many names lists its words once instead.
-  if (++m_questions < kQuestionsBeforeListing)
-    return m_text.find(word) != std::string_view::npos;
-  if (!m_listed) {
-    ListWords();
-    m_listed = true;
+  for (std::size_t open : index.opens) {
+    std::size_t last = CommentHeadingEnd(text, open);
+    std::size_t number = index.comments.size();
+    index.comments.emplace_back(open, last);
+    for (std::size_t at = open + 2; at <= last && at < text.size();) {
+      if (!IsIdentChar(text[at])) {
+        ++at;
+        continue;
+      }
+      std::size_t end = at;
+      while (end < text.size() && IsIdentChar(text[end]))
+        ++end;
+      auto& mentions = index.mentions[text.substr(at, end - at)];
+      if (mentions.empty() || mentions.back().first != number)
+        mentions.emplace_back(number, at);
+      at = end;
+    }
   }
-  return m_words.count(word) != 0;
 }
 
 CMatchList CDocCommentScanner::Find(std::string_view initName, std::string_view item, bool notes, bool all) const {
   CMatchList matches;
-  if (initName.empty() || !Mentions(initName) || (!notes && (item.empty() || !Mentions(item))))
+  for (const CMatch& match : FindAt(initName, item, notes, all))
+    matches.push_back({std::string(m_text.substr(match.open + 2, match.name - match.open - 2)),
+                       std::string(m_text.substr(match.middle, match.item - match.middle)),
+                       std::string(m_text.substr(match.textStart, match.end - match.textStart))});
+  return matches;
+}
+
+std::vector<CDocCommentScanner::CMatch> CDocCommentScanner::FindAt(std::string_view initName, std::string_view item,
+                                                                   bool notes, bool all) const {
+  std::vector<CMatch> matches;
+  if (initName.empty() || (!notes && item.empty()))
     return matches;
-  if (!m_commentsListed) {
-    for (std::size_t open = m_text.find("/*"); open != std::string_view::npos; open = m_text.find("/*", open + 1))
-      m_comments.emplace_back(open, CommentHeadingEnd(m_text, open));
-    m_commentsListed = true;
+  if (!m_index)
+    Index();
+  const CIndex& index = *m_index;
+  // A name that is a word is looked up; any other is looked for in every comment.
+  static const std::vector<std::pair<std::size_t, std::size_t>> kNone;
+  const std::vector<std::pair<std::size_t, std::size_t>>* mentions = nullptr;
+  if (IsWholeWord(initName)) {
+    auto found = index.mentions.find(initName);
+    mentions = found == index.mentions.end() ? &kNone : &found->second;
   }
+  std::size_t count = mentions ? mentions->size() : index.comments.size();
   std::size_t from = 0;
-  for (const auto& [open, last] : m_comments) {
+  for (std::size_t i = 0; i < count; ++i) {
+    std::size_t number = mentions ? (*mentions)[i].first : i;
+    auto [open, last] = index.comments[number];
     if (open < from)
       continue;
     from = open + 1;
     // The first mention of the function in the comment is the one read.
-    std::size_t name = FindWord(initName, open + 2, last);
+    std::size_t name = mentions ? (*mentions)[i].second : FindWord(initName, number);
     if (name == std::string_view::npos)
       continue;
     std::size_t middle = name + initName.size();
-    std::size_t middleEnd = middle;
-    while (middleEnd < m_text.size() && m_text[middleEnd] != '\r' && !StartsWith(m_text, middleEnd + 1, "*/") &&
-           !StartsWith(m_text, middleEnd + 1, "/*"))
-      ++middleEnd;
     std::size_t itemAt = 0, textStart = 0;
-    if (!FindItem(item, notes, middle, std::min(middleEnd, m_text.size()), itemAt, textStart))
+    if (!FindItem(item, notes, middle, LineEnd(middle), itemAt, textStart))
       continue;
-    std::size_t end = CommentRestEnd(m_text, textStart);
+    std::size_t end = RestEnd(textStart);
     if (end == std::string_view::npos)
       continue;
-    matches.push_back({std::string(m_text.substr(open + 2, name - open - 2)),
-                       std::string(m_text.substr(middle, itemAt - middle)),
-                       std::string(m_text.substr(textStart, end - textStart))});
+    matches.push_back({open, name, middle, itemAt, textStart, end});
     if (!all)
       break;
     from = end + 2;
@@ -375,39 +428,83 @@ CMatchList CDocCommentScanner::Find(std::string_view initName, std::string_view 
   return matches;
 }
 
-// The first whole-word occurrence of `word` that begins in [from, last].
-std::size_t CDocCommentScanner::FindWord(std::string_view word, std::size_t from, std::size_t last) const {
+// The first whole-word occurrence of `word` that begins in the heading of comment `number`.
+std::size_t CDocCommentScanner::FindWord(std::string_view word, std::size_t number) const {
+  auto [open, last] = m_index->comments[number];
   // Searched only up to `last`, so that a word missing from many comments
   // is not looked for to the end of the text from each of them.
   std::string_view window = m_text.substr(0, std::min(m_text.size(), last + word.size()));
-  for (std::size_t at = window.find(word, from); at != std::string_view::npos; at = window.find(word, at + 1))
+  for (std::size_t at = window.find(word, open + 2); at != std::string_view::npos; at = window.find(word, at + 1))
     if (IsBoundary(m_text, at) && IsBoundary(m_text, at + word.size()))
       return at;
   return std::string_view::npos;
+}
+
+namespace {
+
+// The first element of an ordered list at or after `from`, or npos.
+std::size_t FirstFrom(const std::vector<std::size_t>& positions, std::size_t from) {
+  auto found = std::lower_bound(positions.begin(), positions.end(), from);
+  return found == positions.end() ? std::string_view::npos : *found;
+}
+
+}  // namespace
+
+// Where the line of the function's name ends for the item's search: the
+// first position from `from` on that holds a carriage return or is followed
+// by a comment's opening or closing; the text's end otherwise.
+std::size_t CDocCommentScanner::LineEnd(std::size_t from) const {
+  const CIndex& index = *m_index;
+  std::size_t end = std::min(m_text.size(), FirstFrom(index.returns, from));
+  for (const std::vector<std::size_t>* marks : {&index.opens, &index.closes}) {
+    std::size_t mark = FirstFrom(*marks, from + 1);
+    if (mark != std::string_view::npos)
+      end = std::min(end, mark - 1);
+  }
+  return end;
+}
+
+// CommentRestEnd over the index.
+std::size_t CDocCommentScanner::RestEnd(std::size_t from) const {
+  const CIndex& index = *m_index;
+  std::size_t close = FirstFrom(index.closes, from);
+  if (close == std::string_view::npos || FirstFrom(index.returns, from) < close)
+    return std::string_view::npos;
+  std::size_t open = FirstFrom(index.opens, from + 1);
+  return open == std::string_view::npos || open - 1 >= close ? close : std::string_view::npos;
 }
 
 // The first item in [from, last] followed by blanks and a separator; sets the
 // item's position and the position after the separator.
 bool CDocCommentScanner::FindItem(std::string_view item, bool notes, std::size_t from, std::size_t last,
                                   std::size_t& itemAt, std::size_t& textStart) const {
-  for (std::size_t at = from; at <= last && at < m_text.size(); ++at) {
-    std::size_t end = 0;
-    if (notes) {
-      if (!IsBoundary(m_text, at) || !StartsWithIgnoreCase(m_text, at, "project"))
-        continue;
-      std::size_t words = SkipSpace(m_text, at + 7);
-      if (words == at + 7 || !StartsWithIgnoreCase(m_text, words, "notes") || !IsBoundary(m_text, words + 5))
-        continue;
-      end = words + 5;
-    } else {
-      at = m_text.substr(0, std::min(m_text.size(), last + item.size())).find(item, at);
-      if (at == std::string_view::npos)
-        return false;
-      if (!IsBoundary(m_text, at) || !IsBoundary(m_text, at + item.size()))
-        continue;
-      end = at + item.size();
-    }
-    std::size_t separator = SkipSpace(m_text, end);
+  const CIndex& index = *m_index;
+  const std::vector<std::pair<std::size_t, std::size_t>>* places = &index.notes;
+  if (!notes) {
+    if (!IsWholeWord(item))
+      return FindItemInText(item, from, last, itemAt, textStart);
+    auto found = index.items.find(item);
+    if (found == index.items.end())
+      return false;
+    places = &found->second;
+  }
+  auto place = std::lower_bound(places->begin(), places->end(), std::make_pair(from, std::size_t{0}));
+  if (place == places->end() || place->first > last || place->first >= m_text.size())
+    return false;
+  itemAt = place->first;
+  textStart = place->second;
+  return true;
+}
+
+// FindItem for an item that is not a word, by searching the text.
+bool CDocCommentScanner::FindItemInText(std::string_view item, std::size_t from, std::size_t last,
+                                        std::size_t& itemAt, std::size_t& textStart) const {
+  std::string_view window = m_text.substr(0, std::min(m_text.size(), last + item.size()));
+  for (std::size_t at = window.find(item, from); at != std::string_view::npos && at <= last;
+       at = window.find(item, at + 1)) {
+    if (!IsBoundary(m_text, at) || !IsBoundary(m_text, at + item.size()))
+      continue;
+    std::size_t separator = SkipSpace(m_text, at + item.size());
     if (separator < m_text.size() &&
         (m_text[separator] == '-' || m_text[separator] == ':' || m_text[separator] == '=')) {
       itemAt = at;

@@ -1,6 +1,7 @@
 // Hand-written readers for the parts of a header that a pattern cannot read in time linear in the text.
 #pragma once
 
+#include <memory>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -54,29 +55,40 @@ const char* VarDeclarationPattern();
 // counts) and after it an item followed by "-", ":" or "=". The item is a
 // parameter's name or, with `notes`, the words "project notes". Each match
 // holds the comment's text before the function's name, the text between it
-// and the item, and the rest of the comment after the separator. The words
-// of the source are listed once, so that asking for a name it never
-// mentions costs nothing.
+// and the item, and the rest of the comment after the separator. The source
+// is indexed once, at the first question: the comments by the names they
+// mention, the items by name, and where lines and comments end, so that
+// each question costs what its answers cost, however many functions a
+// source documents.
 class CDocCommentScanner {
  public:
   explicit CDocCommentScanner(std::string_view source);
+  CDocCommentScanner(const CDocCommentScanner&) = delete;
+  CDocCommentScanner& operator=(const CDocCommentScanner&) = delete;
+  ~CDocCommentScanner();
+
+  // Positions of one match: the comment's opening, the function's name, the
+  // item, and the rest of the comment from `textStart` to `end`.
+  struct CMatch {
+    std::size_t open, name, middle, item, textStart, end;
+  };
+  std::vector<CMatch> FindAt(std::string_view initName, std::string_view item, bool notes, bool all) const;
   CMatchList Find(std::string_view initName, std::string_view item, bool notes, bool all) const;
+  std::string_view Text() const { return m_text; }
 
  private:
-  static constexpr int kQuestionsBeforeListing = 64;
-  bool Mentions(std::string_view word) const;
-  void ListWords() const;
-  std::size_t FindWord(std::string_view word, std::size_t from, std::size_t last) const;
+  struct CIndex;
+  void Index() const;
+  std::size_t FindWord(std::string_view word, std::size_t comment) const;
   bool FindItem(std::string_view item, bool notes, std::size_t from, std::size_t last, std::size_t& itemAt,
                 std::size_t& textStart) const;
+  bool FindItemInText(std::string_view item, std::size_t from, std::size_t last, std::size_t& itemAt,
+                      std::size_t& textStart) const;
+  std::size_t LineEnd(std::size_t from) const;
+  std::size_t RestEnd(std::size_t from) const;
 
   std::string_view m_text;
-  // Every comment opening and the last place its heading may begin.
-  mutable std::vector<std::pair<std::size_t, std::size_t>> m_comments;
-  mutable bool m_commentsListed = false;
-  mutable std::unordered_set<std::string_view> m_words;
-  mutable bool m_listed = false;
-  mutable int m_questions = 0;
+  mutable std::unique_ptr<CIndex> m_index;
 };
 
 // What option scanning looks for in one header, read once: its typedef

@@ -36,4 +36,49 @@ INSTANTIATE_TEST_SUITE_P(Megabyte, LinearShapes, ::testing::ValuesIn(kbshapes::S
                            return name;
                          });
 
+// A function with tens of thousands of initialisation functions whose source
+// documents each one: every question to the source would otherwise search
+// all its comments, or the rest of one comment naming them all, again.
+struct CManyInitsRow {
+  const char* name;
+  bool oneCommentNamesAll;
+};
+
+class ManyInitialisationFunctions : public ::testing::TestWithParam<CManyInitsRow> {};
+
+TEST_P(ManyInitialisationFunctions, EachFindsItsOwnComment) {
+  constexpr int kInits = 15000;
+  std::string header, source, all = "/* The initialisation functions:";
+  for (int i = 0; i < kInits; ++i) {
+    std::string init = "hv_kivo_x_init_" + std::to_string(i);
+    header += "void " + init + "(int a);\n";
+    source += "/*" + init + " a-" + std::to_string(i) + "*/\n";
+    all += " " + init;
+  }
+  if (GetParam().oneCommentNamesAll)
+    source = all + " */\n" + source;
+  ASSERT_LE(header.size(), kbshapes::kSize);
+  ASSERT_LE(source.size(), kbshapes::kSize);
+  CTempDir dir;
+  CRecordedPorts ports;
+  WriteFileBytes(dir / "kivo_set_x.h", kbshapes::SetHeader());
+  WriteFileBytes(dir / "kivo_x.h", header);
+  WriteFileBytes(dir / "kivo_x.c", source);
+  CKivoFSetLib lib;
+  ASSERT_EQ(lib.LoadAll(dir.Path().string(), nullptr), 1);
+  EXPECT_TRUE(ports.messages.Messages().empty());
+  const CKivoFunc& func = *lib.Functions().at(0);
+  ASSERT_EQ(func.initFuncs.size(), static_cast<std::size_t>(kInits));
+  for (int i : {0, 1, kInits / 2, kInits - 1}) {
+    const CKivoInitFunc& initFunc = *func.initFuncs[static_cast<std::size_t>(i)];
+    EXPECT_EQ(initFunc.params.at(0)->description, std::to_string(i) + "\n") << i;
+    EXPECT_EQ(initFunc.notes, "") << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Source, ManyInitialisationFunctions,
+                         ::testing::Values(CManyInitsRow{"OneCommentEach", false},
+                                           CManyInitsRow{"AndOneNamingAll", true}),
+                         [](const ::testing::TestParamInfo<CManyInitsRow>& row) { return row.param.name; });
+
 }  // namespace
