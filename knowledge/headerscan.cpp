@@ -578,6 +578,105 @@ bool SplitNamedItem(std::string_view item, std::string& valueName, std::string& 
   return true;
 }
 
+namespace {
+
+std::vector<std::size_t> WordPositions(std::string_view text, std::string_view lowerWord) {
+  std::vector<std::size_t> positions;
+  if (lowerWord.empty())
+    return positions;
+  for (std::size_t at = 0; at + lowerWord.size() <= text.size(); ++at)
+    if (Lower(text[at]) == lowerWord[0] && StartsWithIgnoreCase(text, at, lowerWord))
+      positions.push_back(at);
+  return positions;
+}
+
+std::size_t FirstAtOrAfter(const std::vector<std::size_t>& positions, std::size_t from) {
+  auto found = std::lower_bound(positions.begin(), positions.end(), from);
+  return found == positions.end() ? std::string_view::npos : *found;
+}
+
+}  // namespace
+
+CMatchList FindHeadingComment(std::string_view text, std::string_view first, std::string_view second) {
+  constexpr std::size_t kGap = 200;
+  std::vector<std::size_t> firsts = WordPositions(text, first);
+  std::vector<std::size_t> seconds = WordPositions(text, second);
+  if (firsts.empty() || seconds.empty())
+    return {};
+  // Where a heading's gap cannot reach: line ends, comment openings and closings.
+  std::vector<std::size_t> breaks;
+  for (std::size_t at = 0; at < text.size(); ++at)
+    if (text[at] == '\n' || text[at] == '\r' || StartsWith(text, at, "/*") || StartsWith(text, at, "*/"))
+      breaks.push_back(at);
+  // The end of the heading that begins with the word at `h` and reaches the
+  // nearest word of `others`, or npos.
+  auto headingEnd = [&](std::size_t h, std::size_t length, const std::vector<std::size_t>& others,
+                        std::size_t otherLength) {
+    std::size_t gapStart = h + length;
+    std::size_t other = FirstAtOrAfter(others, gapStart);
+    if (other == std::string_view::npos || other - gapStart > kGap || FirstAtOrAfter(breaks, gapStart) < other)
+      return std::string_view::npos;
+    return other + otherLength;
+  };
+  for (std::size_t open = text.find("/*"); open != std::string_view::npos; open = text.find("/*", open + 1)) {
+    std::size_t last = CommentHeadingEnd(text, open);
+    auto f = std::lower_bound(firsts.begin(), firsts.end(), open + 2);
+    auto s = std::lower_bound(seconds.begin(), seconds.end(), open + 2);
+    std::size_t end = std::string_view::npos;
+    std::size_t h = 0;
+    while (end == std::string_view::npos) {
+      std::size_t nextFirst = f == firsts.end() ? std::string_view::npos : *f;
+      std::size_t nextSecond = s == seconds.end() ? std::string_view::npos : *s;
+      h = std::min(nextFirst, nextSecond);
+      if (h == std::string_view::npos || h > last)
+        break;
+      if (h == nextFirst) {
+        end = headingEnd(h, first.size(), seconds, second.size());
+        ++f;
+      }
+      if (end == std::string_view::npos && h == nextSecond)
+        end = headingEnd(h, second.size(), firsts, first.size());
+      if (h == nextSecond)
+        ++s;
+    }
+    if (end == std::string_view::npos)
+      continue;
+    // Once the heading is found, the comment either ends after it or this
+    // opening gives nothing.
+    std::size_t close = CommentRestEnd(text, end);
+    if (close == std::string_view::npos)
+      continue;
+    return {{std::string(text.substr(open + 2, h - open - 2)), std::string(text.substr(end, close - end))}};
+  }
+  return {};
+}
+
+std::vector<std::string> FindSettingNames(std::string_view text) {
+  constexpr std::string_view kPrefix = "HV_KIVO_";
+  std::vector<std::string> names;
+  // The first ")" or line end after an opening parenthesis, remembered: a
+  // line of names each followed by "(" is then read once.
+  std::size_t stopQuery = 1, stop = 0;
+  for (std::size_t at = text.find(kPrefix); at != std::string_view::npos; at = text.find(kPrefix, at)) {
+    std::size_t end = at + kPrefix.size();
+    while (end < text.size() && IsIdentChar(text[end]))
+      ++end;
+    names.emplace_back(text.substr(at, end - at));
+    at = SkipSpace(text, end);
+    if (at >= text.size() || text[at] != '(')
+      continue;
+    if (!(at + 1 >= stopQuery && at + 1 <= stop)) {
+      stopQuery = at + 1;
+      stop = text.find_first_of(")\n", at + 1);
+      if (stop == std::string_view::npos)
+        stop = text.size();
+    }
+    if (stop < text.size() && text[stop] == ')' && stop > at + 1)
+      at = stop + 1;
+  }
+  return names;
+}
+
 // A comment whose first line holds "channel" and "assignment", an optional
 // selector in parentheses, and then assignment lines. Neither an assignment
 // nor the heading's text takes in the comment's end, and the assignment lines

@@ -41,6 +41,20 @@ std::size_t CommentHeadingEnd(std::string_view text, std::size_t open);
 // or npos when a carriage return or a comment opening comes first.
 std::size_t CommentRestEnd(std::string_view text, std::size_t from);
 
+// The first comment whose heading holds `first` and `second` (lower-case
+// words, matched ignoring case) on one line, in either order, at most 200
+// characters apart, and that then ends: its text before the heading and the
+// rest after it. The heading may begin anywhere before the comment's first
+// line end of the old Mac kind; the earliest one counts, and where both
+// orders begin at the same place, `first` before `second` wins. Empty when
+// no comment has such a heading.
+CMatchList FindHeadingComment(std::string_view text, std::string_view first, std::string_view second);
+
+// The names of presumed settings in a set header's comment: each
+// "HV_KIVO_" and the identifier characters after it; blanks and a
+// parenthesised note on the same line after a name are passed over.
+std::vector<std::string> FindSettingNames(std::string_view text);
+
 // The channel-assignment comment (Global and Multiline on): submatch 1 the
 // heading's text, 3 the selector's function, 4 its condition, 5 the rest of
 // the heading line, 6 the assignment lines.
