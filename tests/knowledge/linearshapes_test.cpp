@@ -36,6 +36,35 @@ INSTANTIATE_TEST_SUITE_P(Megabyte, LinearShapes, ::testing::ValuesIn(kbshapes::S
                            return name;
                          });
 
+class LinearSetShapes : public ::testing::TestWithParam<kbshapes::CSetShape> {};
+
+TEST_P(LinearSetShapes, LoadCompletelyAndQuoteLittle) {
+  const kbshapes::CSetShape& shape = GetParam();
+  ASSERT_LE(shape.setHeader.size(), kbshapes::kSize);
+  CTempDir dir;
+  CRecordedPorts ports;
+  WriteFileBytes(dir / "kivo_set_x.h", shape.setHeader);
+  WriteFileBytes(dir / "kivo_x.h", kbshapes::Prototype());
+  CKivoFSetLib lib;
+  ASSERT_EQ(lib.LoadAll(dir.Path().string(), nullptr), 1);
+  EXPECT_EQ(lib.Functions().size(), shape.functions);
+  std::size_t unknown = 0;
+  for (const CMessage& message : ports.messages.Messages()) {
+    EXPECT_NE(message.id, 9310) << message.text.substr(0, 300);
+    EXPECT_LT(message.text.size(), 1200u) << message.id;
+    unknown += message.id == 4038 ? 1 : 0;
+  }
+  EXPECT_EQ(unknown, shape.unknownSettings);
+}
+
+INSTANTIATE_TEST_SUITE_P(Megabyte, LinearSetShapes, ::testing::ValuesIn(kbshapes::SetShapes()),
+                         [](const ::testing::TestParamInfo<kbshapes::CSetShape>& row) {
+                           std::string name;
+                           for (char c : row.param.name)
+                             name += (c == ' ') ? '_' : c;
+                           return name;
+                         });
+
 // A function with tens of thousands of initialisation functions whose source
 // documents each one: every question to the source would otherwise search
 // all its comments, or the rest of one comment naming them all, again.
