@@ -65,6 +65,27 @@ INSTANTIATE_TEST_SUITE_P(Megabyte, LinearSetShapes, ::testing::ValuesIn(kbshapes
                            return name;
                          });
 
+// Application headers whose used-functions heading is followed by a
+// megabyte of blanks, or whose comment repeats the heading's words.
+TEST(LinearAppShapes, UsedFunctionsHeadingWordsAndBlanks) {
+  const std::string proto = "void hv_kivo_app_x_init(uint8_t channel);\n";
+  const std::vector<std::pair<std::string, std::size_t>> rows = {
+      {proto + "/* Kivo functions used" + std::string(kbshapes::kSize - 4096, ' '), 0},
+      {proto + kbshapes::Repeat("/* ", "Kivo functions ") + "*/\n/* Kivo functions used: X */\n", 1},
+      {proto + "/* Kivo functions used: " + kbshapes::Repeat("", "X,") + " */\n", 2},
+  };
+  for (const auto& [header, used] : rows) {
+    ASSERT_LE(header.size(), kbshapes::kSize);
+    CTempDir dir;
+    CRecordedPorts ports;
+    WriteFileBytes(dir / "kivo_app_x.h", header);
+    CKivoFappLib apps;
+    ASSERT_EQ(apps.Scan(dir.Path().string(), nullptr), 1);
+    EXPECT_EQ(apps.Apps()[0]->usedFunctions.size(), used);
+    EXPECT_TRUE(ports.messages.Messages().empty());
+  }
+}
+
 // A function with tens of thousands of initialisation functions whose source
 // documents each one: every question to the source would otherwise search
 // all its comments, or the rest of one comment naming them all, again.
