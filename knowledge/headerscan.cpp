@@ -307,8 +307,6 @@ bool IsWholeWord(std::string_view text) {
 }  // namespace
 
 struct CDocCommentScanner::CIndex {
-  // Every comment opening and the last place its heading may begin.
-  std::vector<std::pair<std::size_t, std::size_t>> comments;
   // Per word, the comments whose heading mentions it, in order: the
   // comment's number and the word's first position in it.
   std::unordered_map<std::string_view, std::vector<std::pair<std::size_t, std::size_t>>> mentions;
@@ -319,7 +317,16 @@ struct CDocCommentScanner::CIndex {
   std::vector<std::size_t> returns, opens, closes;
 };
 
-CDocCommentScanner::CDocCommentScanner(std::string_view source) : m_text(source) {}
+CDocCommentScanner::CDocCommentScanner(std::string_view source, int directQuestions)
+    : m_text(source), m_directQuestions(directQuestions) {}
+
+void CDocCommentScanner::ListComments() const {
+  if (m_commentsListed)
+    return;
+  for (std::size_t open = m_text.find("/*"); open != std::string_view::npos; open = m_text.find("/*", open + 1))
+    m_comments.emplace_back(open, CommentHeadingEnd(m_text, open));
+  m_commentsListed = true;
+}
 
 CDocCommentScanner::~CDocCommentScanner() = default;
 
@@ -357,10 +364,9 @@ void CDocCommentScanner::Index() const {
       index.items[text.substr(at, end - at)].emplace_back(at, separator + 1);
     at = end;
   }
-  for (std::size_t open : index.opens) {
-    std::size_t last = CommentHeadingEnd(text, open);
-    std::size_t number = index.comments.size();
-    index.comments.emplace_back(open, last);
+  ListComments();
+  for (std::size_t number = 0; number < m_comments.size(); ++number) {
+    auto [open, last] = m_comments[number];
     for (std::size_t at = open + 2; at <= last && at < text.size();) {
       if (!IsIdentChar(text[at])) {
         ++at;
@@ -391,21 +397,27 @@ std::vector<CDocCommentScanner::CMatch> CDocCommentScanner::FindAt(std::string_v
   std::vector<CMatch> matches;
   if (initName.empty() || (!notes && item.empty()))
     return matches;
-  if (!m_index)
+  // A few questions are answered by searching the text, which costs less
+  // than indexing it; a source asked about many names is indexed.
+  if (!m_index && ++m_questions > m_directQuestions)
     Index();
-  const CIndex& index = *m_index;
-  // A name that is a word is looked up; any other is looked for in every comment.
+  if (!m_index &&
+      (m_text.find(initName) == std::string_view::npos || (!notes && m_text.find(item) == std::string_view::npos)))
+    return matches;
+  ListComments();
+  // With the index, a name that is a word is looked up; any other is looked
+  // for in every comment.
   static const std::vector<std::pair<std::size_t, std::size_t>> kNone;
   const std::vector<std::pair<std::size_t, std::size_t>>* mentions = nullptr;
-  if (IsWholeWord(initName)) {
-    auto found = index.mentions.find(initName);
-    mentions = found == index.mentions.end() ? &kNone : &found->second;
+  if (m_index && IsWholeWord(initName)) {
+    auto found = m_index->mentions.find(initName);
+    mentions = found == m_index->mentions.end() ? &kNone : &found->second;
   }
-  std::size_t count = mentions ? mentions->size() : index.comments.size();
+  std::size_t count = mentions ? mentions->size() : m_comments.size();
   std::size_t from = 0;
   for (std::size_t i = 0; i < count; ++i) {
     std::size_t number = mentions ? (*mentions)[i].first : i;
-    auto [open, last] = index.comments[number];
+    std::size_t open = m_comments[number].first;
     if (open < from)
       continue;
     from = open + 1;
@@ -430,7 +442,7 @@ std::vector<CDocCommentScanner::CMatch> CDocCommentScanner::FindAt(std::string_v
 
 // The first whole-word occurrence of `word` that begins in the heading of comment `number`.
 std::size_t CDocCommentScanner::FindWord(std::string_view word, std::size_t number) const {
-  auto [open, last] = m_index->comments[number];
+  auto [open, last] = m_comments[number];
   // Searched only up to `last`, so that a word missing from many comments
   // is not looked for to the end of the text from each of them.
   std::string_view window = m_text.substr(0, std::min(m_text.size(), last + word.size()));
@@ -454,6 +466,13 @@ std::size_t FirstFrom(const std::vector<std::size_t>& positions, std::size_t fro
 // first position from `from` on that holds a carriage return or is followed
 // by a comment's opening or closing; the text's end otherwise.
 std::size_t CDocCommentScanner::LineEnd(std::size_t from) const {
+  if (!m_index) {
+    std::size_t end = from;
+    while (end < m_text.size() && m_text[end] != '\r' && !StartsWith(m_text, end + 1, "*/") &&
+           !StartsWith(m_text, end + 1, "/*"))
+      ++end;
+    return end;
+  }
   const CIndex& index = *m_index;
   std::size_t end = std::min(m_text.size(), FirstFrom(index.returns, from));
   for (const std::vector<std::size_t>* marks : {&index.opens, &index.closes}) {
@@ -466,6 +485,8 @@ std::size_t CDocCommentScanner::LineEnd(std::size_t from) const {
 
 // CommentRestEnd over the index.
 std::size_t CDocCommentScanner::RestEnd(std::size_t from) const {
+  if (!m_index)
+    return CommentRestEnd(m_text, from);
   const CIndex& index = *m_index;
   std::size_t close = FirstFrom(index.closes, from);
   if (close == std::string_view::npos || FirstFrom(index.returns, from) < close)
@@ -478,11 +499,13 @@ std::size_t CDocCommentScanner::RestEnd(std::size_t from) const {
 // item's position and the position after the separator.
 bool CDocCommentScanner::FindItem(std::string_view item, bool notes, std::size_t from, std::size_t last,
                                   std::size_t& itemAt, std::size_t& textStart) const {
+  if (!m_index && notes)
+    return FindNotesInText(from, last, itemAt, textStart);
+  if (!notes && (!m_index || !IsWholeWord(item)))
+    return FindItemInText(item, from, last, itemAt, textStart);
   const CIndex& index = *m_index;
   const std::vector<std::pair<std::size_t, std::size_t>>* places = &index.notes;
   if (!notes) {
-    if (!IsWholeWord(item))
-      return FindItemInText(item, from, last, itemAt, textStart);
     auto found = index.items.find(item);
     if (found == index.items.end())
       return false;
@@ -496,7 +519,27 @@ bool CDocCommentScanner::FindItem(std::string_view item, bool notes, std::size_t
   return true;
 }
 
-// FindItem for an item that is not a word, by searching the text.
+// FindItem for the words "project notes", by searching the text.
+bool CDocCommentScanner::FindNotesInText(std::size_t from, std::size_t last, std::size_t& itemAt,
+                                         std::size_t& textStart) const {
+  for (std::size_t at = from; at <= last && at < m_text.size(); ++at) {
+    if (!IsBoundary(m_text, at) || !StartsWithIgnoreCase(m_text, at, "project"))
+      continue;
+    std::size_t words = SkipSpace(m_text, at + 7);
+    if (words == at + 7 || !StartsWithIgnoreCase(m_text, words, "notes") || !IsBoundary(m_text, words + 5))
+      continue;
+    std::size_t separator = SkipSpace(m_text, words + 5);
+    if (separator < m_text.size() &&
+        (m_text[separator] == '-' || m_text[separator] == ':' || m_text[separator] == '=')) {
+      itemAt = at;
+      textStart = separator + 1;
+      return true;
+    }
+  }
+  return false;
+}
+
+// FindItem by searching the text.
 bool CDocCommentScanner::FindItemInText(std::string_view item, std::size_t from, std::size_t last,
                                         std::size_t& itemAt, std::size_t& textStart) const {
   std::string_view window = m_text.substr(0, std::min(m_text.size(), last + item.size()));

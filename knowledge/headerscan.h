@@ -69,14 +69,15 @@ const char* VarDeclarationPattern();
 // counts) and after it an item followed by "-", ":" or "=". The item is a
 // parameter's name or, with `notes`, the words "project notes". Each match
 // holds the comment's text before the function's name, the text between it
-// and the item, and the rest of the comment after the separator. The source
-// is indexed once, at the first question: the comments by the names they
-// mention, the items by name, and where lines and comments end, so that
-// each question costs what its answers cost, however many functions a
-// source documents.
+// and the item, and the rest of the comment after the separator. The first
+// questions search the text; after them the source is indexed once: the
+// comments by the names they mention, the items by name, and where lines
+// and comments end, so that each further question costs what its answers
+// cost, however many functions a source documents.
 class CDocCommentScanner {
  public:
-  explicit CDocCommentScanner(std::string_view source);
+  // After `directQuestions` questions answered by searching, the source is indexed.
+  explicit CDocCommentScanner(std::string_view source, int directQuestions = kDirectQuestions);
   CDocCommentScanner(const CDocCommentScanner&) = delete;
   CDocCommentScanner& operator=(const CDocCommentScanner&) = delete;
   ~CDocCommentScanner();
@@ -91,17 +92,25 @@ class CDocCommentScanner {
   std::string_view Text() const { return m_text; }
 
  private:
+  static constexpr int kDirectQuestions = 64;
   struct CIndex;
+  void ListComments() const;
   void Index() const;
   std::size_t FindWord(std::string_view word, std::size_t comment) const;
   bool FindItem(std::string_view item, bool notes, std::size_t from, std::size_t last, std::size_t& itemAt,
                 std::size_t& textStart) const;
   bool FindItemInText(std::string_view item, std::size_t from, std::size_t last, std::size_t& itemAt,
                       std::size_t& textStart) const;
+  bool FindNotesInText(std::size_t from, std::size_t last, std::size_t& itemAt, std::size_t& textStart) const;
   std::size_t LineEnd(std::size_t from) const;
   std::size_t RestEnd(std::size_t from) const;
 
   std::string_view m_text;
+  int m_directQuestions;
+  mutable int m_questions = 0;
+  // Every comment opening and the last place its heading may begin.
+  mutable std::vector<std::pair<std::size_t, std::size_t>> m_comments;
+  mutable bool m_commentsListed = false;
   mutable std::unique_ptr<CIndex> m_index;
 };
 

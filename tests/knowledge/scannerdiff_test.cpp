@@ -125,11 +125,14 @@ TEST(ScannerDiff, DocumentationCommentsAsThePatternFoundThem) {
     std::string notes = FillPattern(oldpatterns::kDocComment, EscapeForPattern(init), oldpatterns::kNotesWords);
     ForRandomTexts(17, "/* " + init + " - sets up\n * mode - the mode\n * Project  Notes: x\n */",
                    [&](const std::string& text) {
-                     CDocCommentScanner comments(text);
                      CMatchList before = OldMatches(params, false, true, text);
-                     EXPECT_EQ(comments.Find(init, "mode", false, false), before) << init;
                      CMatchList notesBefore = OldMatches(notes, true, true, text);
-                     EXPECT_EQ(comments.Find(init, {}, true, true), notesBefore) << init;
+                     // Answered by searching the text, and from the index.
+                     for (int direct : {64, 0}) {
+                       CDocCommentScanner comments(text, direct);
+                       EXPECT_EQ(comments.Find(init, "mode", false, false), before) << init << direct;
+                       EXPECT_EQ(comments.Find(init, {}, true, true), notesBefore) << init << direct;
+                     }
                      return !before.empty() || !notesBefore.empty();
                    });
   }
