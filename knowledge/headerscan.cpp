@@ -158,29 +158,63 @@ bool StartsWithIgnoreCase(std::string_view text, std::size_t at, std::string_vie
   return true;
 }
 
+// Every place where `lowerWord` begins, ignoring case, in order. The places
+// of its first letter in either case are found by the library's search.
+std::vector<std::size_t> WordPositions(std::string_view text, std::string_view lowerWord) {
+  std::vector<std::size_t> positions;
+  if (lowerWord.empty())
+    return positions;
+  char lower = lowerWord[0];
+  char upper = lower >= 'a' && lower <= 'z' ? static_cast<char>(lower - 'a' + 'A') : lower;
+  std::size_t nextLower = text.find(lower);
+  std::size_t nextUpper = upper == lower ? std::string_view::npos : text.find(upper);
+  while (nextLower != std::string_view::npos || nextUpper != std::string_view::npos) {
+    std::size_t at = std::min(nextLower, nextUpper);
+    if (StartsWithIgnoreCase(text, at, lowerWord))
+      positions.push_back(at);
+    if (at == nextLower)
+      nextLower = text.find(lower, at + 1);
+    else
+      nextUpper = text.find(upper, at + 1);
+  }
+  return positions;
+}
+
+std::size_t FirstAtOrAfter(const std::vector<std::size_t>& positions, std::size_t from) {
+  auto found = std::lower_bound(positions.begin(), positions.end(), from);
+  return found == positions.end() ? std::string_view::npos : *found;
+}
+
 }  // namespace
 
+// Both read by jumping from one "*" to the next: every comment opening and
+// closing holds one.
 std::size_t CommentHeadingEnd(std::string_view text, std::size_t open) {
-  std::size_t i = open + 2;
-  for (; i < text.size(); ++i) {
-    if (text[i] == '\r')
-      break;
-    if (i + 2 < text.size()) {
-      char next = text[i + 1];
-      char after = text[i + 2];
-      if ((next == '/' && after == '*') || (next == '*' && after == '/'))
-        break;
-    }
+  std::size_t from = open + 2;
+  if (from >= text.size())
+    return text.size();
+  // The first position at or after `from` that is a carriage return, or
+  // whose next two characters open or close a comment.
+  std::size_t end = std::min(text.size(), text.find('\r', from));
+  for (std::size_t star = text.find('*', from + 1); star != std::string_view::npos && star < end + 2;
+       star = text.find('*', star + 1)) {
+    if (star >= from + 2 && text[star - 1] == '/')
+      return std::min(end, star - 2);
+    if (star + 1 < text.size() && text[star + 1] == '/')
+      return std::min(end, star - 1);
   }
-  return std::min(i, text.size());
+  return end;
 }
 
 std::size_t CommentRestEnd(std::string_view text, std::size_t from) {
-  for (std::size_t j = from; j < text.size(); ++j) {
-    if (StartsWith(text, j, "*/"))
-      return j;
-    if (text[j] == '\r' || StartsWith(text, j + 1, "/*"))
+  std::size_t lineEnd = text.find('\r', from);
+  for (std::size_t star = text.find('*', from); star != std::string_view::npos; star = text.find('*', star + 1)) {
+    if (lineEnd != std::string_view::npos && lineEnd < star)
       return std::string_view::npos;
+    if (star >= from + 2 && text[star - 1] == '/')
+      return std::string_view::npos;
+    if (star + 1 < text.size() && text[star + 1] == '/')
+      return star;
   }
   return std::string_view::npos;
 }
@@ -191,11 +225,7 @@ namespace {
 // so each answer is remembered for the next question.
 class CLoadHeadingScanner {
  public:
-  explicit CLoadHeadingScanner(std::string_view text) : m_text(text) {
-    for (std::size_t at = 0; at + 10 <= text.size(); ++at)
-      if ((text[at] | 0x20) == 'e' && StartsWithIgnoreCase(text, at, "expression"))
-        m_expressions.push_back(at);
-  }
+  explicit CLoadHeadingScanner(std::string_view text) : m_text(text), m_expressions(WordPositions(text, "expression")) {}
 
   CMatchList Scan() {
     CMatchList matches;
@@ -621,25 +651,6 @@ bool SplitNamedItem(std::string_view item, std::string& valueName, std::string& 
   return true;
 }
 
-namespace {
-
-std::vector<std::size_t> WordPositions(std::string_view text, std::string_view lowerWord) {
-  std::vector<std::size_t> positions;
-  if (lowerWord.empty())
-    return positions;
-  for (std::size_t at = 0; at + lowerWord.size() <= text.size(); ++at)
-    if (Lower(text[at]) == lowerWord[0] && StartsWithIgnoreCase(text, at, lowerWord))
-      positions.push_back(at);
-  return positions;
-}
-
-std::size_t FirstAtOrAfter(const std::vector<std::size_t>& positions, std::size_t from) {
-  auto found = std::lower_bound(positions.begin(), positions.end(), from);
-  return found == positions.end() ? std::string_view::npos : *found;
-}
-
-}  // namespace
-
 CMatchList FindHeadingComment(std::string_view text, std::string_view first, std::string_view second) {
   constexpr std::size_t kGap = 200;
   std::vector<std::size_t> firsts = WordPositions(text, first);
@@ -812,16 +823,7 @@ bool CHeaderTables::FindEnumeration(std::string_view type, std::string& enumerat
 
 void CHeaderTables::ReadOptionsComments() {
   m_optionsRead = true;
-  for (std::size_t at = 0; at < m_text.size(); ++at) {
-    char c = m_text[at];
-    if ((c | 0x20) == 'o') {
-      if (StartsWithIgnoreCase(m_text, at, "options"))
-        m_options.push_back(at);
-    } else if (c == '\n' || c == '\r' || ((c == '/' || c == '*') && at + 1 < m_text.size() &&
-                                           m_text[at + 1] == (c == '/' ? '*' : '/'))) {
-      m_breaks.push_back(at);
-    }
-  }
+  m_options = WordPositions(m_text, "options");
   if (m_options.empty())
     return;
   // Only a comment with "options" where its heading may stand can name a
@@ -839,8 +841,13 @@ void CHeaderTables::ReadOptionsComments() {
 bool CHeaderTables::GapFits(std::size_t from, std::size_t to) const {
   if (to < from || to - from > 200)
     return false;
-  auto stop = std::lower_bound(m_breaks.begin(), m_breaks.end(), from);
-  return stop == m_breaks.end() || *stop >= to;
+  for (std::size_t at = from; at < to; ++at) {
+    char c = m_text[at];
+    if (c == '\n' || c == '\r' ||
+        ((c == '/' || c == '*') && at + 1 < m_text.size() && m_text[at + 1] == (c == '/' ? '*' : '/')))
+      return false;
+  }
+  return true;
 }
 
 bool CHeaderTables::IsWholeWordAt(std::string_view name, std::size_t at) const {
@@ -860,15 +867,13 @@ std::size_t CHeaderTables::HeadingEnd(const COptionsComment& comment, std::strin
     if (!IsWholeWordAt(name, at))
       continue;
     std::size_t after = at + name.size();
-    auto options = std::lower_bound(m_options.begin(), m_options.end(), after);
-    for (; options != m_options.end() && *options <= after + 200; ++options)
-      if (GapFits(after, *options)) {
-        bestStart = at;
-        bestEnd = *options + 7;
-        break;
-      }
-    if (bestStart != std::string_view::npos)
+    // A gap that does not reach the nearest "options" reaches none further.
+    std::size_t options = FirstAtOrAfter(m_options, after);
+    if (options != std::string_view::npos && GapFits(after, options)) {
+      bestStart = at;
+      bestEnd = options + 7;
       break;
+    }
   }
   auto options = std::lower_bound(m_options.begin(), m_options.end(), comment.first);
   for (; options != m_options.end() && *options <= comment.last && *options < bestStart; ++options) {

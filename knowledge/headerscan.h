@@ -146,7 +146,6 @@ class CHeaderTables {
   std::string_view m_text;
   std::vector<CEnum> m_enums;
   std::vector<std::size_t> m_options;
-  std::vector<std::size_t> m_breaks;  // line ends, comment openings and closings
   std::vector<COptionsComment> m_comments;
   bool m_optionsRead = false;
 };
