@@ -187,34 +187,36 @@ std::size_t FirstAtOrAfter(const std::vector<std::size_t>& positions, std::size_
 
 }  // namespace
 
-// Both read by jumping from one "*" to the next: every comment opening and
-// closing holds one.
+// Both read by jumping from one "*" to the next (every comment opening and
+// closing holds one), then looking for a carriage return before the place
+// found: never further than the next comment's opening.
 std::size_t CommentHeadingEnd(std::string_view text, std::size_t open) {
   std::size_t from = open + 2;
   if (from >= text.size())
     return text.size();
-  // The first position at or after `from` that is a carriage return, or
-  // whose next two characters open or close a comment.
-  std::size_t end = std::min(text.size(), text.find('\r', from));
-  for (std::size_t star = text.find('*', from + 1); star != std::string_view::npos && star < end + 2;
-       star = text.find('*', star + 1)) {
-    if (star >= from + 2 && text[star - 1] == '/')
-      return std::min(end, star - 2);
-    if (star + 1 < text.size() && text[star + 1] == '/')
-      return std::min(end, star - 1);
+  // The first position at or after `from` whose next two characters open or
+  // close a comment, unless a carriage return comes first.
+  std::size_t end = text.size();
+  for (std::size_t star = text.find('*', from + 1); star != std::string_view::npos; star = text.find('*', star + 1)) {
+    if (star >= from + 2 && text[star - 1] == '/') {
+      end = star - 2;
+      break;
+    }
+    if (star + 1 < text.size() && text[star + 1] == '/') {
+      end = star - 1;
+      break;
+    }
   }
-  return end;
+  std::size_t lineEnd = text.substr(from, end - from).find('\r');
+  return lineEnd == std::string_view::npos ? end : from + lineEnd;
 }
 
 std::size_t CommentRestEnd(std::string_view text, std::size_t from) {
-  std::size_t lineEnd = text.find('\r', from);
   for (std::size_t star = text.find('*', from); star != std::string_view::npos; star = text.find('*', star + 1)) {
-    if (lineEnd != std::string_view::npos && lineEnd < star)
-      return std::string_view::npos;
     if (star >= from + 2 && text[star - 1] == '/')
       return std::string_view::npos;
     if (star + 1 < text.size() && text[star + 1] == '/')
-      return star;
+      return text.substr(from, star - from).find('\r') == std::string_view::npos ? star : std::string_view::npos;
   }
   return std::string_view::npos;
 }
