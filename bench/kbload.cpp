@@ -115,6 +115,18 @@ void RegisterShapes() {
       Load(library->Folder(), state);
     })->Unit(benchmark::kMillisecond);
   }
+  // A set header of a megabyte listing one function of a one-line API header.
+  for (const kbshapes::CSetShape& shape : kbshapes::SetShapes()) {
+    std::string name;
+    for (char c : shape.name)
+      name += c == ' ' ? '_' : c;
+    auto library = std::make_shared<CLibraryFolder>("set-" + name);
+    kbgen::Write(library->Path() / "kivo_set_x.h", shape.setHeader);
+    kbgen::Write(library->Path() / "kivo_x.h", kbshapes::Prototype());
+    benchmark::RegisterBenchmark(("BM_LoadSetShape/" + name).c_str(), [library](benchmark::State& state) {
+      Load(library->Folder(), state);
+    })->Unit(benchmark::kMillisecond);
+  }
 }
 
 }  // namespace
