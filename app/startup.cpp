@@ -6,6 +6,7 @@
 
 #include "base/paths.h"
 #include "base/ports.h"
+#include "knowledge/folderscan.h"
 #include "knowledge/knowledgebase.h"
 
 namespace {
@@ -50,7 +51,10 @@ bool LoadKnowledgeBase(CKnowledgeBase& kb, const CLoadOptions& options) {
   if (!kb.cpuDb.Load(ResolvePath("kivocpu.ini", options.confFolder)))
     return false;
   kb.functionSetFolder = fsetFolder;
-  kb.fsetLib.LoadAll(fsetFolder, &kb.cfgDesc);
-  kb.fappLib.Scan(fsetFolder, &kb.cfgDesc);
+  // Both libraries read the same tree, which does not change during the load:
+  // it is listed once.
+  CFolderIndex index;
+  kb.fsetLib.LoadAll(fsetFolder, &kb.cfgDesc, &index);
+  kb.fappLib.Scan(fsetFolder, &kb.cfgDesc, &index);
   return true;
 }

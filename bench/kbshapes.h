@@ -82,6 +82,42 @@ inline std::vector<CShape> Shapes() {
       {"comment of load words", proto + "/* Load expression e\nexpression = 1\n*/\n" + Repeat("/* ", "load ") + "*/\n",
        1, 1},
       {"options words on alternate lines", proto + Repeat("/* ", "mode\noptions ") + "*/\n#define MODE_A 1\n", 1, 0},
+      {"full name heading then blanks", proto + "/* Full function name" + blanks, 1, 0},
+      {"full name heading then a line without end", proto + "/* Full function name: " + line, 1, 0},
+      {"full words", proto + Repeat("/* ", "Full function ") + "*/\n", 1, 0},
+      {"include lines without end", proto + Repeat("", "#include <"), 1, 0},
+      {"blank lines then an include", proto + Repeat("", "\n") + "#include <kivo_x.h>\n", 1, 0},
+      {"options defines across blank lines",
+       proto + "/* The mode options: */\n#define MODE_A 1 /* a */\n" + Repeat("", " \n") + "#define MODE_B 2\n", 1, 0},
+      {"enumeration of a megabyte", proto + Repeat("typedef enum {", "A, ") + "} uint8_t;\n", 1, 0},
+      {"enumerators before slashes", proto + Repeat("typedef enum {", "A/") + "} uint8_t;\n", 1, 0},
+  };
+}
+
+// Set headers of a megabyte: the words of the headings that find the
+// function list and the presumed settings, repeated, and the lists themselves
+// grown long. Each lists the one function, or none where it says so.
+struct CSetShape {
+  std::string name;
+  std::string setHeader;
+  std::size_t functions;
+  std::size_t unknownSettings;  // warnings 4038 without a settings description
+};
+
+inline std::vector<CSetShape> SetShapes() {
+  const std::string list = SetHeader();
+  const std::string blanks(kSize - 4096, ' ');
+  std::size_t names = Repeat("", "HV_KIVO_A(").size() / 10;
+  return {
+      {"list words", Repeat("/* ", "list ") + "*/\n" + list, 1, 0},
+      {"function words", Repeat("/* ", "function ") + "*/\n" + list, 1, 0},
+      {"list words each opening a comment", Repeat("", "/* list\n") + list, 1, 0},
+      {"list heading then blanks", "/* Function list" + blanks, 0, 0},
+      {"entries after blank lines", "/* Function list\n" + Repeat("", "\n") + " \"X\"\n*/\n", 1, 0},
+      {"presume words", list + Repeat("/* ", "presume ") + "*/\n", 1, 0},
+      {"setting words", list + Repeat("/* ", "Setting ") + "*/\n", 1, 0},
+      {"setting names before unclosed parentheses",
+       list + "/* presumed settings:" + Repeat("", "HV_KIVO_A(") + "\n*/\n", 1, names},
   };
 }
 

@@ -12,7 +12,7 @@ bool StartsWithBlank(const std::string& line) {
 }
 
 // A comment line without its leading asterisks, if it has any.
-std::string WithoutStars(const std::string& raw) {
+std::string_view WithoutStars(std::string_view raw) {
   std::size_t start = 0;
   while (start < raw.size() && std::isspace(static_cast<unsigned char>(raw[start])))
     ++start;
@@ -33,12 +33,16 @@ bool StartsParamEntry(const std::string& line, const CKivoInitFunc& initFunc) {
 }
 
 // The description's lines: its first line, then the indented lines after it
-// up to an empty line or the next parameter's entry.
-std::string FormatExcerpt(const std::string& excerpt, const CKivoInitFunc& initFunc) {
+// up to an empty line or the next parameter's entry. The lines are taken one
+// by one, since the excerpt may run to the end of a long comment.
+std::string FormatExcerpt(std::string_view excerpt, const CKivoInitFunc& initFunc) {
   std::string result;
-  std::vector<std::string> lines = SplitAny(excerpt, "\n");
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    std::string line = WithoutStars(lines[i]);
+  std::size_t next = 0;
+  for (std::size_t i = 0; next != std::string_view::npos; ++i) {
+    std::size_t end = excerpt.find('\n', next);
+    std::string_view piece = excerpt.substr(next, end == std::string_view::npos ? std::string_view::npos : end - next);
+    next = end == std::string_view::npos ? end : end + 1;
+    std::string line(WithoutStars(piece));
     if (line.empty())
       break;
     for (char& c : line)
@@ -62,17 +66,20 @@ int CKivoFunc::ParseApiSource(const std::string& text) {
   // Both stand as whole words, so hv_kivo_pwm_init_dual's comment is not read
   // as one of hv_kivo_pwm_init, nor master_channel's entry as channel's.
   CDocCommentScanner comments(text);
+  auto rest = [&](const CDocCommentScanner::CMatch& match) {
+    return std::string_view(text).substr(match.textStart, match.end - match.textStart);
+  };
   for (const auto& initFunc : initFuncs) {
     for (const auto& param : initFunc->params) {
-      CMatchList matches = comments.Find(initFunc->name, param->name, false, false);
+      auto matches = comments.FindAt(initFunc->name, param->name, false, false);
       if (!matches.empty())
-        param->description = FormatExcerpt(matches[0][2], *initFunc);
+        param->description = FormatExcerpt(rest(matches[0]), *initFunc);
     }
     initFunc->notes.clear();
-    for (const auto& match : comments.Find(initFunc->name, {}, true, true)) {
+    for (const auto& match : comments.FindAt(initFunc->name, {}, true, true)) {
       if (!initFunc->notes.empty())
         initFunc->notes += "<br><br>";
-      initFunc->notes += FormatExcerpt(match[2], *initFunc);
+      initFunc->notes += FormatExcerpt(rest(match), *initFunc);
     }
   }
   return 1;

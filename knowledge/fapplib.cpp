@@ -57,14 +57,17 @@ bool CKivoFapp::IsAvailableIn(const CKivoFSet* set) const {
                      [set](const std::string& used) { return set->FindFunc(used) != nullptr; });
 }
 
-int CKivoFappLib::Scan(const std::string& folder, const CKivoCfgDesc* desc) {
+int CKivoFappLib::Scan(const std::string& folder, const CKivoCfgDesc* desc, CFolderIndex* sharedIndex) {
   static CRegExp appPattern(R"(.*[Kk][Ii][Vv][Oo]_([Aa][Pp][Pp]_\S*)\.h$)");
   m_apps.clear();
-  CFolderIndex index;
+  CFolderIndex ownIndex;
+  CFolderIndex& index = sharedIndex ? *sharedIndex : ownIndex;
   COptionTables optionTables;
   CKivoLoadEnv env{folder, desc, &index, &optionTables};
   ReportProgressText(std::string(CatalogText(573)));
   ScanFolderTree(index, folder, [&](const std::string& path, const std::string& name) {
+    if (ToLower(name).find("kivo_app_") == std::string::npos)
+      return;
     CMatchList match = RunPatternQuietly(appPattern, name);
     if (match.empty())
       return;

@@ -40,8 +40,9 @@ class CKivoFappLib {
   CKivoFappLib(const CKivoFappLib&) = delete;
   CKivoFappLib& operator=(const CKivoFappLib&) = delete;
 
-  // Loads every application header of the folder tree; returns the number loaded.
-  int Scan(const std::string& folder, const CKivoCfgDesc* desc);
+  // Loads every application header of the folder tree; returns the number
+  // loaded. `index`, when given, holds listings already read in this load.
+  int Scan(const std::string& folder, const CKivoCfgDesc* desc, CFolderIndex* index = nullptr);
   // Appends the applications available in `set`, in library order; returns their number.
   int CollectAvailable(std::vector<const CKivoFapp*>& outList, const CKivoFSet* set) const;
   const CKivoFapp* FindByInitName(const std::string& initName, const CKivoInitFunc** initFunc = nullptr) const;

@@ -45,6 +45,7 @@ CFolderIndex::CFolder& CFolderIndex::Folder(const std::string& folder) {
       return entry;
     entry.canonical = canonical.string();
   }
+  entry.plainPath = !folder.empty() && folder != "." && folder.back() != '/' && CombinePath(folder, "") == folder;
   // One reading of the folder gives the names and, mostly without a status
   // call per file, which are folders (links are still followed).
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
@@ -52,12 +53,24 @@ CFolderIndex::CFolder& CFolderIndex::Folder(const std::string& folder) {
     std::string name = it->path().filename().string();
     bool isFolder = it->is_directory(ignored);
     if (isFolder && !it->is_symlink(ignored))
-      m_canonicalOf.emplace(CombinePath(folder, name), (fs::path(entry.canonical) / name).string());
+      m_canonicalOf.emplace(ChildOf(entry, folder, name), (fs::path(entry.canonical) / name).string());
     entry.entries.push_back({std::move(name), isFolder});
   }
   std::sort(entry.entries.begin(), entry.entries.end(),
             [](const CEntry& a, const CEntry& b) { return NameBefore(a.name, b.name); });
   return entry;
+}
+
+// A folder's own path in normal form, and an entry's name, which is never
+// "." or ".." and holds no separator, join without normalising again.
+std::string CFolderIndex::ChildOf(const CFolder& entry, const std::string& folder, const std::string& name) {
+  if (entry.plainPath && !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos)
+    return folder + '/' + name;
+  return CombinePath(folder, name);
+}
+
+std::string CFolderIndex::Child(const std::string& folder, const std::string& name) {
+  return ChildOf(Folder(folder), folder, name);
 }
 
 const std::vector<CFolderIndex::CEntry>& CFolderIndex::Entries(const std::string& folder) {
@@ -74,12 +87,12 @@ std::optional<std::string> CFolderIndex::SearchIndexed(const std::string& name, 
   if (!IsFirstVisit(folder, visited))
     return std::nullopt;
   std::error_code error;
-  fs::path candidate = CombinePath(folder, name);
+  fs::path candidate = Child(folder, name);
   if (fs::exists(candidate, error) && !fs::is_directory(candidate, error))
     return fs::absolute(candidate, error).lexically_normal().string();
   for (const CEntry& entry : Entries(folder))
     if (entry.isFolder)
-      if (std::optional<std::string> found = SearchIndexed(name, CombinePath(folder, entry.name), visited))
+      if (std::optional<std::string> found = SearchIndexed(name, Child(folder, entry.name), visited))
         return found;
   return std::nullopt;
 }
@@ -100,7 +113,7 @@ bool CFolderIndex::FindFileInTree(std::string& name, const std::string& folder) 
       auto holders = tree.byName.find(name);
       std::error_code error;
       if (holders != tree.byName.end()) {
-        fs::path candidate = CombinePath(tree.folders[holders->second.front()], name);
+        fs::path candidate = Child(tree.folders[holders->second.front()], name);
         if (fs::exists(candidate, error))
           result = fs::absolute(candidate, error).lexically_normal().string();
       }
@@ -133,7 +146,7 @@ void CFolderIndex::AddToTree(CTree& tree, const std::string& folder, std::set<st
       tree.byName[entry.name].push_back(index);
   for (const CEntry& entry : Entries(folder))
     if (entry.isFolder)
-      AddToTree(tree, CombinePath(folder, entry.name), visited);
+      AddToTree(tree, Child(folder, entry.name), visited);
   tree.subtreeEnd[index] = tree.folders.size();
 }
 
@@ -154,7 +167,7 @@ void Scan(CFolderIndex& index, const std::string& folder, std::set<std::string>&
   if (!index.IsFirstVisit(folder, visited))
     return;
   for (const CFolderIndex::CEntry& entry : index.Entries(folder)) {
-    std::string path = CombinePath(folder, entry.name);
+    std::string path = index.Child(folder, entry.name);
     if (entry.isFolder)
       Scan(index, path, visited, onFile);
     else
@@ -169,9 +182,9 @@ bool Search(CFolderIndex& index, const std::string& folder, const std::string& f
   const auto& entries = index.Entries(folder);
   for (const CFolderIndex::CEntry& entry : entries)
     if (!entry.isFolder && entry.name == fileName)
-      return load(CombinePath(folder, fileName));
+      return load(index.Child(folder, fileName));
   for (const CFolderIndex::CEntry& entry : entries)
-    if (entry.isFolder && Search(index, CombinePath(folder, entry.name), fileName, visited, load))
+    if (entry.isFolder && Search(index, index.Child(folder, entry.name), fileName, visited, load))
       return true;
   return false;
 }
@@ -200,7 +213,7 @@ bool SearchFolderTree(CFolderIndex& index, const std::string& folder, const std:
   for (std::size_t holder : holders->second) {
     if (holder < skipUntil)
       continue;
-    if (load(CombinePath(tree.folders[holder], fileName)))
+    if (load(index.Child(tree.folders[holder], fileName)))
       return true;
     skipUntil = tree.subtreeEnd[holder];
   }

@@ -37,13 +37,17 @@ class CFolderIndex {
     bool reachedTwice = false;
   };
   const CTree& Tree(const std::string& folder);
+  // CombinePath(folder, name) for an entry of a folder of the index.
+  std::string Child(const std::string& folder, const std::string& name);
 
  private:
   struct CFolder {
     std::vector<CEntry> entries;
     std::string canonical;
+    bool plainPath = false;  // the path as given is in normal form
   };
   CFolder& Folder(const std::string& folder);
+  static std::string ChildOf(const CFolder& entry, const std::string& folder, const std::string& name);
   std::optional<std::string> SearchIndexed(const std::string& name, const std::string& folder,
                                            std::set<std::string>& visited);
 

@@ -6,8 +6,8 @@
 #include "base/messagecatalog.h"
 #include "base/ports.h"
 #include "base/texthelpers.h"
-#include "knowledge/commentpatterns.h"
 #include "knowledge/folderscan.h"
+#include "knowledge/headerscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
 #include "knowledge/optionscan.h"
@@ -18,14 +18,12 @@ namespace {
 constexpr int kProgressPerSet = 16;
 
 bool IsSetHeaderName(const std::string& fileName) {
+  // Most files of a tree are not set headers; the pattern is asked only
+  // about names that hold its words.
+  if (ToLower(fileName).find("kivo_set") == std::string::npos)
+    return false;
   static CRegExp pattern(R"((.*[Kk][Ii][Vv][Oo]_[Ss][Ee][Tt](\S*)\.h$))");
   return !RunPatternQuietly(pattern, fileName).empty();
-}
-
-// The first comment in which both words stand on one line, in either order.
-std::string HeadingPattern(const std::string& first, const std::string& second) {
-  return std::string(kCommentStart) + "(?:(?:(?:" + first + kHeadingGap + second + ")|(?:" + second + kHeadingGap +
-         first + ")))" + kCommentRest;
 }
 
 std::string ProgressText(int id, const std::vector<std::string>& args) {
@@ -124,14 +122,11 @@ bool CKivoFSet::Load(const std::string& setPath, const CKivoLoadEnv& env) {
 bool CKivoFSet::Parse(const std::string& text, const CKivoLoadEnv& env) {
   static CRegExp miscPattern(R"(^\s*\#define\s+HV_KIVO_MISC\s+((0x[A-Fa-f0-9]+)|(\d+)))", true, true);
   static CRegExp tablePattern(R"(^\s*\#define\s+HV_KIVO_ENTRY_TABLE\s+((0x[A-Fa-f0-9]+)|(\d+)))", true, true);
-  // Only the first comment of each kind is used, so one match is enough.
-  static CRegExp listPattern(HeadingPattern("[Ll][Ii][Ss][Tt]", "[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn]"), false, true);
-  static CRegExp presumedPattern(HeadingPattern("[Pp][Rr][Ee][Ss][Uu][Mm][Ee]", "[Ss][Ee][Tt][Tt][Ii][Nn][Gg]"),
-                                 false, true);
   miscValue = DefineValue(miscPattern, text, fileName);
   entryTable = DefineValue(tablePattern, text, fileName);
-  std::string listText = FirstGroup(RunPattern(listPattern, text, fileName), 1);
-  std::string settingsText = FirstGroup(RunPattern(presumedPattern, text, fileName), 1);
+  // Only the first comment of each kind is used.
+  std::string listText = FirstGroup(FindHeadingComment(text, "list", "function"), 1);
+  std::string settingsText = FirstGroup(FindHeadingComment(text, "presume", "setting"), 1);
   ReadEntries(listText, env);
   ReadPresumedSettings(settingsText, env);
   return true;
@@ -165,10 +160,8 @@ void CKivoFSet::ReadEntries(const std::string& listText, const CKivoLoadEnv& env
 }
 
 void CKivoFSet::ReadPresumedSettings(const std::string& settingsText, const CKivoLoadEnv& env) {
-  static CRegExp namePattern(R"((HV_KIVO_[A-Za-z0-9_]*)\s*(?:\(([^)\n]+?)\))?)", true, true);
   presumedSettings.clear();
-  for (const auto& match : RunPattern(namePattern, settingsText, fileName)) {
-    const std::string& setting = match[0];
+  for (const std::string& setting : FindSettingNames(settingsText)) {
     if (env.desc && env.desc->FindDefByValueName(setting))
       presumedSettings.push_back(setting);
     else
@@ -217,12 +210,13 @@ const CKivoFunc* CKivoFSet::FindByInitName(const std::string& initName, const CK
 
 // --- CKivoFSetLib ------------------------------------------------------------
 
-int CKivoFSetLib::LoadAll(const std::string& folder, const CKivoCfgDesc* desc) {
+int CKivoFSetLib::LoadAll(const std::string& folder, const CKivoCfgDesc* desc, CFolderIndex* sharedIndex) {
   m_folder = folder;
   m_sets.clear();
   m_byEntry.clear();
   m_functions.clear();
-  CFolderIndex index;
+  CFolderIndex ownIndex;
+  CFolderIndex& index = sharedIndex ? *sharedIndex : ownIndex;
   COptionTables optionTables;
   CKivoLoadEnv env{folder, desc, &index, &optionTables};
   int count = 0;

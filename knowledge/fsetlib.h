@@ -93,7 +93,9 @@ class CKivoFSetLib {
   CKivoFSetLib& operator=(const CKivoFSetLib&) = delete;
 
   // Loads every set header of the folder tree; returns the number loaded.
-  int LoadAll(const std::string& folder, const CKivoCfgDesc* desc);
+  // `index`, when given, holds the tree's listings for the rest of the load
+  // (the application library reads the same tree).
+  int LoadAll(const std::string& folder, const CKivoCfgDesc* desc, CFolderIndex* index = nullptr);
 
   const std::vector<std::unique_ptr<CKivoFSet>>& Sets() const { return m_sets; }
   // Every distinct function, in the order the sets first listed them.

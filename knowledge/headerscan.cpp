@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -157,29 +158,65 @@ bool StartsWithIgnoreCase(std::string_view text, std::size_t at, std::string_vie
   return true;
 }
 
+// Every place where `lowerWord` begins, ignoring case, in order. The places
+// of its first letter in either case are found by the library's search.
+std::vector<std::size_t> WordPositions(std::string_view text, std::string_view lowerWord) {
+  std::vector<std::size_t> positions;
+  if (lowerWord.empty())
+    return positions;
+  char lower = lowerWord[0];
+  char upper = lower >= 'a' && lower <= 'z' ? static_cast<char>(lower - 'a' + 'A') : lower;
+  std::size_t nextLower = text.find(lower);
+  std::size_t nextUpper = upper == lower ? std::string_view::npos : text.find(upper);
+  while (nextLower != std::string_view::npos || nextUpper != std::string_view::npos) {
+    std::size_t at = std::min(nextLower, nextUpper);
+    if (StartsWithIgnoreCase(text, at, lowerWord))
+      positions.push_back(at);
+    if (at == nextLower)
+      nextLower = text.find(lower, at + 1);
+    else
+      nextUpper = text.find(upper, at + 1);
+  }
+  return positions;
+}
+
+std::size_t FirstAtOrAfter(const std::vector<std::size_t>& positions, std::size_t from) {
+  auto found = std::lower_bound(positions.begin(), positions.end(), from);
+  return found == positions.end() ? std::string_view::npos : *found;
+}
+
 }  // namespace
 
+// Both read by jumping from one "*" to the next (every comment opening and
+// closing holds one), then looking for a carriage return before the place
+// found: never further than the next comment's opening.
 std::size_t CommentHeadingEnd(std::string_view text, std::size_t open) {
-  std::size_t i = open + 2;
-  for (; i < text.size(); ++i) {
-    if (text[i] == '\r')
+  std::size_t from = open + 2;
+  if (from >= text.size())
+    return text.size();
+  // The first position at or after `from` whose next two characters open or
+  // close a comment, unless a carriage return comes first.
+  std::size_t end = text.size();
+  for (std::size_t star = text.find('*', from + 1); star != std::string_view::npos; star = text.find('*', star + 1)) {
+    if (star >= from + 2 && text[star - 1] == '/') {
+      end = star - 2;
       break;
-    if (i + 2 < text.size()) {
-      char next = text[i + 1];
-      char after = text[i + 2];
-      if ((next == '/' && after == '*') || (next == '*' && after == '/'))
-        break;
+    }
+    if (star + 1 < text.size() && text[star + 1] == '/') {
+      end = star - 1;
+      break;
     }
   }
-  return std::min(i, text.size());
+  std::size_t lineEnd = text.substr(from, end - from).find('\r');
+  return lineEnd == std::string_view::npos ? end : from + lineEnd;
 }
 
 std::size_t CommentRestEnd(std::string_view text, std::size_t from) {
-  for (std::size_t j = from; j < text.size(); ++j) {
-    if (StartsWith(text, j, "*/"))
-      return j;
-    if (text[j] == '\r' || StartsWith(text, j + 1, "/*"))
+  for (std::size_t star = text.find('*', from); star != std::string_view::npos; star = text.find('*', star + 1)) {
+    if (star >= from + 2 && text[star - 1] == '/')
       return std::string_view::npos;
+    if (star + 1 < text.size() && text[star + 1] == '/')
+      return text.substr(from, star - from).find('\r') == std::string_view::npos ? star : std::string_view::npos;
   }
   return std::string_view::npos;
 }
@@ -190,11 +227,7 @@ namespace {
 // so each answer is remembered for the next question.
 class CLoadHeadingScanner {
  public:
-  explicit CLoadHeadingScanner(std::string_view text) : m_text(text) {
-    for (std::size_t at = 0; at + 10 <= text.size(); ++at)
-      if ((text[at] | 0x20) == 'e' && StartsWithIgnoreCase(text, at, "expression"))
-        m_expressions.push_back(at);
-  }
+  explicit CLoadHeadingScanner(std::string_view text) : m_text(text), m_expressions(WordPositions(text, "expression")) {}
 
   CMatchList Scan() {
     CMatchList matches;
@@ -305,69 +338,133 @@ bool IsWholeWord(std::string_view text) {
 
 }  // namespace
 
-CDocCommentScanner::CDocCommentScanner(std::string_view source) : m_text(source) {}
+struct CDocCommentScanner::CIndex {
+  // Per word, the comments whose heading mentions it, in order: the
+  // comment's number and the word's first position in it.
+  std::unordered_map<std::string_view, std::vector<std::pair<std::size_t, std::size_t>>> mentions;
+  // Per word, where it stands followed by blanks and a separator: its
+  // position and the position after the separator.
+  std::unordered_map<std::string_view, std::vector<std::pair<std::size_t, std::size_t>>> items;
+  std::vector<std::pair<std::size_t, std::size_t>> notes;  // the words "project notes" so
+  std::vector<std::size_t> returns, opens, closes;
+};
 
-void CDocCommentScanner::ListWords() const {
-  std::string_view source = m_text;
-  for (std::size_t at = 0; at < source.size();) {
-    if (!IsIdentChar(source[at])) {
+CDocCommentScanner::CDocCommentScanner(std::string_view source, int directQuestions)
+    : m_text(source), m_directQuestions(directQuestions) {}
+
+void CDocCommentScanner::ListComments() const {
+  if (m_commentsListed)
+    return;
+  for (std::size_t open = m_text.find("/*"); open != std::string_view::npos; open = m_text.find("/*", open + 1))
+    m_comments.emplace_back(open, CommentHeadingEnd(m_text, open));
+  m_commentsListed = true;
+}
+
+CDocCommentScanner::~CDocCommentScanner() = default;
+
+void CDocCommentScanner::Index() const {
+  m_index = std::make_unique<CIndex>();
+  CIndex& index = *m_index;
+  const std::string_view text = m_text;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    char c = text[at];
+    if (c == '\r') {
+      index.returns.push_back(at);
+    } else if (c == '/' && at + 1 < text.size() && text[at + 1] == '*') {
+      index.opens.push_back(at);
+    } else if (c == '*' && at + 1 < text.size() && text[at + 1] == '/') {
+      index.closes.push_back(at);
+    } else if ((c | 0x20) == 'p' && IsBoundary(text, at) && StartsWithIgnoreCase(text, at, "project")) {
+      std::size_t words = SkipSpace(text, at + 7);
+      if (words == at + 7 || !StartsWithIgnoreCase(text, words, "notes") || !IsBoundary(text, words + 5))
+        continue;
+      std::size_t separator = SkipSpace(text, words + 5);
+      if (separator < text.size() && (text[separator] == '-' || text[separator] == ':' || text[separator] == '='))
+        index.notes.emplace_back(at, separator + 1);
+    }
+  }
+  for (std::size_t at = 0; at < text.size();) {
+    if (!IsIdentChar(text[at])) {
       ++at;
       continue;
     }
     std::size_t end = at;
-    while (end < source.size() && IsIdentChar(source[end]))
+    while (end < text.size() && IsIdentChar(text[end]))
       ++end;
-    m_words.emplace(source.substr(at, end - at));
+    std::size_t separator = SkipSpace(text, end);
+    if (separator < text.size() && (text[separator] == '-' || text[separator] == ':' || text[separator] == '='))
+      index.items[text.substr(at, end - at)].emplace_back(at, separator + 1);
     at = end;
   }
-}
-
-bool CDocCommentScanner::Mentions(std::string_view word) const {
-  if (!IsWholeWord(word))
-    return true;
-  // A few questions are answered by searching the text; a source asked
-  // about many names lists its words once instead.
-  if (++m_questions < kQuestionsBeforeListing)
-    return m_text.find(word) != std::string_view::npos;
-  if (!m_listed) {
-    ListWords();
-    m_listed = true;
+  ListComments();
+  for (std::size_t number = 0; number < m_comments.size(); ++number) {
+    auto [open, last] = m_comments[number];
+    for (std::size_t at = open + 2; at <= last && at < text.size();) {
+      if (!IsIdentChar(text[at])) {
+        ++at;
+        continue;
+      }
+      std::size_t end = at;
+      while (end < text.size() && IsIdentChar(text[end]))
+        ++end;
+      auto& mentions = index.mentions[text.substr(at, end - at)];
+      if (mentions.empty() || mentions.back().first != number)
+        mentions.emplace_back(number, at);
+      at = end;
+    }
   }
-  return m_words.count(word) != 0;
 }
 
 CMatchList CDocCommentScanner::Find(std::string_view initName, std::string_view item, bool notes, bool all) const {
   CMatchList matches;
-  if (initName.empty() || !Mentions(initName) || (!notes && (item.empty() || !Mentions(item))))
+  for (const CMatch& match : FindAt(initName, item, notes, all))
+    matches.push_back({std::string(m_text.substr(match.open + 2, match.name - match.open - 2)),
+                       std::string(m_text.substr(match.middle, match.item - match.middle)),
+                       std::string(m_text.substr(match.textStart, match.end - match.textStart))});
+  return matches;
+}
+
+std::vector<CDocCommentScanner::CMatch> CDocCommentScanner::FindAt(std::string_view initName, std::string_view item,
+                                                                   bool notes, bool all) const {
+  std::vector<CMatch> matches;
+  if (initName.empty() || (!notes && item.empty()))
     return matches;
-  if (!m_commentsListed) {
-    for (std::size_t open = m_text.find("/*"); open != std::string_view::npos; open = m_text.find("/*", open + 1))
-      m_comments.emplace_back(open, CommentHeadingEnd(m_text, open));
-    m_commentsListed = true;
+  // A few questions are answered by searching the text, which costs less
+  // than indexing it; a source asked about many names is indexed.
+  if (!m_index && ++m_questions > m_directQuestions)
+    Index();
+  if (!m_index &&
+      (m_text.find(initName) == std::string_view::npos || (!notes && m_text.find(item) == std::string_view::npos)))
+    return matches;
+  ListComments();
+  // With the index, a name that is a word is looked up; any other is looked
+  // for in every comment.
+  static const std::vector<std::pair<std::size_t, std::size_t>> kNone;
+  const std::vector<std::pair<std::size_t, std::size_t>>* mentions = nullptr;
+  if (m_index && IsWholeWord(initName)) {
+    auto found = m_index->mentions.find(initName);
+    mentions = found == m_index->mentions.end() ? &kNone : &found->second;
   }
+  std::size_t count = mentions ? mentions->size() : m_comments.size();
   std::size_t from = 0;
-  for (const auto& [open, last] : m_comments) {
+  for (std::size_t i = 0; i < count; ++i) {
+    std::size_t number = mentions ? (*mentions)[i].first : i;
+    std::size_t open = m_comments[number].first;
     if (open < from)
       continue;
     from = open + 1;
     // The first mention of the function in the comment is the one read.
-    std::size_t name = FindWord(initName, open + 2, last);
+    std::size_t name = mentions ? (*mentions)[i].second : FindWord(initName, number);
     if (name == std::string_view::npos)
       continue;
     std::size_t middle = name + initName.size();
-    std::size_t middleEnd = middle;
-    while (middleEnd < m_text.size() && m_text[middleEnd] != '\r' && !StartsWith(m_text, middleEnd + 1, "*/") &&
-           !StartsWith(m_text, middleEnd + 1, "/*"))
-      ++middleEnd;
     std::size_t itemAt = 0, textStart = 0;
-    if (!FindItem(item, notes, middle, std::min(middleEnd, m_text.size()), itemAt, textStart))
+    if (!FindItem(item, notes, middle, LineEnd(middle), itemAt, textStart))
       continue;
-    std::size_t end = CommentRestEnd(m_text, textStart);
+    std::size_t end = RestEnd(textStart);
     if (end == std::string_view::npos)
       continue;
-    matches.push_back({std::string(m_text.substr(open + 2, name - open - 2)),
-                       std::string(m_text.substr(middle, itemAt - middle)),
-                       std::string(m_text.substr(textStart, end - textStart))});
+    matches.push_back({open, name, middle, itemAt, textStart, end});
     if (!all)
       break;
     from = end + 2;
@@ -375,39 +472,114 @@ CMatchList CDocCommentScanner::Find(std::string_view initName, std::string_view 
   return matches;
 }
 
-// The first whole-word occurrence of `word` that begins in [from, last].
-std::size_t CDocCommentScanner::FindWord(std::string_view word, std::size_t from, std::size_t last) const {
+// The first whole-word occurrence of `word` that begins in the heading of comment `number`.
+std::size_t CDocCommentScanner::FindWord(std::string_view word, std::size_t number) const {
+  auto [open, last] = m_comments[number];
   // Searched only up to `last`, so that a word missing from many comments
   // is not looked for to the end of the text from each of them.
   std::string_view window = m_text.substr(0, std::min(m_text.size(), last + word.size()));
-  for (std::size_t at = window.find(word, from); at != std::string_view::npos; at = window.find(word, at + 1))
+  for (std::size_t at = window.find(word, open + 2); at != std::string_view::npos; at = window.find(word, at + 1))
     if (IsBoundary(m_text, at) && IsBoundary(m_text, at + word.size()))
       return at;
   return std::string_view::npos;
+}
+
+namespace {
+
+// The first element of an ordered list at or after `from`, or npos.
+std::size_t FirstFrom(const std::vector<std::size_t>& positions, std::size_t from) {
+  auto found = std::lower_bound(positions.begin(), positions.end(), from);
+  return found == positions.end() ? std::string_view::npos : *found;
+}
+
+}  // namespace
+
+// Where the line of the function's name ends for the item's search: the
+// first position from `from` on that holds a carriage return or is followed
+// by a comment's opening or closing; the text's end otherwise.
+std::size_t CDocCommentScanner::LineEnd(std::size_t from) const {
+  if (!m_index) {
+    std::size_t end = from;
+    while (end < m_text.size() && m_text[end] != '\r' && !StartsWith(m_text, end + 1, "*/") &&
+           !StartsWith(m_text, end + 1, "/*"))
+      ++end;
+    return end;
+  }
+  const CIndex& index = *m_index;
+  std::size_t end = std::min(m_text.size(), FirstFrom(index.returns, from));
+  for (const std::vector<std::size_t>* marks : {&index.opens, &index.closes}) {
+    std::size_t mark = FirstFrom(*marks, from + 1);
+    if (mark != std::string_view::npos)
+      end = std::min(end, mark - 1);
+  }
+  return end;
+}
+
+// CommentRestEnd over the index.
+std::size_t CDocCommentScanner::RestEnd(std::size_t from) const {
+  if (!m_index)
+    return CommentRestEnd(m_text, from);
+  const CIndex& index = *m_index;
+  std::size_t close = FirstFrom(index.closes, from);
+  if (close == std::string_view::npos || FirstFrom(index.returns, from) < close)
+    return std::string_view::npos;
+  std::size_t open = FirstFrom(index.opens, from + 1);
+  return open == std::string_view::npos || open - 1 >= close ? close : std::string_view::npos;
 }
 
 // The first item in [from, last] followed by blanks and a separator; sets the
 // item's position and the position after the separator.
 bool CDocCommentScanner::FindItem(std::string_view item, bool notes, std::size_t from, std::size_t last,
                                   std::size_t& itemAt, std::size_t& textStart) const {
+  if (!m_index && notes)
+    return FindNotesInText(from, last, itemAt, textStart);
+  if (!notes && (!m_index || !IsWholeWord(item)))
+    return FindItemInText(item, from, last, itemAt, textStart);
+  const CIndex& index = *m_index;
+  const std::vector<std::pair<std::size_t, std::size_t>>* places = &index.notes;
+  if (!notes) {
+    auto found = index.items.find(item);
+    if (found == index.items.end())
+      return false;
+    places = &found->second;
+  }
+  auto place = std::lower_bound(places->begin(), places->end(), std::make_pair(from, std::size_t{0}));
+  if (place == places->end() || place->first > last || place->first >= m_text.size())
+    return false;
+  itemAt = place->first;
+  textStart = place->second;
+  return true;
+}
+
+// FindItem for the words "project notes", by searching the text.
+bool CDocCommentScanner::FindNotesInText(std::size_t from, std::size_t last, std::size_t& itemAt,
+                                         std::size_t& textStart) const {
   for (std::size_t at = from; at <= last && at < m_text.size(); ++at) {
-    std::size_t end = 0;
-    if (notes) {
-      if (!IsBoundary(m_text, at) || !StartsWithIgnoreCase(m_text, at, "project"))
-        continue;
-      std::size_t words = SkipSpace(m_text, at + 7);
-      if (words == at + 7 || !StartsWithIgnoreCase(m_text, words, "notes") || !IsBoundary(m_text, words + 5))
-        continue;
-      end = words + 5;
-    } else {
-      at = m_text.substr(0, std::min(m_text.size(), last + item.size())).find(item, at);
-      if (at == std::string_view::npos)
-        return false;
-      if (!IsBoundary(m_text, at) || !IsBoundary(m_text, at + item.size()))
-        continue;
-      end = at + item.size();
+    if (!IsBoundary(m_text, at) || !StartsWithIgnoreCase(m_text, at, "project"))
+      continue;
+    std::size_t words = SkipSpace(m_text, at + 7);
+    if (words == at + 7 || !StartsWithIgnoreCase(m_text, words, "notes") || !IsBoundary(m_text, words + 5))
+      continue;
+    std::size_t separator = SkipSpace(m_text, words + 5);
+    if (separator < m_text.size() &&
+        (m_text[separator] == '-' || m_text[separator] == ':' || m_text[separator] == '=')) {
+      itemAt = at;
+      textStart = separator + 1;
+      return true;
     }
-    std::size_t separator = SkipSpace(m_text, end);
+  }
+  return false;
+}
+
+// FindItem by searching the text.
+bool CDocCommentScanner::FindItemInText(std::string_view item, std::size_t from, std::size_t last,
+                                        std::size_t& itemAt, std::size_t& textStart) const {
+  std::string_view window = m_text.substr(0, std::min(m_text.size(), last + item.size()));
+  for (std::size_t at = window.find(item, from); at != std::string_view::npos && at <= last;
+       at = window.find(item, at + 1)) {
+    if (!IsBoundary(m_text, at) || !IsBoundary(m_text, at + item.size()))
+      continue;
+    std::size_t separator = SkipSpace(m_text, at + item.size());
     if (separator < m_text.size() &&
         (m_text[separator] == '-' || m_text[separator] == ':' || m_text[separator] == '=')) {
       itemAt = at;
@@ -479,6 +651,86 @@ bool SplitNamedItem(std::string_view item, std::string& valueName, std::string& 
   valueName = std::string(item.substr(at, nameEnd - at));
   value = std::string(item.substr(valueStart, valueEnd - valueStart));
   return true;
+}
+
+CMatchList FindHeadingComment(std::string_view text, std::string_view first, std::string_view second) {
+  constexpr std::size_t kGap = 200;
+  std::vector<std::size_t> firsts = WordPositions(text, first);
+  std::vector<std::size_t> seconds = WordPositions(text, second);
+  if (firsts.empty() || seconds.empty())
+    return {};
+  // Where a heading's gap cannot reach: line ends, comment openings and closings.
+  std::vector<std::size_t> breaks;
+  for (std::size_t at = 0; at < text.size(); ++at)
+    if (text[at] == '\n' || text[at] == '\r' || StartsWith(text, at, "/*") || StartsWith(text, at, "*/"))
+      breaks.push_back(at);
+  // The end of the heading that begins with the word at `h` and reaches the
+  // nearest word of `others`, or npos.
+  auto headingEnd = [&](std::size_t h, std::size_t length, const std::vector<std::size_t>& others,
+                        std::size_t otherLength) {
+    std::size_t gapStart = h + length;
+    std::size_t other = FirstAtOrAfter(others, gapStart);
+    if (other == std::string_view::npos || other - gapStart > kGap || FirstAtOrAfter(breaks, gapStart) < other)
+      return std::string_view::npos;
+    return other + otherLength;
+  };
+  for (std::size_t open = text.find("/*"); open != std::string_view::npos; open = text.find("/*", open + 1)) {
+    std::size_t last = CommentHeadingEnd(text, open);
+    auto f = std::lower_bound(firsts.begin(), firsts.end(), open + 2);
+    auto s = std::lower_bound(seconds.begin(), seconds.end(), open + 2);
+    std::size_t end = std::string_view::npos;
+    std::size_t h = 0;
+    while (end == std::string_view::npos) {
+      std::size_t nextFirst = f == firsts.end() ? std::string_view::npos : *f;
+      std::size_t nextSecond = s == seconds.end() ? std::string_view::npos : *s;
+      h = std::min(nextFirst, nextSecond);
+      if (h == std::string_view::npos || h > last)
+        break;
+      if (h == nextFirst) {
+        end = headingEnd(h, first.size(), seconds, second.size());
+        ++f;
+      }
+      if (end == std::string_view::npos && h == nextSecond)
+        end = headingEnd(h, second.size(), firsts, first.size());
+      if (h == nextSecond)
+        ++s;
+    }
+    if (end == std::string_view::npos)
+      continue;
+    // Once the heading is found, the comment either ends after it or this
+    // opening gives nothing.
+    std::size_t close = CommentRestEnd(text, end);
+    if (close == std::string_view::npos)
+      continue;
+    return {{std::string(text.substr(open + 2, h - open - 2)), std::string(text.substr(end, close - end))}};
+  }
+  return {};
+}
+
+std::vector<std::string> FindSettingNames(std::string_view text) {
+  constexpr std::string_view kPrefix = "HV_KIVO_";
+  std::vector<std::string> names;
+  // The first ")" or line end after an opening parenthesis, remembered: a
+  // line of names each followed by "(" is then read once.
+  std::size_t stopQuery = 1, stop = 0;
+  for (std::size_t at = text.find(kPrefix); at != std::string_view::npos; at = text.find(kPrefix, at)) {
+    std::size_t end = at + kPrefix.size();
+    while (end < text.size() && IsIdentChar(text[end]))
+      ++end;
+    names.emplace_back(text.substr(at, end - at));
+    at = SkipSpace(text, end);
+    if (at >= text.size() || text[at] != '(')
+      continue;
+    if (!(at + 1 >= stopQuery && at + 1 <= stop)) {
+      stopQuery = at + 1;
+      stop = text.find_first_of(")\n", at + 1);
+      if (stop == std::string_view::npos)
+        stop = text.size();
+    }
+    if (stop < text.size() && text[stop] == ')' && stop > at + 1)
+      at = stop + 1;
+  }
+  return names;
 }
 
 // A comment whose first line holds "channel" and "assignment", an optional
@@ -573,16 +825,7 @@ bool CHeaderTables::FindEnumeration(std::string_view type, std::string& enumerat
 
 void CHeaderTables::ReadOptionsComments() {
   m_optionsRead = true;
-  for (std::size_t at = 0; at < m_text.size(); ++at) {
-    char c = m_text[at];
-    if ((c | 0x20) == 'o') {
-      if (StartsWithIgnoreCase(m_text, at, "options"))
-        m_options.push_back(at);
-    } else if (c == '\n' || c == '\r' || ((c == '/' || c == '*') && at + 1 < m_text.size() &&
-                                           m_text[at + 1] == (c == '/' ? '*' : '/'))) {
-      m_breaks.push_back(at);
-    }
-  }
+  m_options = WordPositions(m_text, "options");
   if (m_options.empty())
     return;
   // Only a comment with "options" where its heading may stand can name a
@@ -600,8 +843,13 @@ void CHeaderTables::ReadOptionsComments() {
 bool CHeaderTables::GapFits(std::size_t from, std::size_t to) const {
   if (to < from || to - from > 200)
     return false;
-  auto stop = std::lower_bound(m_breaks.begin(), m_breaks.end(), from);
-  return stop == m_breaks.end() || *stop >= to;
+  for (std::size_t at = from; at < to; ++at) {
+    char c = m_text[at];
+    if (c == '\n' || c == '\r' ||
+        ((c == '/' || c == '*') && at + 1 < m_text.size() && m_text[at + 1] == (c == '/' ? '*' : '/')))
+      return false;
+  }
+  return true;
 }
 
 bool CHeaderTables::IsWholeWordAt(std::string_view name, std::size_t at) const {
@@ -621,15 +869,13 @@ std::size_t CHeaderTables::HeadingEnd(const COptionsComment& comment, std::strin
     if (!IsWholeWordAt(name, at))
       continue;
     std::size_t after = at + name.size();
-    auto options = std::lower_bound(m_options.begin(), m_options.end(), after);
-    for (; options != m_options.end() && *options <= after + 200; ++options)
-      if (GapFits(after, *options)) {
-        bestStart = at;
-        bestEnd = *options + 7;
-        break;
-      }
-    if (bestStart != std::string_view::npos)
+    // A gap that does not reach the nearest "options" reaches none further.
+    std::size_t options = FirstAtOrAfter(m_options, after);
+    if (options != std::string_view::npos && GapFits(after, options)) {
+      bestStart = at;
+      bestEnd = options + 7;
       break;
+    }
   }
   auto options = std::lower_bound(m_options.begin(), m_options.end(), comment.first);
   for (; options != m_options.end() && *options <= comment.last && *options < bestStart; ++options) {

@@ -1,6 +1,7 @@
 // Hand-written readers for the parts of a header that a pattern cannot read in time linear in the text.
 #pragma once
 
+#include <memory>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -40,6 +41,20 @@ std::size_t CommentHeadingEnd(std::string_view text, std::size_t open);
 // or npos when a carriage return or a comment opening comes first.
 std::size_t CommentRestEnd(std::string_view text, std::size_t from);
 
+// The first comment whose heading holds `first` and `second` (lower-case
+// words, matched ignoring case) on one line, in either order, at most 200
+// characters apart, and that then ends: its text before the heading and the
+// rest after it. The heading may begin anywhere before the comment's first
+// line end of the old Mac kind; the earliest one counts, and where both
+// orders begin at the same place, `first` before `second` wins. Empty when
+// no comment has such a heading.
+CMatchList FindHeadingComment(std::string_view text, std::string_view first, std::string_view second);
+
+// The names of presumed settings in a set header's comment: each
+// "HV_KIVO_" and the identifier characters after it; blanks and a
+// parenthesised note on the same line after a name are passed over.
+std::vector<std::string> FindSettingNames(std::string_view text);
+
 // The channel-assignment comment (Global and Multiline on): submatch 1 the
 // heading's text, 3 the selector's function, 4 its condition, 5 the rest of
 // the heading line, 6 the assignment lines.
@@ -54,29 +69,49 @@ const char* VarDeclarationPattern();
 // counts) and after it an item followed by "-", ":" or "=". The item is a
 // parameter's name or, with `notes`, the words "project notes". Each match
 // holds the comment's text before the function's name, the text between it
-// and the item, and the rest of the comment after the separator. The words
-// of the source are listed once, so that asking for a name it never
-// mentions costs nothing.
+// and the item, and the rest of the comment after the separator. The first
+// questions search the text; after them the source is indexed once: the
+// comments by the names they mention, the items by name, and where lines
+// and comments end, so that each further question costs what its answers
+// cost, however many functions a source documents.
 class CDocCommentScanner {
  public:
-  explicit CDocCommentScanner(std::string_view source);
+  // After `directQuestions` questions answered by searching, the source is indexed.
+  explicit CDocCommentScanner(std::string_view source, int directQuestions = kDirectQuestions);
+  CDocCommentScanner(const CDocCommentScanner&) = delete;
+  CDocCommentScanner& operator=(const CDocCommentScanner&) = delete;
+  ~CDocCommentScanner();
+
+  // Positions of one match: the comment's opening, the function's name, the
+  // item, and the rest of the comment from `textStart` to `end`.
+  struct CMatch {
+    std::size_t open, name, middle, item, textStart, end;
+  };
+  std::vector<CMatch> FindAt(std::string_view initName, std::string_view item, bool notes, bool all) const;
   CMatchList Find(std::string_view initName, std::string_view item, bool notes, bool all) const;
+  std::string_view Text() const { return m_text; }
 
  private:
-  static constexpr int kQuestionsBeforeListing = 64;
-  bool Mentions(std::string_view word) const;
-  void ListWords() const;
-  std::size_t FindWord(std::string_view word, std::size_t from, std::size_t last) const;
+  static constexpr int kDirectQuestions = 64;
+  struct CIndex;
+  void ListComments() const;
+  void Index() const;
+  std::size_t FindWord(std::string_view word, std::size_t comment) const;
   bool FindItem(std::string_view item, bool notes, std::size_t from, std::size_t last, std::size_t& itemAt,
                 std::size_t& textStart) const;
+  bool FindItemInText(std::string_view item, std::size_t from, std::size_t last, std::size_t& itemAt,
+                      std::size_t& textStart) const;
+  bool FindNotesInText(std::size_t from, std::size_t last, std::size_t& itemAt, std::size_t& textStart) const;
+  std::size_t LineEnd(std::size_t from) const;
+  std::size_t RestEnd(std::size_t from) const;
 
   std::string_view m_text;
+  int m_directQuestions;
+  mutable int m_questions = 0;
   // Every comment opening and the last place its heading may begin.
   mutable std::vector<std::pair<std::size_t, std::size_t>> m_comments;
   mutable bool m_commentsListed = false;
-  mutable std::unordered_set<std::string_view> m_words;
-  mutable bool m_listed = false;
-  mutable int m_questions = 0;
+  mutable std::unique_ptr<CIndex> m_index;
 };
 
 // What option scanning looks for in one header, read once: its typedef
@@ -111,7 +146,6 @@ class CHeaderTables {
   std::string_view m_text;
   std::vector<CEnum> m_enums;
   std::vector<std::size_t> m_options;
-  std::vector<std::size_t> m_breaks;  // line ends, comment openings and closings
   std::vector<COptionsComment> m_comments;
   bool m_optionsRead = false;
 };

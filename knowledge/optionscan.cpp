@@ -133,9 +133,13 @@ class COptionSearch {
 
 COptionTables::CFile& COptionTables::ForText(const std::string& path, const std::string& text) {
   auto& entry = m_texts[path];
-  if (!entry || entry->text != &text || entry->textSize != text.size()) {
+  // The tables point into the text's characters: a new string object at the
+  // old one's place (the same header read again for another entry) must
+  // also hold its characters where the old one did.
+  if (!entry || entry->text != &text || entry->textData != text.data() || entry->textSize != text.size()) {
     entry = std::make_unique<CFile>();
     entry->text = &text;
+    entry->textData = text.data();
     entry->textSize = text.size();
   }
   return *entry;

@@ -22,6 +22,7 @@ class COptionTables {
   using CValues = std::vector<std::pair<std::string, std::string>>;  // name and comment
   struct CFile {
     const std::string* text = nullptr;
+    const char* textData = nullptr;
     std::size_t textSize = 0;
     std::string ownText;
     std::optional<std::vector<std::string>> includes;

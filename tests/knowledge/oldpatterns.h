@@ -1,6 +1,8 @@
 // The patterns the header readers used before they were rewritten to read in linear time, kept to check the rewrites against.
 #pragma once
 
+#include <string>
+
 namespace oldpatterns {
 
 inline constexpr const char* kCommentStart = R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?))";
@@ -51,5 +53,16 @@ inline std::string OptionsComment() {
   return std::string(kCommentStart) + R"((?:(?:(?:\b%1\b)" + kHeadingGap + options + ")|(?:" + options + kHeadingGap +
          R"(\b%1\b))))" + kCommentRest + R"(.*\n((?:^\s*#define.*\n)+))";
 }
+
+// Global off, Multiline on: the first comment whose heading holds both words.
+inline std::string Heading(const std::string& first, const std::string& second) {
+  return std::string(kCommentStart) + "(?:(?:(?:" + first + kHeadingGap + second + ")|(?:" + second + kHeadingGap +
+         first + ")))" + kCommentRest;
+}
+inline constexpr const char* kListWords[] = {"[Ll][Ii][Ss][Tt]", "[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn]"};
+inline constexpr const char* kPresumeWords[] = {"[Pp][Rr][Ee][Ss][Uu][Mm][Ee]", "[Ss][Ee][Tt][Tt][Ii][Nn][Gg]"};
+
+// Global and Multiline on.
+inline constexpr const char* kSettingName = R"((HV_KIVO_[A-Za-z0-9_]*)\s*(?:\(([^)\n]+?)\))?)";
 
 }  // namespace oldpatterns

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "knowledge/headerscan.h"
 #include "knowledge/kbtext.h"
@@ -17,7 +18,8 @@ const std::vector<std::string> kTokens = {
     "x", "_", "9", "hv_", "kivo_", "pwm", "pwm_", "_init", "_finit", "init", "finit", "_output", "xkivo_pwm_init",
     "uint8_t", "channel", "Channel", "assignment", "default", "mode", "mode = 1", "var", "1", "0x10", "NAMED",
     "priority", "prio", "#define", "typedef", "enum", "Hz", "é", "hv_kivo_pwm_init", "project", "Notes", "notes",
-    "hv_kivo_pwm_init_dual", "options", "Options", "#define A 1\n", "typedef enum ", "} mode_t;", "mode_t", "{ A, B }"};
+    "hv_kivo_pwm_init_dual", "options", "Options", "#define A 1\n", "typedef enum ", "} mode_t;", "mode_t", "{ A, B }",
+    "list", "List", "function", "Functions", "presume", "Presumed", "setting", "SETTINGS", "HV_KIVO_", "HV_KIVO_A"};
 
 std::string RandomText(std::mt19937& random, std::size_t tokens) {
   std::uniform_int_distribution<std::size_t> pick(0, kTokens.size() - 1);
@@ -123,11 +125,14 @@ TEST(ScannerDiff, DocumentationCommentsAsThePatternFoundThem) {
     std::string notes = FillPattern(oldpatterns::kDocComment, EscapeForPattern(init), oldpatterns::kNotesWords);
     ForRandomTexts(17, "/* " + init + " - sets up\n * mode - the mode\n * Project  Notes: x\n */",
                    [&](const std::string& text) {
-                     CDocCommentScanner comments(text);
                      CMatchList before = OldMatches(params, false, true, text);
-                     EXPECT_EQ(comments.Find(init, "mode", false, false), before) << init;
                      CMatchList notesBefore = OldMatches(notes, true, true, text);
-                     EXPECT_EQ(comments.Find(init, {}, true, true), notesBefore) << init;
+                     // Answered by searching the text, and from the index.
+                     for (int direct : {64, 0}) {
+                       CDocCommentScanner comments(text, direct);
+                       EXPECT_EQ(comments.Find(init, "mode", false, false), before) << init << direct;
+                       EXPECT_EQ(comments.Find(init, {}, true, true), notesBefore) << init << direct;
+                     }
                      return !before.empty() || !notesBefore.empty();
                    });
   }
@@ -167,6 +172,30 @@ TEST(ScannerDiff, EnumerationsAndOptionsCommentsAsThePatternsFoundThem) {
                    }
                    return any;
                  });
+}
+
+TEST(ScannerDiff, SetHeaderHeadingsAsThePatternFoundThem) {
+  const std::vector<std::tuple<const char*, const char*, const char* const*>> kinds = {
+      {"list", "function", oldpatterns::kListWords}, {"presume", "setting", oldpatterns::kPresumeWords}};
+  for (const auto& [first, second, words] : kinds) {
+    std::string old = oldpatterns::Heading(words[0], words[1]);
+    ForRandomTexts(20, std::string("/* This image ") + first + "s these " + second + "s: HV_KIVO_A\n*/",
+                   [&](const std::string& text) {
+                     CMatchList before = OldMatches(old, false, true, text);
+                     EXPECT_EQ(FindHeadingComment(text, first, second), before) << first;
+                     return !before.empty();
+                   });
+  }
+}
+
+TEST(ScannerDiff, PresumedSettingNamesAsThePatternFoundThem) {
+  ForRandomTexts(21, " HV_KIVO_ETB_USER (note) HV_KIVO_X", [&](const std::string& text) {
+    std::vector<std::string> before;
+    for (const auto& match : OldMatches(oldpatterns::kSettingName, true, true, text))
+      before.push_back(match[0]);
+    EXPECT_EQ(FindSettingNames(text), before);
+    return !before.empty();
+  });
 }
 
 TEST(ScannerDiff, VarDeclarationsAsThePatternReadThem) {
