@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "bundledkb.h"
 #include "common/testsupport.h"
 #include "knowledge/cfgdesc.h"
 
@@ -13,13 +14,8 @@ namespace {
 class ChannelTableTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    CRecordedPorts quiet;
     s_kb = new CKnowledgeBase;
-    ASSERT_TRUE(s_kb->cfgDesc.Load(SourcePath("conf/kivocfg.ini").string()));
-    ASSERT_TRUE(s_kb->cpuDb.Load(SourcePath("conf/kivocpu.ini").string()));
-    s_kb->functionSetFolder = SourcePath("fsets").string();
-    s_kb->fsetLib.LoadAll(s_kb->functionSetFolder, &s_kb->cfgDesc);
-    s_kb->fappLib.Scan(s_kb->functionSetFolder, &s_kb->cfgDesc);
+    LoadBundledKnowledge(*s_kb);
   }
   static void TearDownTestSuite() {
     delete s_kb;

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/texthelpers.h"
+#include "bundledkb.h"
 #include "common/testsupport.h"
 #include "knowledge/cfgdesc.h"
 
@@ -225,12 +226,8 @@ INSTANTIATE_TEST_SUITE_P(
 class EngineProjectTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    CRecordedPorts quiet;
     s_kb = new CKnowledgeBase;
-    ASSERT_TRUE(s_kb->cfgDesc.Load(SourcePath("conf/kivocfg.ini").string()));
-    ASSERT_TRUE(s_kb->cpuDb.Load(SourcePath("conf/kivocpu.ini").string()));
-    s_kb->functionSetFolder = SourcePath("fsets").string();
-    s_kb->fsetLib.LoadAll(s_kb->functionSetFolder, &s_kb->cfgDesc);
+    LoadBundledKnowledge(*s_kb);
   }
   static void TearDownTestSuite() {
     delete s_kb;

@@ -1,6 +1,8 @@
 // The bundled knowledge base plus the odd-corners function, with a document and hand-built configured functions.
 #include "evalfixture.h"
 
+#include "bundledkb.h"
+
 #include "knowledge/apimeta.h"
 
 CKnowledgeBase* CEvalFixture::kb = nullptr;
@@ -9,9 +11,7 @@ std::unique_ptr<CKivoFunc> CEvalFixture::odd;
 void CEvalFixture::SetUpTestSuite() {
   CRecordedPorts quiet;
   kb = new CKnowledgeBase;
-  kb->cfgDesc.Load(SourcePath("conf/kivocfg.ini").string());
-  kb->functionSetFolder = SourcePath("fsets").string();
-  kb->fsetLib.LoadAll(kb->functionSetFolder, &kb->cfgDesc);
+  LoadBundledKnowledge(*kb);
   CKivoLoadEnv env;
   env.folder = FixturePath("project/eval").string();
   env.desc = &kb->cfgDesc;

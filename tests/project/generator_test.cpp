@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "common/runprocess.h"
+#include "bundledkb.h"
 #include "common/testsupport.h"
 #include "project/codetext.h"
 #include "project/projdoc.h"
@@ -37,11 +38,7 @@ std::string MaskDate(const std::string& text) {
 class GeneratorTest : public ::testing::Test {
  public:
   void SetUp() override {
-    ASSERT_TRUE(kb.cfgDesc.Load(SourcePath("conf/kivocfg.ini").string()));
-    ASSERT_TRUE(kb.cpuDb.Load(SourcePath("conf/kivocpu.ini").string()));
-    kb.functionSetFolder = SourcePath("fsets").string();
-    kb.fsetLib.LoadAll(kb.functionSetFolder, &kb.cfgDesc);
-    kb.fappLib.Scan(kb.functionSetFolder, &kb.cfgDesc);
+    LoadBundledKnowledge(kb);
     ResetDoc();
   }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "bundledkb.h"
 #include "common/testsupport.h"
 #include "project/notesmodel.h"
 #include "project/projectcheck.h"
@@ -19,12 +20,8 @@ using CFuncNonApi = CProjDoc::CFuncInfo_NonApi;
 class ProjDocTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    CRecordedPorts quiet;
     s_kb = new CKnowledgeBase;
-    ASSERT_TRUE(s_kb->cfgDesc.Load(SourcePath("conf/kivocfg.ini").string()));
-    ASSERT_TRUE(s_kb->cpuDb.Load(SourcePath("conf/kivocpu.ini").string()));
-    s_kb->functionSetFolder = SourcePath("fsets").string();
-    s_kb->fsetLib.LoadAll(s_kb->functionSetFolder, &s_kb->cfgDesc);
+    LoadBundledKnowledge(*s_kb);
   }
   static void TearDownTestSuite() {
     delete s_kb;

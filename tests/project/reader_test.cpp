@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "bundledkb.h"
 #include "common/testsupport.h"
 #include "knowledge/knowledgebase.h"
 #include "project/projdoc.h"
@@ -19,11 +20,7 @@ class ReaderTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     s_kb = new CKnowledgeBase;
-    s_kb->cfgDesc.Load(SourcePath("conf/kivocfg.ini").string());
-    s_kb->cpuDb.Load(SourcePath("conf/kivocpu.ini").string());
-    s_kb->functionSetFolder = SourcePath("fsets").string();
-    s_kb->fsetLib.LoadAll(s_kb->functionSetFolder, &s_kb->cfgDesc);
-    s_kb->fappLib.Scan(s_kb->functionSetFolder, &s_kb->cfgDesc);
+    LoadBundledKnowledge(*s_kb);
   }
   static void TearDownTestSuite() {
     delete s_kb;

@@ -1,0 +1,8 @@
+// The bundled configuration and function-set library, loaded as the programs load them.
+#pragma once
+
+#include "knowledge/knowledgebase.h"
+
+// Loads conf/ and fsets/ of the source tree into `kb`, applications included;
+// a file that does not load fails the test that asked for it.
+void LoadBundledKnowledge(CKnowledgeBase& kb);
