@@ -1,19 +1,21 @@
 #!/usr/bin/env python3
 """Walks the desktop program's accessible tree over AT-SPI, from outside, the way a screen reader sees it.
 
-Run under an X server (xvfb-run -a). The script starts its own session bus, the accessibility bus and the
-program, and ends all three whatever happens: a bounded wait for each step, a deadline for the whole run,
+The script starts its own X server (Xvfb, on a display number the server picks itself, so that runs side by
+side never meet), session bus, accessibility bus and the program, and ends them all whatever happens: a bounded wait for each step, a deadline for the whole run,
 and the program and the buses tied to this process so that they go when it goes.
 
-Exit status: 0 when every check passes, 1 when one fails, 2 when the run itself broke (no bus, no program
-on the accessibility desktop in time), 77 when a tool it needs is missing.
+Exit status: 0 when every check passes, 1 when one fails, 2 when the run itself broke (no X server, no bus,
+no program on the accessibility desktop in time), 77 when a tool it needs is missing.
 """
 
 import argparse
 import ctypes
 import os
+import select
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -104,6 +106,15 @@ class Processes:
         process = subprocess.Popen(args, start_new_session=True, preexec_fn=die_with_parent, **kwargs)
         self.started.append(process)
         return process
+
+    def end(self, process):
+        if process.poll() is None:
+            try:
+                os.killpg(process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        process.wait()
+        self.started.remove(process)
 
     def end_all(self):
         for process in reversed(self.started):
@@ -315,6 +326,9 @@ def check_page(view, caption, pyatspi, checks, verbose):
                       f"page {caption!r}: a {node_role} has no accessible name and no label "
                       f"(name {name(node)!r})")
         found.append((node_role, label, key_bindings(node), node))
+    if caption == "Processor":
+        names = [text_of(item[3]) for item in found if item[0] == "text" and item[1] == "Name:"]
+        check_page.cpu = names[0] if names else ""
     for wanted_role, wanted_label, wanted_key in PAGE_CONTROLS.get(caption, []):
         roles = TABLE_ROLES if wanted_role == "*table" else LIST_ROLES if wanted_role == "*list" else {wanted_role}
         matches = [item for item in found if item[0] in roles and item[1] == wanted_label]
@@ -326,6 +340,25 @@ def check_page(view, caption, pyatspi, checks, verbose):
         checks.expect(any(role(node) == "table column header" and name(node) == header for node in walk(view)),
                       f"page {caption!r}: no table column header {header!r}")
     return len(found)
+
+
+def text_of(node):
+    try:
+        return node.queryText().getText(0, -1)
+    except Exception:
+        return ""
+
+
+def check_status_bar(frame, cpu, pyatspi, checks):
+    """A pane is spoken by its name, so the name must be what the pane shows."""
+    bars = [node for node in children(frame) if role(node) == "status bar"]
+    checks.expect(bars, "the window has no status bar")
+    if not bars:
+        return
+    panes = [name(node).strip() for node in walk(bars[0]) if role(node) == "label"]
+    checks.expect(cpu and cpu in panes, f"no status bar pane reads the processor {cpu!r} (they read {panes})")
+    # The project was just opened and nothing was changed.
+    checks.expect("Modified" not in panes, f"a status bar pane reads 'Modified' for an unchanged project ({panes})")
 
 
 def is_current(tab, pyatspi):
@@ -348,6 +381,44 @@ def select_tab(tab, area, pyatspi):
     return showing_page(area, pyatspi)
 
 
+def x_server_answers(display):
+    path = f"/tmp/.X11-unix/X{display.lstrip(':')}"
+    with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as connection:
+        connection.settimeout(2)
+        try:
+            connection.connect(path)
+            return True
+        except OSError:
+            return False
+
+
+def start_x_server(processes):
+    """An X server on a display number it picks itself; a server that does not answer is replaced, since a
+    server of a run beside this one may be going away on the same number."""
+    for _attempt in range(3):
+        read, write = os.pipe()
+        try:
+            server = processes.start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
+                                      "-nolisten", "tcp"],
+                                     pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        finally:
+            os.close(write)
+        number = b""
+        deadline = time.monotonic() + 15
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([read], [], [], max(0, deadline - time.monotonic()))
+            chunk = os.read(read, 16) if ready else b""
+            if not chunk:
+                break
+            number += chunk
+        os.close(read)
+        display = ":" + number.decode().strip()
+        if number.strip() and server.poll() is None and x_server_answers(display):
+            return display
+        processes.end(server)
+    raise Broken("the X server did not start")
+
+
 def screenshot(folder, index, caption, display):
     if not folder or not shutil.which("import"):
         return
@@ -359,11 +430,15 @@ def screenshot(folder, index, caption, display):
 
 def run(args, processes):
     launcher = find_launcher()
-    if not launcher or not shutil.which("dbus-daemon") or not os.environ.get("DISPLAY"):
-        print("skipped: needs dbus-daemon, at-spi-bus-launcher and an X display (run it under xvfb-run)")
+    missing = [tool for tool, found in (("dbus-daemon", shutil.which("dbus-daemon")), ("Xvfb", shutil.which("Xvfb")),
+                                         ("at-spi-bus-launcher", launcher)) if not found]
+    if missing:
+        print(f"skipped: {', '.join(missing)} not installed")
         return 77
     work = tempfile.mkdtemp(prefix="kivovam-a11y-")
     try:
+        os.environ["DISPLAY"] = start_x_server(processes)
+        os.environ.pop("WAYLAND_DISPLAY", None)
         bus = processes.start(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
                               stdout=subprocess.PIPE, text=True)
         address = bus.stdout.readline().strip()
@@ -431,6 +506,7 @@ def run(args, processes):
             views.append(view.getIndexInParent())
             screenshot(args.screenshots, index, caption, os.environ["DISPLAY"])
             controls += check_page(view, caption, pyatspi, checks, args.verbose)
+        check_status_bar(frame, getattr(check_page, "cpu", ""), pyatspi, checks)
         checks.expect(len(set(views)) == len(tabs), f"the tabs did not each show a page of their own: {views}")
         # Back to the first page: switching through the interface works both ways.
         if tabs:
