@@ -361,6 +361,22 @@ def check_status_bar(frame, cpu, pyatspi, checks):
     checks.expect("Modified" not in panes, f"a status bar pane reads 'Modified' for an unchanged project ({panes})")
 
 
+def exit_through_menu(frame, program, seconds, pyatspi, checks):
+    """File > Exit ends the program cleanly; under the sanitizers that is when they report."""
+    exits = [node for node in walk(frame) if role(node) == "menu item" and name(node) == "Exit"]
+    checks.expect(exits, "there is no menu item 'Exit'")
+    if not exits:
+        return
+    do_action(exits[0], {"press", "click", "activate"})
+    try:
+        status = program.wait(seconds)
+    except subprocess.TimeoutExpired:
+        windows = [name(node) for node in children(find_application(pyatspi, program.pid) or frame)]
+        checks.expect(False, f"the program did not end within {seconds:g} s of File > Exit (its windows: {windows})")
+        return
+    checks.expect(status == 0, f"the program ended with status {status} after File > Exit")
+
+
 def is_current(tab, pyatspi):
     # Later Qt marks the current tab selected; earlier it names the tab list after the current tab.
     if has_state(tab, pyatspi.STATE_SELECTED):
@@ -398,8 +414,10 @@ def start_x_server(processes):
     for _attempt in range(3):
         read, write = os.pipe()
         try:
+            # Without -noreset the server starts afresh whenever its last client leaves (the probe below,
+            # for one), and a client that connects meanwhile is turned away.
             server = processes.start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
-                                      "-nolisten", "tcp"],
+                                      "-nolisten", "tcp", "-noreset"],
                                      pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         finally:
             os.close(write)
@@ -446,7 +464,10 @@ def run(args, processes):
             raise Broken("the session bus did not start")
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
         os.environ.pop("AT_SPI_BUS_ADDRESS", None)
-        processes.start([launcher, "--launch-immediately"])
+        # The bus is found through the session bus; without a display the launcher and the registry keep off
+        # the X server and do not complain when it goes first.
+        quiet = {key: value for key, value in os.environ.items() if key != "DISPLAY"}
+        processes.start([launcher, "--launch-immediately"], env=quiet)
 
         # Only now, with the buses set up, may the client library connect.
         import gi
@@ -460,11 +481,18 @@ def run(args, processes):
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", XDG_CONFIG_HOME=config,
                    XDG_RUNTIME_DIR=work, QT_QPA_PLATFORM="xcb")
         binary = program_folder(args.program, work)
-        program = processes.start([binary, os.path.abspath(args.project)], env=env)
+        log_path = os.path.join(work, "program.log")
+        log = open(log_path, "w")
+        program = processes.start([binary, os.path.abspath(args.project)], env=env, stdout=log,
+                                  stderr=subprocess.STDOUT)
 
         def appeared():
             if program.poll() is not None:
-                raise Broken(f"the program ended with status {program.returncode} before it could be read")
+                log.flush()
+                with open(log_path, errors="replace") as stream:
+                    output = stream.read().strip()
+                raise Broken(f"the program ended with status {program.returncode} before it could be read; "
+                             f"it wrote:\n{output}")
             app = find_application(pyatspi, program.pid)
             if app is None:
                 return None
@@ -512,8 +540,14 @@ def run(args, processes):
         if tabs:
             first = select_tab(tabs[0], area, pyatspi)
             checks.expect(first.getIndexInParent() == views[0], "the first page did not come back")
+        exit_through_menu(frame, program, args.exit_wait, pyatspi, checks)
         print(f"{checks.passed} checks passed over {len(tabs)} pages and {controls} controls, "
               f"{len(checks.failures)} failed", flush=True)
+        log.close()
+        with open(log_path, errors="replace") as stream:
+            output = [line for line in stream.read().splitlines() if line.strip()]
+        if output and (checks.failures or args.verbose or program.returncode != 0):
+            print("the program wrote:\n  " + "\n  ".join(output[-60:]), flush=True)
         return 1 if checks.failures else 0
     finally:
         processes.end_all()
@@ -526,6 +560,7 @@ def main():
     parser.add_argument("project", help="the project to open, with two engines")
     parser.add_argument("--wait", type=float, default=30, help="seconds to wait for the window")
     parser.add_argument("--deadline", type=float, default=120, help="seconds for the whole run")
+    parser.add_argument("--exit-wait", type=float, default=20, help="seconds for the program to end after File > Exit")
     parser.add_argument("--screenshots", help="a folder for a picture of each page")
     parser.add_argument("--verbose", action="store_true", help="list every control with its label")
     args = parser.parse_args()
@@ -539,6 +574,8 @@ def main():
     processes = Processes()
 
     def stop(signum, _frame):
+        if signum == signal.SIGALRM:
+            raise Broken(f"the run did not end within its deadline of {args.deadline:g} s")
         raise Broken(f"stopped by signal {signum}")
 
     signal.signal(signal.SIGTERM, stop)
