@@ -82,6 +82,7 @@ TABLE_ROLES = {"table", "tree", "tree table"}
 LIST_ROLES = {"list", "list box"}
 
 PR_SET_PDEATHSIG = 1
+PR_SET_CHILD_SUBREAPER = 36
 
 
 class Broken(Exception):
@@ -96,16 +97,47 @@ def die_with_parent():
         pass
 
 
+def prctl(option, value):
+    try:
+        ctypes.CDLL("libc.so.6", use_errno=True).prctl(option, value)
+    except OSError:
+        pass
+
+
 class Processes:
-    """What this run started, each in a process group of its own, ended in reverse order."""
+    """What this run started, each in a process group of its own, ended in reverse order. What those start
+    in turn (the accessibility bus's own daemon, the registry) comes back to this process when its parent
+    goes, and is ended last."""
 
     def __init__(self):
         self.started = []
+        prctl(PR_SET_CHILD_SUBREAPER, 1)
 
     def start(self, args, **kwargs):
+        # None of them writes into this script's output: a pipe held open by a straggler would keep the
+        # reader of that output waiting.
+        kwargs.setdefault("stdout", subprocess.DEVNULL)
+        kwargs.setdefault("stderr", subprocess.DEVNULL)
+        kwargs.setdefault("stdin", subprocess.DEVNULL)
         process = subprocess.Popen(args, start_new_session=True, preexec_fn=die_with_parent, **kwargs)
         self.started.append(process)
         return process
+
+    @staticmethod
+    def strays():
+        me = str(os.getpid())
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry}/stat") as stream:
+                    fields = stream.read().rsplit(")", 1)[1].split()
+            except OSError:
+                continue
+            if fields[1] == me:
+                found.append(int(entry))
+        return found
 
     def end(self, process):
         if process.poll() is None:
@@ -133,6 +165,21 @@ class Processes:
                 except ProcessLookupError:
                     pass
                 process.wait()
+        self.started = []
+        for _round in range(2):
+            for pid in self.strays():
+                try:
+                    os.kill(pid, signal.SIGTERM if _round == 0 else signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            deadline = time.monotonic() + 2
+            while time.monotonic() < deadline:
+                try:
+                    pid, _status = os.waitpid(-1, os.WNOHANG)
+                except ChildProcessError:
+                    return
+                if pid == 0:
+                    time.sleep(0.05)
 
 
 def wait_for(what, predicate, seconds, step=0.1):
@@ -455,6 +502,9 @@ def run(args, processes):
         return 77
     work = tempfile.mkdtemp(prefix="kivovam-a11y-")
     try:
+        # The accessibility bus's socket goes under the runtime folder: one of our own keeps runs side by
+        # side apart.
+        os.environ["XDG_RUNTIME_DIR"] = work
         os.environ["DISPLAY"] = start_x_server(processes)
         os.environ.pop("WAYLAND_DISPLAY", None)
         bus = processes.start(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
@@ -468,6 +518,12 @@ def run(args, processes):
         # the X server and do not complain when it goes first.
         quiet = {key: value for key, value in os.environ.items() if key != "DISPLAY"}
         processes.start([launcher, "--launch-immediately"], env=quiet)
+        # The client library ends this process outright when it finds no accessibility bus, so it is asked
+        # for only once the bus answers.
+        wait_for("the accessibility bus", lambda: subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--reply-timeout=2000", "--dest=org.a11y.Bus",
+             "/org/a11y/bus", "org.a11y.Bus.GetAddress"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=5, check=False).returncode == 0, 15, 0.2)
 
         # Only now, with the buses set up, may the client library connect.
         import gi
@@ -479,7 +535,7 @@ def run(args, processes):
         config = os.path.join(work, "config")
         os.mkdir(config)
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", XDG_CONFIG_HOME=config,
-                   XDG_RUNTIME_DIR=work, QT_QPA_PLATFORM="xcb")
+                   QT_QPA_PLATFORM="xcb")
         binary = program_folder(args.program, work)
         log_path = os.path.join(work, "program.log")
         log = open(log_path, "w")
