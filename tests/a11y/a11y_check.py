@@ -2,8 +2,9 @@
 """Walks the desktop program's accessible tree over AT-SPI, from outside, the way a screen reader sees it.
 
 The script starts its own X server (Xvfb, on a display number the server picks itself, so that runs side by
-side never meet), session bus, accessibility bus and the program, and ends them all whatever happens: a bounded wait for each step, a deadline for the whole run,
-and the program and the buses tied to this process so that they go when it goes.
+side never meet), session bus, accessibility bus and the program, and ends them all whatever happens: a
+bounded wait for each step, a deadline for the whole run, and the program and the buses tied to this process
+so that they go when it goes. It ends the program through File > Exit, which must end it with status 0.
 
 Exit status: 0 when every check passes, 1 when one fails, 2 when the run itself broke (no X server, no bus,
 no program on the accessibility desktop in time), 77 when a tool it needs is missing.
@@ -21,7 +22,7 @@ import sys
 import tempfile
 import time
 
-# The tabs of a two-engine project, left to right; the last two depend on the project.
+# The tabs of a two-engine project, left to right; "Project Notes" follows when the project shows its notes.
 PAGE_TABS = ["Processor", "Function Set", "Engine A", "Engine A Channels", "Engine B", "Engine B Channels",
              "Verbatim Block"]
 MENUS = ["File", "Edit", "View", "Kivo", "Help"]
@@ -89,19 +90,16 @@ class Broken(Exception):
     """The run could not get far enough to check anything."""
 
 
-def die_with_parent():
-    # The child goes when this script goes, even when it is killed outright.
-    try:
-        ctypes.CDLL("libc.so.6", use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
-    except OSError:
-        pass
-
-
 def prctl(option, value):
     try:
         ctypes.CDLL("libc.so.6", use_errno=True).prctl(option, value)
     except OSError:
         pass
+
+
+def die_with_parent():
+    # The child goes when this script goes, even when it is killed outright.
+    prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
 
 
 class Processes:
@@ -539,7 +537,10 @@ def run(args, processes):
         binary = program_folder(args.program, work)
         log_path = os.path.join(work, "program.log")
         log = open(log_path, "w")
-        program = processes.start([binary, os.path.abspath(args.project)], env=env, stdout=log,
+        # A copy of the project's folder: whatever the program does to its project stays out of the tree.
+        project = os.path.join(work, "project", os.path.basename(args.project))
+        shutil.copytree(os.path.dirname(os.path.abspath(args.project)), os.path.dirname(project))
+        program = processes.start([binary, project], env=env, stdout=log,
                                   stderr=subprocess.STDOUT)
 
         def appeared():
