@@ -12,6 +12,7 @@ no program on the accessibility desktop in time), 77 when a tool it needs is mis
 
 import argparse
 import ctypes
+import importlib.util
 import os
 import select
 import shutil
@@ -621,11 +622,10 @@ def main():
     parser.add_argument("--screenshots", help="a folder for a picture of each page")
     parser.add_argument("--verbose", action="store_true", help="list every control with its label")
     args = parser.parse_args()
-    try:
-        import gi  # noqa: F401
-        import pyatspi  # noqa: F401  # only the module's presence: it connects on first use
-    except ImportError as error:
-        print(f"skipped: the AT-SPI client for Python is missing ({error}); install python3-pyatspi")
+    # Only whether the modules are there: importing the client connects it, which waits for the buses.
+    missing = [module for module in ("gi", "pyatspi") if importlib.util.find_spec(module) is None]
+    if missing:
+        print(f"skipped: the AT-SPI client for Python is missing ({', '.join(missing)}); install python3-pyatspi")
         return 77
 
     processes = Processes()
