@@ -622,7 +622,7 @@ def main():
     parser.add_argument("--screenshots", help="a folder for a picture of each page")
     parser.add_argument("--verbose", action="store_true", help="list every control with its label")
     args = parser.parse_args()
-    # Only whether the modules are there: importing the client connects it, which waits for the buses.
+    # Only whether the modules are there; the client itself is imported once its buses run.
     missing = [module for module in ("gi", "pyatspi") if importlib.util.find_spec(module) is None]
     if missing:
         print(f"skipped: the AT-SPI client for Python is missing ({', '.join(missing)}); install python3-pyatspi")
