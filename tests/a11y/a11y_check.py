@@ -76,6 +76,14 @@ PAGE_CONTROLS = {
     "Engine B": ENGINE_CONTROLS,
 }
 TABLE_HEADERS = {"Function Set": ["#", "Function", "API"]}
+# Dialogs opened from the menus: (menu item, window title, button that closes it), their controls as above.
+DIALOGS = [("Options...", "Options", "Cancel"), ("About...", "About...", "OK")]
+PAGE_CONTROLS["Options"] = [
+    ("text", "Function Sets:", None),
+    ("text", "Reference Manual:", None),
+    ("text", "App. Notes:", None),
+]
+PAGE_CONTROLS["About..."] = [("text", "Last Build:", None)]
 
 # The controls a user can reach with the keyboard and that take or show a value.
 INPUT_ROLES = {"combo box", "text", "password text", "spin button", "check box", "radio button", "table",
@@ -83,6 +91,10 @@ INPUT_ROLES = {"combo box", "text", "password text", "spin button", "check box",
 TABLE_ROLES = {"table", "tree", "tree table"}
 LIST_ROLES = {"list", "list box"}
 
+# The client library, imported once the buses run.
+Atspi = GLib = None
+# How long one call into the program may take before it counts as lost.
+ATSPI_TIMEOUT_MS = 5000
 PR_SET_PDEATHSIG = 1
 PR_SET_CHILD_SUBREAPER = 36
 
@@ -423,6 +435,43 @@ def exit_through_menu(frame, program, seconds, pyatspi, checks):
     checks.expect(status == 0, f"the program ended with status {status} after File > Exit")
 
 
+def check_dialog(app, frame, item, title, close, pyatspi, checks, args):
+    """Opens a dialog through its menu item, checks its controls and buttons, and closes it with a button."""
+    items = [node for node in walk(frame) if role(node) == "menu item" and name(node) == item]
+    checks.expect(items, f"there is no menu item {item!r}")
+    if not items:
+        return
+    # The program answers the press only once the modal dialog has closed, so the answer is not waited for.
+    Atspi.set_timeout(500, 15000)
+    try:
+        do_action(items[0], {"press", "click", "activate"})
+    except GLib.Error:
+        pass
+    finally:
+        Atspi.set_timeout(ATSPI_TIMEOUT_MS, 15000)
+
+    def opened():
+        for window in children(app):
+            if role(window) in ("dialog", "frame", "window") and name(window) == title:
+                return window
+        return None
+
+    dialog = wait_for(f"the dialog {title!r}", opened, 10)
+    time.sleep(0.3)
+    screenshot(args.screenshots, len(os.listdir(args.screenshots)) if args.screenshots else 0, title,
+               os.environ["DISPLAY"])
+    check_page(dialog, title, pyatspi, checks, args.verbose)
+    buttons = [node for node in walk(dialog)
+               if role(node) == "push button" and has_state(node, pyatspi.STATE_SHOWING)]
+    for button in buttons:
+        checks.expect(name(button).strip() != "", f"dialog {title!r}: a push button has no accessible name")
+    closers = [button for button in buttons if name(button) == close]
+    checks.expect(closers, f"dialog {title!r}: no button {close!r} (buttons {[name(b) for b in buttons]})")
+    if closers:
+        do_action(closers[0], {"press", "click", "activate"})
+        wait_for(f"the dialog {title!r} to close", lambda: opened() is None, 10)
+
+
 def is_current(tab, pyatspi):
     # Later Qt marks the current tab selected; earlier it names the tab list after the current tab.
     if has_state(tab, pyatspi.STATE_SELECTED):
@@ -527,9 +576,10 @@ def run(args, processes):
         # Only now, with the buses set up, may the client library connect.
         import gi
         gi.require_version("Atspi", "2.0")
-        from gi.repository import Atspi
+        global Atspi, GLib
+        from gi.repository import Atspi, GLib
         import pyatspi
-        Atspi.set_timeout(5000, 15000)
+        Atspi.set_timeout(ATSPI_TIMEOUT_MS, 15000)
 
         config = os.path.join(work, "config")
         os.mkdir(config)
@@ -598,6 +648,8 @@ def run(args, processes):
         if tabs:
             first = select_tab(tabs[0], area, pyatspi)
             checks.expect(first.getIndexInParent() == views[0], "the first page did not come back")
+        for item, title, close in DIALOGS:
+            check_dialog(app, frame, item, title, close, pyatspi, checks, args)
         exit_through_menu(frame, program, args.exit_wait, pyatspi, checks)
         print(f"{checks.passed} checks passed over {len(tabs)} pages and {controls} controls, "
               f"{len(checks.failures)} failed", flush=True)
