@@ -421,7 +421,7 @@ def check_status_bar(frame, cpu, pyatspi, checks):
 
 def exit_through_menu(frame, program, seconds, pyatspi, checks):
     """File > Exit ends the program cleanly; under the sanitizers that is when they report."""
-    exits = [node for node in walk(frame) if role(node) == "menu item" and name(node) == "Exit"]
+    exits = menu_items(frame, "Exit")
     checks.expect(exits, "there is no menu item 'Exit'")
     if not exits:
         return
@@ -435,14 +435,23 @@ def exit_through_menu(frame, program, seconds, pyatspi, checks):
     checks.expect(status == 0, f"the program ended with status {status} after File > Exit")
 
 
+def menu_items(frame, text):
+    """The menu items with this text; only the menu bar is searched, the pages are many calls away."""
+    found = []
+    for bar in children(frame):
+        if role(bar) == "menu bar":
+            found += [node for node in walk(bar) if role(node) == "menu item" and name(node) == text]
+    return found
+
+
 def check_dialog(app, frame, item, title, close, pyatspi, checks, args):
     """Opens a dialog through its menu item, checks its controls and buttons, and closes it with a button."""
-    items = [node for node in walk(frame) if role(node) == "menu item" and name(node) == item]
+    items = menu_items(frame, item)
     checks.expect(items, f"there is no menu item {item!r}")
     if not items:
         return
     # The program answers the press only once the modal dialog has closed, so the answer is not waited for.
-    Atspi.set_timeout(500, 15000)
+    Atspi.set_timeout(500, 0)
     try:
         do_action(items[0], {"press", "click", "activate"})
     except GLib.Error:
