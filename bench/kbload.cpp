@@ -1,13 +1,15 @@
-// Loading a generated library of 20 set headers and 400 functions, against reading the same files.
+// Loading generated libraries of 100 to 800 functions against reading the same files, and one-function libraries whose API header is a pathological megabyte.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <fstream>
+#include <map>
+#include <memory>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 #include "base/texthelpers.h"
+#include "bench/kbgen.h"
+#include "bench/kbshapes.h"
 #include "knowledge/folderscan.h"
 #include "knowledge/knowledgebase.h"
 
@@ -15,158 +17,74 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kSets = 20;
 constexpr int kFunctionsPerSet = 20;
-constexpr int kShared = 3;  // each set also lists the first functions of the next one
 
-std::string Number(int n, int width) {
-  std::string text = std::to_string(n);
-  return std::string(static_cast<std::size_t>(width) - std::min<std::size_t>(text.size(), width), '0') + text;
-}
-
-void Write(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string FunctionName(int f) { return "F" + Number(f, 3); }
-
-std::string SetHeader(int s) {
-  std::string text = "/* Function set " + Number(s, 2) + " of the generated library. */\n";
-  text += "#define HV_KIVO_MISC 0x" + Number(s, 4) + "ABCD\n#define HV_KIVO_ENTRY_TABLE 2048\n\n";
-  text += "/* Function list of this image:\n";
-  for (int i = 0; i < kFunctionsPerSet; ++i)
-    text += "   \"" + FunctionName(s * kFunctionsPerSet + i) + " - generated function " + std::to_string(i) + "\",\n";
-  for (int i = 0; i < kShared; ++i)
-    text += "   \"" + FunctionName(((s + 1) % kSets) * kFunctionsPerSet + i) + " - generated function " +
-            std::to_string(i) + "\",\n";
-  text += "   \"\"\n*/\n\n/* This image presumes these settings: HV_KIVO_ETB_USER */\n";
-  return text;
-}
-
-std::string TypesHeader(int s) {
-  std::string text = "/* Types shared by the functions of group " + Number(s, 2) + ". */\n";
-  text += "typedef enum\n{\n    LEVEL_LOW,   /* low level */\n    LEVEL_HIGH,  /* high level */\n"
-          "    LEVEL_TOGGLE /* toggles */\n} shared_t;\n\n";
-  for (int i = 0; i < 60; ++i)
-    text += "#define KIVO_GROUP_REG_" + Number(i, 2) + "  (0x" + Number(i * 4, 4) + "u)  /* register " +
-            std::to_string(i) + " */\n";
-  return text;
-}
-
-std::string ApiHeader(int f, int group) {
-  const std::string n = Number(f, 3);
-  const std::string lower = "f" + n;
-  std::string text = "/* kivo_" + lower + ".h - C API of the generated function " + n + ". */\n";
-  text += "#ifndef KIVO_F" + n + "_H\n#define KIVO_F" + n + "_H\n\n#include <stdint.h>\n#include \"kivo_types_" +
-          Number(group, 2) + ".h\"\n\n";
-  text += "/* Full function name: Generated Function " + n + " */\n\n";
-  text += "/* Load expression " + lower + "_load\nvar freq {1..1000000} [Hz]\nvar mode {SINGLE(0), DUAL(1)}\n"
-          "master = freq * 2 / kivo_tcr1_freq + if(mode == 1, 10, 20)\nslave = master / 2\n"
-          "expression = master + slave\n*/\n\n";
-  text += "/* Channel assignment (default) Load: " + lower + "_load\nmaster = channel;\npriority = prio\n*/\n\n";
-  text += "/* Channel assignment (mode = F" + n + "_MODE_DUAL) Load: " + lower +
-          "_load\nmaster = channel; slave = master + 1;\npriority = prio\n*/\n\n";
-  text += "/* The edge options of hv_kivo_" + lower + "_init: */\n";
-  for (const char* edge : {"RISING", "FALLING", "BOTH"})
-    text += "#define F" + n + "_EDGE_" + edge + "  0x0" + std::to_string(text.size() % 7) + "  /* " + edge +
-            " edge */\n";
-  text += "\ntypedef enum\n{\n    F" + n + "_MODE_SINGLE, /* one channel */\n    F" + n +
-          "_MODE_DUAL    /* two channels */\n} " + lower + "_mode_t;\n\n";
-  for (int i = 0; i < 40; ++i)
-    text += "#define F" + n + "_PARAM_OFFSET_" + Number(i, 2) + "  (0x" + Number(i * 4, 2) +
-            "u)  /* parameter RAM word " + std::to_string(i) + " */\n";
-  text += "\n/* Initialises the function on one channel. The channel must not be used by another\n"
-          " * function of the same engine; see the notes of the source for the timing. */\n";
-  text += "void hv_kivo_" + lower + "_init(uint8_t channel, " + lower +
-          "_mode_t mode, uint8_t edge, uint8_t prio,\n        uint32_t period, shared_t level);\n";
-  text += "void hv_kivo_" + lower + "_init_output(uint8_t channel, uint8_t polarity);\n";
-  text += "uint32_t hv_kivo_" + lower + "_get_period(uint8_t channel);\n\n#endif\n";
-  return text;
-}
-
-std::string ApiSource(int f) {
-  const std::string lower = "f" + Number(f, 3);
-  std::string text = "/* kivo_" + lower + ".c - C API of the generated function. */\n#include \"kivo_" + lower +
-                     ".h\"\n\n";
-  text += "/* hv_kivo_" + lower + "_init - initialises the function\n"
-          " * channel - the channel the function runs on,\n *           0 to 31\n"
-          " * mode - single or dual operation\n * edge - the active edge\n * prio - the channel priority\n"
-          " * period - the period in TCR1 ticks\n * level - the idle output level\n */\n";
-  text += "/* hv_kivo_" + lower + "_init Project Notes: needs a free output pin\n *   on the engine.\n */\n";
-  text += "void hv_kivo_" + lower + "_init(uint8_t channel, " + lower +
-          "_mode_t mode, uint8_t edge, uint8_t prio,\n        uint32_t period, shared_t level)\n{\n";
-  for (int i = 0; i < 60; ++i)
-    text += "    hv_kivo_set_chan_local_32(channel, F" + Number(f, 3) + "_PARAM_OFFSET_" + Number(i % 40, 2) +
-            ", period + " + std::to_string(i) + ");\n";
-  return text + "}\n";
-}
-
-std::string AppHeader(int a) {
-  std::string text = "/* Full application name: Generated application " + std::to_string(a) + " */\n";
-  text += "/* Kivo functions used: " + FunctionName(a * 7) + ", " + FunctionName(a * 7 + 1) + " */\n";
-  text += "void hv_kivo_app_gen" + std::to_string(a) + "_init(uint8_t first_channel, uint8_t prio);\n";
-  return text;
-}
-
-// The library, written once per run into a temporary folder.
-class CGeneratedLibrary {
+// A library written once per run into a temporary folder.
+class CLibraryFolder {
  public:
-  CGeneratedLibrary() {
-    m_folder = fs::temp_directory_path() / ("kivovam-kbload-" + std::to_string(getpid()));
-    for (int s = 0; s < kSets; ++s) {
-      Write(m_folder / "sets" / ("kivo_set_g" + Number(s, 2) + ".h"), SetHeader(s));
-      Write(m_folder / "include" / ("kivo_types_" + Number(s, 2) + ".h"), TypesHeader(s));
-      for (int i = 0; i < kFunctionsPerSet; ++i) {
-        int f = s * kFunctionsPerSet + i;
-        fs::path group = m_folder / "functions" / ("g" + Number(s, 2));
-        Write(group / ("kivo_f" + Number(f, 3) + ".h"), ApiHeader(f, s));
-        Write(group / ("kivo_f" + Number(f, 3) + ".c"), ApiSource(f));
-      }
-    }
-    for (int a = 0; a < 5; ++a)
-      Write(m_folder / "apps" / ("kivo_app_gen" + std::to_string(a) + ".h"), AppHeader(a));
-    m_desc.Load(std::string(KV_SOURCE_DIR) + "/conf/kivocfg.ini");
+  explicit CLibraryFolder(const std::string& name) {
+    m_folder = fs::temp_directory_path() / ("kivovam-kbload-" + std::to_string(getpid()) + "-" + name);
   }
-  ~CGeneratedLibrary() {
+  ~CLibraryFolder() {
     std::error_code ignored;
     fs::remove_all(m_folder, ignored);
   }
+  CLibraryFolder(const CLibraryFolder&) = delete;
+  CLibraryFolder& operator=(const CLibraryFolder&) = delete;
+  const fs::path& Path() const { return m_folder; }
   std::string Folder() const { return m_folder.string(); }
-  const CKivoCfgDesc& Description() const { return m_desc; }
 
  private:
   fs::path m_folder;
-  CKivoCfgDesc m_desc;
 };
 
-const CGeneratedLibrary& Library() {
-  static CGeneratedLibrary library;
-  return library;
+const CKivoCfgDesc& Description() {
+  static const CKivoCfgDesc* desc = [] {
+    auto* loaded = new CKivoCfgDesc;
+    loaded->Load(std::string(KV_SOURCE_DIR) + "/conf/kivocfg.ini");
+    return loaded;
+  }();
+  return *desc;
 }
 
-void BM_LoadGeneratedLibrary(benchmark::State& state) {
-  const CGeneratedLibrary& library = Library();
+// The generated library of `functions` functions (20 per set header, each set
+// also listing three of the next), with its shared includes and 5 applications.
+const CLibraryFolder& Generated(int functions) {
+  static std::map<int, std::unique_ptr<CLibraryFolder>> libraries;
+  auto& library = libraries[functions];
+  if (!library) {
+    library = std::make_unique<CLibraryFolder>("gen" + std::to_string(functions));
+    kbgen::WriteLibrary(library->Path(), kbgen::CShape{functions / kFunctionsPerSet, kFunctionsPerSet, 3, 5});
+  }
+  return *library;
+}
+
+void Load(const std::string& folder, benchmark::State& state) {
   std::size_t functions = 0;
   for (auto _ : state) {
-    CKivoFSetLib sets;
-    CKivoFappLib apps;
-    sets.LoadAll(library.Folder(), &library.Description());
-    apps.Scan(library.Folder(), &library.Description());
-    functions = sets.Functions().size();
+    auto sets = std::make_unique<CKivoFSetLib>();
+    auto apps = std::make_unique<CKivoFappLib>();
+    sets->LoadAll(folder, &Description());
+    apps->Scan(folder, &Description());
+    functions = sets->Functions().size();
     benchmark::DoNotOptimize(functions);
+    // What a load builds lives until the program ends; taking it down is not
+    // part of the load.
+    state.PauseTiming();
+    sets.reset();
+    apps.reset();
+    state.ResumeTiming();
   }
   state.counters["functions"] = static_cast<double>(functions);
 }
 
 // Every file of the library read once, as the load reads it.
-void BM_ReadSameFiles(benchmark::State& state) {
-  const CGeneratedLibrary& library = Library();
+void Read(const std::string& folder, benchmark::State& state) {
   std::size_t bytes = 0;
   for (auto _ : state) {
     bytes = 0;
     CFolderIndex index;
-    ScanFolderTree(index, library.Folder(), [&](const std::string& path, const std::string&) {
+    ScanFolderTree(index, folder, [&](const std::string& path, const std::string&) {
       std::string text;
       ReadTextFile(path, text);
       bytes += text.size();
@@ -176,8 +94,36 @@ void BM_ReadSameFiles(benchmark::State& state) {
   state.counters["bytes"] = static_cast<double>(bytes);
 }
 
+void BM_LoadGeneratedLibrary(benchmark::State& state) {
+  Load(Generated(static_cast<int>(state.range(0))).Folder(), state);
+}
+
+void BM_ReadSameFiles(benchmark::State& state) { Read(Generated(static_cast<int>(state.range(0))).Folder(), state); }
+
+// One set header listing one function whose API header is the shape.
+void RegisterShapes() {
+  for (const kbshapes::CShape& shape : kbshapes::Shapes()) {
+    std::string name;
+    for (char c : shape.name)
+      name += c == ' ' ? '_' : c;
+    auto library = std::make_shared<CLibraryFolder>("shape-" + name);
+    kbgen::Write(library->Path() / "kivo_set_x.h", kbshapes::SetHeader());
+    kbgen::Write(library->Path() / "kivo_x.h", shape.header);
+    benchmark::RegisterBenchmark(("BM_LoadShape/" + name).c_str(), [library](benchmark::State& state) {
+      Load(library->Folder(), state);
+    })->Unit(benchmark::kMillisecond);
+  }
+}
+
 }  // namespace
 
-BENCHMARK(BM_LoadGeneratedLibrary)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadSameFiles)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+BENCHMARK(BM_LoadGeneratedLibrary)->Arg(100)->Arg(200)->Arg(400)->Arg(800)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadSameFiles)->Arg(100)->Arg(200)->Arg(400)->Arg(800)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RegisterShapes();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

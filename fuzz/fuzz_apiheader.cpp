@@ -35,8 +35,8 @@ void Inspect(const CKivoFunc& func) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(InputText(data, size));
-  CPatternCache patterns;
-  CKivoLoadEnv env = FuzzLoadEnv(patterns);
+  COptionTables optionTables;
+  CKivoLoadEnv env = FuzzLoadEnv(optionTables);
   CKivoFSetLib lib;
   CKivoFSet set(&lib);
   CKivoFunc func(&set);

@@ -24,8 +24,8 @@ const std::string& FixtureHeader() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto [source, header] = SplitAtNul(InputText(data, size));
   const std::string headerText = header.empty() ? FixtureHeader() : std::string(header);
-  CPatternCache patterns;
-  CKivoLoadEnv env = FuzzLoadEnv(patterns);
+  COptionTables optionTables;
+  CKivoLoadEnv env = FuzzLoadEnv(optionTables);
   CKivoFSetLib lib;
   CKivoFSet set(&lib);
   CKivoFunc func(&set);

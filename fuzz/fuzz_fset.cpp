@@ -5,8 +5,8 @@
 #include "knowledge/fsetlib.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  CPatternCache patterns;
-  CKivoLoadEnv env = FuzzLoadEnv(patterns);
+  COptionTables optionTables;
+  CKivoLoadEnv env = FuzzLoadEnv(optionTables);
   CKivoFSetLib lib;
   CKivoFSet set(&lib);
   set.fileName = "kivo_set_fuzz.h";

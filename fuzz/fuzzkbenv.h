@@ -9,12 +9,13 @@
 #include "knowledge/folderscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/loadenv.h"
+#include "knowledge/optionscan.h"
 
 // Includes and API headers named by an input are found in the fixture tree,
 // so the fuzzer reaches the include and option-scanning paths. The folder
-// listings are kept across inputs (the tree does not change); the pattern
-// cache is the caller's, one per input, since inputs invent new names.
-inline CKivoLoadEnv FuzzLoadEnv(CPatternCache& patterns) {
+// listings are kept across inputs (the tree does not change); the option
+// tables are the caller's, one per input, since inputs invent new texts.
+inline CKivoLoadEnv FuzzLoadEnv(COptionTables& optionTables) {
   static CKivoCfgDesc* desc = [] {
     auto* loaded = new CKivoCfgDesc;
     loaded->Load(FixtureFolder("conf/kivocfg.ini"));
@@ -25,7 +26,7 @@ inline CKivoLoadEnv FuzzLoadEnv(CPatternCache& patterns) {
   env.folder = FixtureFolder("fsets");
   env.desc = desc;
   env.index = &index;
-  env.patterns = &patterns;
+  env.optionTables = &optionTables;
   return env;
 }
 

@@ -5,6 +5,7 @@
 #include "base/texthelpers.h"
 #include "knowledge/commentpatterns.h"
 #include "knowledge/fsetlib.h"
+#include "knowledge/headerscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
 #include "support/expreval.h"
@@ -36,33 +37,32 @@ std::pair<std::string, std::string> SplitAssignment(const std::string& text) {
   return {Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
 }
 
-std::string EvaluatorError(const CExprEval& eval) { return eval.FormatError(5101); }
+// The evaluator's text quotes the token it stopped at, which may be a whole line.
+std::string EvaluatorError(const CExprEval& eval) { return QuoteExcerpt(eval.FormatError(5101)); }
 
 // --- "var" declarations of a load expression --------------------------------
 
 void ReportBadItem(const std::string& headerPath, const std::string& declaration, const std::string& item) {
   ShowMessage(4032, EMessageKind::Warning,
-              {headerPath, declaration, item + " is not valid value (nor valid range)"});
+              {headerPath, QuoteExcerpt(declaration), QuoteExcerpt(item) + " is not valid value (nor valid range)"});
 }
 
 bool ReadRangeItem(const std::string& item, CKivoRange& range) {
-  static CRegExp rangePattern(R"(^\s*(\S+?)\s*\.\.+\s*(\S+?)\s*$)");
-  static CRegExp namedPattern(R"(^\s*([A-Za-z_][A-Za-z0-9_]*)\s*\(\s*([^\)]*?)\s*\)\s*$)");
   CExprEval eval;
-  CMatchList bounds = RunPatternQuietly(rangePattern, item);
-  if (!bounds.empty())
-    return eval.Evaluate(bounds[0][0], range.min) == 0 && eval.Evaluate(bounds[0][1], range.max) == 0;
-  CMatchList named = RunPatternQuietly(namedPattern, item);
-  if (named.empty() || eval.Evaluate(named[0][1], range.min) != 0)
+  std::string low, high;
+  if (SplitRangeItem(item, low, high))
+    return eval.Evaluate(low, range.min) == 0 && eval.Evaluate(high, range.max) == 0;
+  std::string valueName, value;
+  if (!SplitNamedItem(item, valueName, value) || eval.Evaluate(value, range.min) != 0)
     return false;
   range.max = range.min;
-  range.valueName = named[0][0];
+  range.valueName = valueName;
   return true;
 }
 
 // True when `piece` declares a variable, which is then recorded in `expr`.
 bool ReadVarDeclaration(const std::string& piece, CKivoLoadExpr& expr, const std::string& headerPath) {
-  static CRegExp varPattern(R"(var\s+([A-Za-z_][A-Za-z0-9_]*)\s*(\{([^\}]*?)\})?\s*(\[\s*([^\]]*?)\s*\])?)");
+  static CRegExp varPattern(VarDeclarationPattern());
   CMatchList matches = RunPattern(varPattern, piece, headerPath);
   if (matches.empty())
     return false;
@@ -114,20 +114,6 @@ bool ReadParams(std::string list, CKivoInitFunc& initFunc, const std::string& he
 
 // --- channel-assignment blocks ----------------------------------------------
 
-// A comment whose first line holds "channel" and "assignment", an optional
-// selector in parentheses, and then assignment lines. Neither an assignment
-// nor the heading's text takes in the comment's end, and the assignment lines
-// are read once: no other split of them could reach the end of the comment.
-std::string ChanAssignPattern() {
-  return std::string(kCommentStart) + "(?:(?:(?:[Cc][Hh][Aa][Nn][Nn][Ee][Ll]" + kHeadingGap +
-         "[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt])|(?:[Aa][Ss][Ss][Ii][Gg][Nn][Mm][Ee][Nn][Tt]" + kHeadingGap +
-         "[Cc][Hh][Aa][Nn][Nn][Ee][Ll])))" +
-         R"(([^(\n]*+)((?:\(\s*?(?:([A-Za-z_][A-Za-z0-9_]*?)\s*?(?:\;|\:))?\s*?((?:[Dd][Ee][Ff][Aa][Uu][Ll][Tt])|)"
-         R"((?:[A-Za-z_][A-Za-z0-9_]*?\s*?=\s*?\S*?))\s*?\))?)(.*+)\n)"
-         R"(((?>(?:(?:(?!\*\/)[^=\n])*?=(?:(?!\*\/)[^;\n])*;?\n?)+)))" +
-         kCommentRest;
-}
-
 enum EChanGroup { kHeading = 1, kSelectorName = 3, kCondition = 4, kHeadingRest = 5, kAssignments = 6 };
 
 class CChanAssignReader {
@@ -149,7 +135,7 @@ class CChanAssignReader {
     for (const std::string& statement : Statements(assignments))
       ReadStatement(statement, *block);
     if (!Check(block->assignText, 1)) {
-      ShowMessage(4028, EMessageKind::Warning, {m_headerPath, block->assignText, EvaluatorError(m_eval)});
+      ShowMessage(4028, EMessageKind::Warning, {m_headerPath, QuoteExcerpt(block->assignText), EvaluatorError(m_eval)});
       return;
     }
     ReadLoadReference(match[kHeading] + " " + match[kHeadingRest], *block);
@@ -187,7 +173,7 @@ class CChanAssignReader {
       return;
     const std::string& reference = matches[0][0];
     if (!Check(reference, 0))
-      ShowMessage(4032, EMessageKind::Warning, {m_headerPath, reference, EvaluatorError(m_eval)});
+      ShowMessage(4032, EMessageKind::Warning, {m_headerPath, QuoteExcerpt(reference), EvaluatorError(m_eval)});
     auto load = std::make_unique<CKivoLoadExpr>(m_initFunc.owner);
     load->exprText = reference;
     m_initFunc.chanLoads[&block] = std::move(load);
@@ -212,17 +198,13 @@ int CKivoFunc::ParseApiHeader(const std::string& text, const CKivoLoadEnv& env) 
 }
 
 void CKivoFunc::ReadLoadExpressions(const std::string& text) {
-  // The heading may end in a colon ("Load expression: duty").
-  static CRegExp pattern(std::string(kCommentStart) + "(?:[Ll][Oo][Aa][Dd]" + kHeadingGap +
-                             "[Ee][Xx][Pp][Rr][Ee][Ss][Ss][Ii][Oo][Nn][Ss]?)" +
-                             R"(\s*?\:?\s*?([A-Za-z_][A-Za-z0-9_]*))" + kCommentRest,
-                         true, true);
   CExprEval eval;
   eval.AddScope(&AllOnesScope());
-  for (const auto& match : RunPattern(pattern, text, apiHeaderPath)) {
+  // The heading may end in a colon ("Load expression: duty").
+  for (const auto& match : FindLoadExpressions(text)) {
     const std::string& exprName = match[1];
     if (loadExprs.count(exprName)) {
-      ShowMessage(4041, EMessageKind::Warning, {apiHeaderPath, exprName});
+      ShowMessage(4041, EMessageKind::Warning, {apiHeaderPath, QuoteExcerpt(exprName)});
       continue;
     }
     auto expr = std::make_unique<CKivoLoadExpr>(this);
@@ -234,7 +216,7 @@ void CKivoFunc::ReadLoadExpressions(const std::string& text) {
       if (!ReadVarDeclaration(statement, *expr, apiHeaderPath))
         AppendStatement(expr->exprText, statement);
     if (eval.Validate(expr->exprText, 0) != 0) {
-      ShowMessage(4032, EMessageKind::Warning, {apiHeaderPath, expr->exprText, EvaluatorError(eval)});
+      ShowMessage(4032, EMessageKind::Warning, {apiHeaderPath, QuoteExcerpt(expr->exprText), EvaluatorError(eval)});
       continue;
     }
     loadExprs[exprName] = std::move(expr);
@@ -242,10 +224,7 @@ void CKivoFunc::ReadLoadExpressions(const std::string& text) {
 }
 
 void CKivoFunc::ReadPrototypes(const std::string& text, const CKivoLoadEnv& env) {
-  CRegExp prototype(FillPattern(R"(((?:[a-zA-Z_][a-zA-Z0-9_]*_)?kivo_%1_f?init(?:_[a-zA-Z0-9_]*)?)\s*\(([^);]*?)\)\s*\;)",
-                                EscapeForPattern(ToLower(name))),
-                    true, true);
-  CMatchList prototypes = RunPattern(prototype, text, apiHeaderPath);
+  CMatchList prototypes = FindPrototypes(text, ToLower(name));
   if (prototypes.empty())
     return;
   static CRegExp chanPattern(ChanAssignPattern(), true, true);

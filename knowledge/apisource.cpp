@@ -2,22 +2,10 @@
 #include <cctype>
 
 #include "knowledge/fsetlib.h"
-#include "knowledge/kbregex.h"
+#include "knowledge/headerscan.h"
 #include "knowledge/kbtext.h"
 
 namespace {
-
-// The comment naming the initialisation function first and then, after it,
-// the item (a parameter, or the words "project notes") with a separator. Both
-// stand as whole identifiers, so hv_kivo_pwm_init_dual's comment is not read
-// as one of hv_kivo_pwm_init, nor master_channel's entry as channel's.
-// Nothing found after the first mention of the function in a comment can be
-// found after a later one, so the engine does not retry them (PRUNE).
-const char* const kDocPattern =
-    R"(\/\*((?:(?:.|[\n])(?!\/\*)(?!\*\/))*?)\b%1\b(*PRUNE)((?:(?:.|[\n])(?!\*\/)(?!\/\*))*?)\b%2\b\s*?[-:=])"
-    R"((*PRUNE)((?:(?:.|[\n])(?!\/\*))*?)\*\/)";
-
-const char* const kNotesWords = R"([Pp][Rr][Oo][Jj][Ee][Cc][Tt]\s+[Nn][Oo][Tt][Ee][Ss])";
 
 bool StartsWithBlank(const std::string& line) {
   return !line.empty() && std::isspace(static_cast<unsigned char>(line[0]));
@@ -66,23 +54,22 @@ std::string FormatExcerpt(const std::string& excerpt, const CKivoInitFunc& initF
   return result;
 }
 
-CMatchList FindDocComments(const std::string& text, const std::string& initName, const std::string& item,
-                           bool all) {
-  CRegExp pattern(FillPattern(kDocPattern, EscapeForPattern(initName), item), all, true);
-  return RunPatternQuietly(pattern, text);
-}
-
 }  // namespace
 
 int CKivoFunc::ParseApiSource(const std::string& text) {
+  // The comment naming the initialisation function first and then, after it,
+  // the item (a parameter, or the words "project notes") with a separator.
+  // Both stand as whole words, so hv_kivo_pwm_init_dual's comment is not read
+  // as one of hv_kivo_pwm_init, nor master_channel's entry as channel's.
+  CDocCommentScanner comments(text);
   for (const auto& initFunc : initFuncs) {
     for (const auto& param : initFunc->params) {
-      CMatchList matches = FindDocComments(text, initFunc->name, EscapeForPattern(param->name), false);
+      CMatchList matches = comments.Find(initFunc->name, param->name, false, false);
       if (!matches.empty())
         param->description = FormatExcerpt(matches[0][2], *initFunc);
     }
     initFunc->notes.clear();
-    for (const auto& match : FindDocComments(text, initFunc->name, kNotesWords, true)) {
+    for (const auto& match : comments.Find(initFunc->name, {}, true, true)) {
       if (!initFunc->notes.empty())
         initFunc->notes += "<br><br>";
       initFunc->notes += FormatExcerpt(match[2], *initFunc);

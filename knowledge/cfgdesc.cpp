@@ -298,6 +298,10 @@ void CKivoVarValueSet::ResetToDefaults() {
     bool hasFirst = value.def && !value.def->values.empty();
     value.valueName = hasFirst ? value.def->values.front()->name : "0";
     value.argument.clear();
+    // A bounded number starts at its lower bound, as its field shows it, so a
+    // new project writes "divide by 1" rather than an empty argument.
+    if (hasFirst && value.def->values.front()->takesArg && value.def->values.front()->hasBounds)
+      value.argument = std::to_string(value.def->values.front()->min);
   }
 }
 

@@ -9,6 +9,7 @@
 #include "knowledge/folderscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
+#include "knowledge/optionscan.h"
 
 int CKivoFapp::ParseApiHeader(const std::string& text, const CKivoLoadEnv& env) {
   usedFunctions.clear();
@@ -19,7 +20,7 @@ int CKivoFapp::ParseApiHeader(const std::string& text, const CKivoLoadEnv& env) 
 }
 
 void CKivoFapp::ReadUsedFunctions(const std::string& text) {
-  CRegExp pattern(std::string(kCommentStart) +
+  static CRegExp pattern(std::string(kCommentStart) +
                       R"((?:[Kk][Ii][Vv][Oo]\s*[Ff][Uu][Nn][Cc][Tt][Ii][Oo][Nn][Ss]?\s*[Uu][Ss][Ee][Dd]\s*\:?))" +
                       kCommentRest,
                   true, true);
@@ -60,8 +61,8 @@ int CKivoFappLib::Scan(const std::string& folder, const CKivoCfgDesc* desc) {
   static CRegExp appPattern(R"(.*[Kk][Ii][Vv][Oo]_([Aa][Pp][Pp]_\S*)\.h$)");
   m_apps.clear();
   CFolderIndex index;
-  CPatternCache patterns;
-  CKivoLoadEnv env{folder, desc, &index, &patterns};
+  COptionTables optionTables;
+  CKivoLoadEnv env{folder, desc, &index, &optionTables};
   ReportProgressText(std::string(CatalogText(573)));
   ScanFolderTree(index, folder, [&](const std::string& path, const std::string& name) {
     CMatchList match = RunPatternQuietly(appPattern, name);

@@ -1,6 +1,7 @@
 // Depth-first walks of a folder tree in a fixed order, over listings read once per load.
 #include "knowledge/folderscan.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -8,20 +9,54 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The order ListFolder gives: by upper-case form, the bytes breaking ties.
+bool NameBefore(const std::string& a, const std::string& b) {
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : static_cast<unsigned char>(c); };
+  std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    int x = upper(a[i]);
+    int y = upper(b[i]);
+    if (x != y)
+      return x < y;
+  }
+  if (a.size() != b.size())
+    return a.size() < b.size();
+  return a < b;
+}
+
+}  // namespace
+
 CFolderIndex::CFolder& CFolderIndex::Folder(const std::string& folder) {
   auto found = m_folders.find(folder);
   if (found != m_folders.end())
     return found->second;
   CFolder& entry = m_folders[folder];
   std::error_code error;
-  fs::path canonical = fs::canonical(folder, error);
-  if (error || !fs::is_directory(canonical, error))
-    return entry;
-  entry.canonical = canonical.string();
-  for (const std::string& name : ListFolder(folder)) {
-    std::error_code ignored;
-    entry.entries.push_back({name, fs::is_directory(CombinePath(folder, name), ignored)});
+  // A subfolder met in a listing, not through a link, lies where its parent
+  // does; resolving its path again would check every component of it.
+  auto known = m_canonicalOf.find(folder);
+  if (known != m_canonicalOf.end()) {
+    entry.canonical = known->second;
+  } else {
+    fs::path canonical = fs::canonical(folder, error);
+    if (error || !fs::is_directory(canonical, error))
+      return entry;
+    entry.canonical = canonical.string();
   }
+  // One reading of the folder gives the names and, mostly without a status
+  // call per file, which are folders (links are still followed).
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code ignored;
+    std::string name = it->path().filename().string();
+    bool isFolder = it->is_directory(ignored);
+    if (isFolder && !it->is_symlink(ignored))
+      m_canonicalOf.emplace(CombinePath(folder, name), (fs::path(entry.canonical) / name).string());
+    entry.entries.push_back({std::move(name), isFolder});
+  }
+  std::sort(entry.entries.begin(), entry.entries.end(),
+            [](const CEntry& a, const CEntry& b) { return NameBefore(a.name, b.name); });
   return entry;
 }
 
@@ -59,6 +94,20 @@ bool CFolderIndex::FindFileInTree(std::string& name, const std::string& folder) 
       std::string path = name;
       if (FindFileInFolderTree(path, folder))
         result = path;
+    } else if (name.find_first_of("/\\") == std::string::npos && !Tree(folder).reachedTwice) {
+      // A plain file name: the first folder of the tree that lists it.
+      const CTree& tree = Tree(folder);
+      auto holders = tree.byName.find(name);
+      std::error_code error;
+      if (holders != tree.byName.end()) {
+        fs::path candidate = CombinePath(tree.folders[holders->second.front()], name);
+        if (fs::exists(candidate, error))
+          result = fs::absolute(candidate, error).lexically_normal().string();
+      }
+      if (!result) {
+        std::set<std::string> visited;
+        result = SearchIndexed(name, folder, visited);
+      }
     } else {
       std::set<std::string> visited;
       result = SearchIndexed(name, folder, visited);
@@ -69,6 +118,33 @@ bool CFolderIndex::FindFileInTree(std::string& name, const std::string& folder) 
     return false;
   name = *found->second;
   return true;
+}
+
+void CFolderIndex::AddToTree(CTree& tree, const std::string& folder, std::set<std::string>& visited) {
+  if (!IsFirstVisit(folder, visited)) {
+    tree.reachedTwice = tree.reachedTwice || !Folder(folder).canonical.empty();
+    return;
+  }
+  std::size_t index = tree.folders.size();
+  tree.folders.push_back(folder);
+  tree.subtreeEnd.push_back(index + 1);
+  for (const CEntry& entry : Entries(folder))
+    if (!entry.isFolder)
+      tree.byName[entry.name].push_back(index);
+  for (const CEntry& entry : Entries(folder))
+    if (entry.isFolder)
+      AddToTree(tree, CombinePath(folder, entry.name), visited);
+  tree.subtreeEnd[index] = tree.folders.size();
+}
+
+const CFolderIndex::CTree& CFolderIndex::Tree(const std::string& folder) {
+  auto found = m_trees.find(folder);
+  if (found != m_trees.end())
+    return found->second;
+  CTree& tree = m_trees[folder];
+  std::set<std::string> visited;
+  AddToTree(tree, folder, visited);
+  return tree;
 }
 
 namespace {
@@ -110,6 +186,23 @@ void ScanFolderTree(CFolderIndex& index, const std::string& folder,
 
 bool SearchFolderTree(CFolderIndex& index, const std::string& folder, const std::string& fileName,
                       const std::function<bool(const std::string& path)>& load) {
-  std::set<std::string> visited;
-  return Search(index, folder, fileName, visited, load);
+  const CFolderIndex::CTree& tree = index.Tree(folder);
+  if (tree.reachedTwice) {
+    std::set<std::string> visited;
+    return Search(index, folder, fileName, visited, load);
+  }
+  auto holders = tree.byName.find(fileName);
+  if (holders == tree.byName.end())
+    return false;
+  // A folder that holds the file ends its own search with the load's
+  // result, so a failed load passes over the rest of its subtree.
+  std::size_t skipUntil = 0;
+  for (std::size_t holder : holders->second) {
+    if (holder < skipUntil)
+      continue;
+    if (load(CombinePath(tree.folders[holder], fileName)))
+      return true;
+    skipUntil = tree.subtreeEnd[holder];
+  }
+  return false;
 }

@@ -25,6 +25,19 @@ class CFolderIndex {
   // FindFileInFolderTree over the listings, remembered by name and folder.
   bool FindFileInTree(std::string& name, const std::string& folder);
 
+  // The tree under one folder, walked once: its folders in the order a
+  // search enters them, where each one's subtree ends in that order, and
+  // for every file name the folders that hold such a file.
+  struct CTree {
+    std::vector<std::string> folders;
+    std::vector<std::size_t> subtreeEnd;
+    std::map<std::string, std::vector<std::size_t>> byName;
+    // A folder reached twice (through a link) makes a search's path through
+    // the tree depend on where it stops; such a tree is searched folder by folder.
+    bool reachedTwice = false;
+  };
+  const CTree& Tree(const std::string& folder);
+
  private:
   struct CFolder {
     std::vector<CEntry> entries;
@@ -34,7 +47,11 @@ class CFolderIndex {
   std::optional<std::string> SearchIndexed(const std::string& name, const std::string& folder,
                                            std::set<std::string>& visited);
 
+  void AddToTree(CTree& tree, const std::string& folder, std::set<std::string>& visited);
+
   std::map<std::string, CFolder> m_folders;
+  std::map<std::string, std::string> m_canonicalOf;  // subfolders listed, by path
+  std::map<std::string, CTree> m_trees;
   std::map<std::pair<std::string, std::string>, std::optional<std::string>> m_found;
 };
 

@@ -10,6 +10,7 @@
 #include "knowledge/folderscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
+#include "knowledge/optionscan.h"
 
 namespace {
 
@@ -171,7 +172,7 @@ void CKivoFSet::ReadPresumedSettings(const std::string& settingsText, const CKiv
     if (env.desc && env.desc->FindDefByValueName(setting))
       presumedSettings.push_back(setting);
     else
-      ShowMessage(4038, EMessageKind::Warning, {setting, fileName});
+      ShowMessage(4038, EMessageKind::Warning, {QuoteExcerpt(setting), fileName});
   }
 }
 
@@ -222,8 +223,8 @@ int CKivoFSetLib::LoadAll(const std::string& folder, const CKivoCfgDesc* desc) {
   m_byEntry.clear();
   m_functions.clear();
   CFolderIndex index;
-  CPatternCache patterns;
-  CKivoLoadEnv env{folder, desc, &index, &patterns};
+  COptionTables optionTables;
+  CKivoLoadEnv env{folder, desc, &index, &optionTables};
   int count = 0;
   ScanFolderTree(index, folder, [&](const std::string&, const std::string& name) {
     if (IsSetHeaderName(name))

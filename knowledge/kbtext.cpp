@@ -9,6 +9,8 @@ namespace {
 bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
 
+}  // namespace
+
 int DigitValue(char c) {
   if (c >= '0' && c <= '9')
     return c - '0';
@@ -18,8 +20,6 @@ int DigitValue(char c) {
     return c - 'A' + 10;
   return 99;
 }
-
-}  // namespace
 
 std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
 
@@ -100,12 +100,24 @@ std::vector<std::string> SplitAny(std::string_view text, std::string_view delimi
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
   if (from.empty())
     return text;
-  std::size_t pos = 0;
-  while ((pos = text.find(from, pos)) != std::string::npos) {
-    text.replace(pos, from.size(), to);
-    pos += to.size();
+  // Built anew rather than replaced in place: a parameter list of a megabyte
+  // of blanks would otherwise move its tail once per pair.
+  std::string out;
+  std::size_t done = 0;
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, done)) {
+    out.append(text, done, at - done).append(to);
+    done = at + from.size();
   }
-  return text;
+  if (done == 0)
+    return text;
+  out.append(text, done);
+  return out;
+}
+
+std::string QuoteExcerpt(std::string_view text) {
+  if (text.size() <= kQuoteLimit)
+    return std::string(text);
+  return std::string(text.substr(0, kQuoteLimit)) + "...";
 }
 
 std::string ReplaceIdentifier(std::string_view text, std::string_view word, std::string_view replacement) {

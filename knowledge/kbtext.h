@@ -17,12 +17,21 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 // after the digits is ignored. The value keeps its low 32 bits, so 0xFFFFFFFF
 // reads as -1. False when no digit can be read.
 bool ReadCInteger(std::string_view text, int32_t& value);
+// The value of a hexadecimal digit of either case, 99 for any other character,
+// so that `DigitValue(c) < base` tests a digit of any base up to 16.
+int DigitValue(char c);
 
 // Cuts `text` at every character of `delimiters`; consecutive delimiters give
 // empty pieces, and a text ending in a delimiter gives a last empty piece.
 std::vector<std::string> SplitAny(std::string_view text, std::string_view delimiters);
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
+
+// A piece of a header as a message quotes it: whole up to kQuoteLimit
+// characters, else its beginning and an ellipsis, so that a declaration of a
+// megabyte does not become a message of a megabyte.
+inline constexpr std::size_t kQuoteLimit = 300;
+std::string QuoteExcerpt(std::string_view text);
 // Replaces `word` only where it stands as a whole C identifier.
 std::string ReplaceIdentifier(std::string_view text, std::string_view word, std::string_view replacement);
 

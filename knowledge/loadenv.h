@@ -5,7 +5,7 @@
 
 class CFolderIndex;
 class CKivoCfgDesc;
-class CPatternCache;
+class COptionTables;
 
 struct CKivoLoadEnv {
   // The function-set folder: API headers, sources and included headers are
@@ -17,6 +17,7 @@ struct CKivoLoadEnv {
   // The listings of the load's folders; without one every search lists the
   // folders anew.
   CFolderIndex* index = nullptr;
-  // Patterns built from names, kept for the load; may be null.
-  CPatternCache* patterns = nullptr;
+  // Included headers and what option scanning found in each, kept for the
+  // load; may be null.
+  COptionTables* optionTables = nullptr;
 };

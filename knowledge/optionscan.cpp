@@ -9,8 +9,8 @@
 #include "base/paths.h"
 #include "base/texthelpers.h"
 #include "knowledge/cfgdesc.h"
-#include "knowledge/commentpatterns.h"
 #include "knowledge/folderscan.h"
+#include "knowledge/headerscan.h"
 #include "knowledge/kbregex.h"
 #include "knowledge/kbtext.h"
 
@@ -21,34 +21,34 @@ constexpr int kMaxDepth = 10;
 
 class COptionSearch {
  public:
-  COptionSearch(const std::string& name, const std::string& type, const CKivoLoadEnv& env, CKivoVarDef& def)
-      : m_name(name), m_type(type), m_env(env), m_def(def) {}
+  COptionSearch(const std::string& name, const std::string& type, const CKivoLoadEnv& env, COptionTables& tables,
+                CKivoVarDef& def)
+      : m_name(name), m_type(type), m_env(env), m_tables(tables), m_def(def) {}
 
   void MarkRead(const std::string& path) {
     if (!path.empty())
-      m_visited.push_back(Normal(path));
+      m_visited.push_back(m_tables.NormalPath(path));
   }
 
-  bool Search(const std::string& text, int depth) {
-    if (FindEnumeration(text) || FindOptionsComment(text))
+  bool Search(COptionTables::CFile& file, int depth) {
+    if (FindEnumeration(file) || FindOptionsComment(file))
       return true;
     if (depth > kMaxDepth)
       return false;
-    static CRegExp includePattern(R"(^\s*\#include\s+[<\"](.*?)[>\"])", true, true);
-    for (const auto& match : RunPatternQuietly(includePattern, text)) {
-      std::string path = match[0];
+    for (const std::string& include : Includes(file)) {
+      std::string path = include;
       bool resolved = m_env.index ? m_env.index->FindFileInTree(path, m_env.folder)
                                   : FindFileInFolderTree(path, m_env.folder);
       if (!resolved)
         continue;
-      std::string normal = Normal(path);
+      const std::string& normal = m_tables.NormalPath(path);
       if (std::find(m_visited.begin(), m_visited.end(), normal) != m_visited.end())
         continue;
       m_visited.push_back(normal);
-      std::string included;
-      if (!ReadTextFile(path, included))
+      COptionTables::CFile* included = m_tables.ForFile(path);
+      if (!included)
         continue;
-      if (Search(included, depth))
+      if (Search(*included, depth))
         return true;
       ++depth;
     }
@@ -56,71 +56,116 @@ class COptionSearch {
   }
 
  private:
-  // Multiline, Global off.
-  CRegExp& Pattern(const std::string& text) {
-    if (m_env.patterns)
-      return m_env.patterns->Get(text, false, true);
-    m_ownPattern = std::make_unique<CRegExp>(text, false, true);
-    return *m_ownPattern;
+  static const std::vector<std::string>& Includes(COptionTables::CFile& file) {
+    if (!file.includes) {
+      static CRegExp includePattern(R"(^\s*\#include\s+[<\"](.*?)[>\"])", true, true);
+      file.includes.emplace();
+      for (const auto& match : RunPatternQuietly(includePattern, *file.text))
+        file.includes->push_back(match[0]);
+    }
+    return *file.includes;
   }
 
-  // Paths compare after making them absolute and resolving "." and "..".
-  static std::string Normal(const std::string& path) {
-    std::error_code error;
-    std::filesystem::path normal = std::filesystem::absolute(path, error);
-    return error ? path : normal.lexically_normal().string();
+  bool FindEnumeration(COptionTables::CFile& file) {
+    auto known = file.enums.find(m_type);
+    if (known == file.enums.end())
+      known = file.enums.emplace(m_type, ReadEnumeration(file)).first;
+    return AddValues(known->second);
   }
 
-  bool FindEnumeration(const std::string& text) {
-    CRegExp& pattern = Pattern(FillPattern(R"(typedef[ \t\n]+?enum[ \t\n]+?(?:[A-Za-z_][A-Za-z0-9_]*?)?[ \t\n]*)"
-                                R"(\{([^{}]*?)\}[ \t\n]*%1[ \t\n]*\;)",
-                                EscapeForPattern(m_type)));
-    CMatchList found = RunPatternQuietly(pattern, text);
-    if (found.empty())
-      return false;
+  bool FindOptionsComment(COptionTables::CFile& file) {
+    auto known = file.options.find(m_name);
+    if (known == file.options.end())
+      known = file.options.emplace(m_name, ReadOptionsComment(file)).first;
+    return AddValues(known->second);
+  }
+
+  static CHeaderTables& Tables(COptionTables::CFile& file) {
+    if (!file.tables)
+      file.tables = std::make_shared<CHeaderTables>(*file.text);
+    return *file.tables;
+  }
+
+  std::optional<COptionTables::CValues> ReadEnumeration(COptionTables::CFile& file) {
+    std::string enumerators;
+    if (!Tables(file).FindEnumeration(m_type, enumerators))
+      return std::nullopt;
     static CRegExp enumerator(
         R"(([A-Za-z_][A-Za-z0-9_]*)(?:[^,](?!/))*[,]?\s*(?:/[/*]+([^*\n]+)(?:\*+/)?)?)", true, false);
-    for (const auto& match : RunPatternQuietly(enumerator, found[0][0]))
-      AddValue(match[0], match[1]);
-    return true;
+    COptionTables::CValues values;
+    for (const auto& match : RunPatternQuietly(enumerator, enumerators))
+      values.emplace_back(match[0], match[1]);
+    return values;
   }
 
-  bool FindOptionsComment(const std::string& text) {
-    std::string name = EscapeForPattern(m_name);
-    std::string options = "[Oo][Pp][Tt][Ii][Oo][Nn][Ss]";
-    CRegExp& pattern = Pattern(FillPattern(std::string(kCommentStart) + R"((?:(?:(?:\b%1\b)" + kHeadingGap + options +
-                                    ")|(?:" + options + kHeadingGap + R"(\b%1\b))))" + kCommentRest +
-                                    R"(.*\n((?:^\s*#define.*\n)+))",
-                                name));
-    CMatchList found = RunPatternQuietly(pattern, text);
-    if (found.empty())
-      return false;
+  std::optional<COptionTables::CValues> ReadOptionsComment(COptionTables::CFile& file) {
+    std::string defines;
+    if (!Tables(file).FindOptionsComment(m_name, defines))
+      return std::nullopt;
     // Multiline, so that every line of the block gives a value.
     static CRegExp define(R"(^\s*#define\s+(\w+)\s*(\([^)\n]*\))?[^/\n]*(?:/[/*]+([^*\n]+))?)", true, true);
-    for (const auto& match : RunPatternQuietly(define, found[0][2]))
-      AddValue(match[0], match[2]);
-    return true;
+    COptionTables::CValues values;
+    for (const auto& match : RunPatternQuietly(define, defines))
+      values.emplace_back(match[0], match[2]);
+    return values;
   }
 
-  void AddValue(const std::string& valueName, const std::string& comment) {
-    CKivoValueDef& value = m_def.AddValue();
-    value.name = valueName;
-    value.comment = Trim(comment);
+  bool AddValues(const std::optional<COptionTables::CValues>& values) {
+    if (!values)
+      return false;
+    for (const auto& [valueName, comment] : *values) {
+      CKivoValueDef& value = m_def.AddValue();
+      value.name = valueName;
+      value.comment = Trim(comment);
+    }
+    return true;
   }
 
   const std::string& m_name;
   const std::string& m_type;
   const CKivoLoadEnv& m_env;
+  COptionTables& m_tables;
   CKivoVarDef& m_def;
   std::vector<std::string> m_visited;
-  std::unique_ptr<CRegExp> m_ownPattern;
 };
 
 }  // namespace
 
+COptionTables::CFile& COptionTables::ForText(const std::string& path, const std::string& text) {
+  auto& entry = m_texts[path];
+  if (!entry || entry->text != &text || entry->textSize != text.size()) {
+    entry = std::make_unique<CFile>();
+    entry->text = &text;
+    entry->textSize = text.size();
+  }
+  return *entry;
+}
+
+const std::string& COptionTables::NormalPath(const std::string& path) {
+  auto known = m_normal.find(path);
+  if (known != m_normal.end())
+    return known->second;
+  std::error_code error;
+  std::filesystem::path normal = std::filesystem::absolute(path, error);
+  return m_normal.emplace(path, error ? path : normal.lexically_normal().string()).first->second;
+}
+
+COptionTables::CFile* COptionTables::ForFile(const std::string& path) {
+  auto known = m_files.find(path);
+  if (known != m_files.end())
+    return known->second.get();
+  auto file = std::make_unique<CFile>();
+  if (!ReadTextFile(path, file->ownText))
+    return nullptr;
+  file->text = &file->ownText;
+  return m_files.emplace(path, std::move(file)).first->second.get();
+}
+
 bool ScanHeaderOptions(const std::string& name, const std::string& type, const std::string& headerText,
                        const std::string& headerPath, const CKivoLoadEnv& env, CKivoVarDef& def) {
-  COptionSearch search(name, type, env, def);
+  COptionTables ownTables;
+  COptionTables& tables = env.optionTables ? *env.optionTables : ownTables;
+  COptionSearch search(name, type, env, tables, def);
   search.MarkRead(headerPath);
-  return search.Search(headerText, 0);
+  return search.Search(tables.ForText(headerPath, headerText), 0);
 }

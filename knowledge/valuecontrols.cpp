@@ -18,16 +18,6 @@ const CKivoValueDef* KnownValue(const CKivoVarValue& value) {
   return value.def ? value.def->FindValue(value.valueName, false) : nullptr;
 }
 
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return 99;
-}
-
 }  // namespace
 
 std::string CValuePrompt::Text() const { return FormatMessageText(CatalogText(id), args); }

@@ -4,7 +4,6 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -23,9 +22,9 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   auto* version = new QLabel(
       QString::fromStdString(FormatMessageText(NsCatalogText(NsText::kVersion), {BuildVersionText()})), this);
   version->setObjectName(QStringLiteral("version"));
-  auto* built = new QLineEdit(QString::fromStdString(BuildDateText()), this);
+  auto* built = new QLabel(QString::fromStdString(BuildDateText()), this);
   built->setObjectName(QStringLiteral("buildDate"));
-  built->setReadOnly(true);
+  built->setTextInteractionFlags(Qt::TextSelectableByMouse);
   column->addWidget(version);
   column->addWidget(built);
   column->addWidget(new QLabel(QString::fromStdString(NsCatalogText(NsText::kMakerLine1)), this));

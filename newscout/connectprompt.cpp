@@ -16,8 +16,9 @@ CConnectPrompt::CConnectPrompt(const std::string& caption, const std::string& te
   auto* row = new QHBoxLayout;
   auto* icon = new QLabel(this);
   icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
-  auto* label = new QLabel(QString::fromStdString(text), this);
+  auto* label = new QLabel(QString::fromStdString(DisplayableText(text, true)), this);
   label->setObjectName(QStringLiteral("text"));
+  label->setTextFormat(Qt::PlainText);
   label->setWordWrap(true);
   row->addWidget(icon, 0, Qt::AlignTop);
   row->addWidget(label, 1);

@@ -19,15 +19,16 @@ std::string CheckMark(bool ticked, bool enabled) {
 
 }  // namespace
 
-void CConsoleUi::Header(const std::string& caption) { m_out << "== " << caption << '\n'; }
+// Every text passes here on its way to the terminal, and many carry words of
+// the server's or the profile's: no escape sequence may get through.
+void CConsoleUi::Header(const std::string& caption) { m_out << "== " << DisplayableText(caption) << '\n'; }
 
-void CConsoleUi::Text(const std::string& text) {
+void CConsoleUi::Text(const std::string& raw) {
+  std::string text = DisplayableText(raw, true);
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t end = text.find('\n', start);
     std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
     m_out << line << '\n';
     if (end == std::string::npos)
       break;

@@ -17,8 +17,12 @@ CCredentialsDialog::CCredentialsDialog(const std::string& caption, const CCreden
   setWindowTitle(QString::fromStdString(caption));
   auto* layout = new QVBoxLayout(this);
   int textId = request.proxy ? NsText::kProxyLogin : NsText::kServerLogin;
-  auto* text = new QLabel(
-      QString::fromStdString(FormatMessageText(NsCatalogText(textId), {request.host, request.realm})), this);
+  // The realm is the server's own words.
+  auto* text = new QLabel(QString::fromStdString(DisplayableText(
+                              FormatMessageText(NsCatalogText(textId), {request.host, request.realm}), true)),
+                          this);
+  text->setObjectName(QStringLiteral("text"));
+  text->setTextFormat(Qt::PlainText);
   text->setWordWrap(true);
   layout->addWidget(text);
   auto* form = new QFormLayout;

@@ -33,7 +33,8 @@ CMainDialog::CMainDialog(CMainDialogController& controller, QWidget* parent)
   layout->addWidget(BuildStatus());
 
   auto* buttons = new QHBoxLayout;
-  auto* about = new QPushButton(Text(NsText::kAboutItem), this);
+  m_about = new QPushButton(Text(NsText::kAboutItem), this);
+  auto* about = m_about;
   about->setObjectName(QStringLiteral("about"));
   about->setAutoDefault(false);
   m_detect = new QPushButton(Text(NsText::kDetectNow), this);
@@ -70,6 +71,7 @@ CMainDialog::~CMainDialog() { m_controller.Log().onAdded = nullptr; }
 
 QWidget* CMainDialog::BuildOptions() {
   auto* group = new QGroupBox(Text(NsText::kOptionsGroup), this);
+  m_options = group;
   auto* layout = new QVBoxLayout(group);
   auto* row = new QHBoxLayout;
   m_autoCheck = new QCheckBox(Text(NsText::kAutoCheck), group);
@@ -139,17 +141,30 @@ CMainDialogController::CControls CMainDialog::ReadControls() const {
 }
 
 void CMainDialog::DetectNow() {
+  if (m_controller.QueryRunning())
+    return;
+  // While the query runs only "E&xit" (and Escape, and closing) stay live: they cancel it.
+  bool visitWasEnabled = m_visit->isEnabled();
+  for (QWidget* control : {static_cast<QWidget*>(m_options), static_cast<QWidget*>(m_detect),
+                           static_cast<QWidget*>(m_visit), static_cast<QWidget*>(m_about)})
+    control->setEnabled(false);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   bool enableVisit = m_controller.DetectNow();
   QApplication::restoreOverrideCursor();
-  if (enableVisit)
-    m_visit->setEnabled(true);
+  for (QWidget* control : {static_cast<QWidget*>(m_options), static_cast<QWidget*>(m_detect),
+                           static_cast<QWidget*>(m_about)})
+    control->setEnabled(true);
+  m_visit->setEnabled(visitWasEnabled || enableVisit);
+  m_detect->setFocus();
   m_lastRun->setText(QString::fromStdString(m_controller.LastRunText()));
+  if (m_exitAfterQuery) {
+    m_exitAfterQuery = false;
+    reject();
+  }
 }
 
 void CMainDialog::ShowAdded(const std::string& added) {
-  QString text = QString::fromStdString(added);
-  text.remove(QLatin1Char('\r'));
+  QString text = QString::fromStdString(DisplayableText(added, true));
   QTextCursor end = m_log->textCursor();
   end.movePosition(QTextCursor::End);
   end.insertText(text);
@@ -158,6 +173,12 @@ void CMainDialog::ShowAdded(const std::string& added) {
 }
 
 void CMainDialog::reject() {
+  // Leaving in the middle of a query stops it first; the dialog closes once it has ended.
+  if (m_controller.QueryRunning()) {
+    m_exitAfterQuery = true;
+    m_controller.CancelQuery();
+    return;
+  }
   if (m_controller.Exit(ReadControls()))
     QDialog::reject();
 }

@@ -17,7 +17,8 @@ class CMainDialog : public QDialog {
   explicit CMainDialog(CMainDialogController& controller, QWidget* parent = nullptr);
   ~CMainDialog() override;
 
-  // "E&xit", Escape and closing the window all save the settings first.
+  // "E&xit", Escape and closing the window all save the settings first; during
+  // a query they cancel it, and the dialog closes when it has ended.
   void reject() override;
 
  private:
@@ -37,5 +38,8 @@ class CMainDialog : public QDialog {
   QPlainTextEdit* m_log = nullptr;
   QPushButton* m_detect = nullptr;
   QPushButton* m_visit = nullptr;
+  QPushButton* m_about = nullptr;
+  QWidget* m_options = nullptr;
   bool m_autoCheckEnabled = true;
+  bool m_exitAfterQuery = false;
 };

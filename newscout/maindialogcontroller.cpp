@@ -29,6 +29,7 @@ bool CMainDialogController::DetectNow() {
   const CNewscoutProfile& p = m_app.profile;
   std::string message;
   if (m_app.query.Query(m_app.profile, m_app.settings, false, message)) {
+    m_app.NoteResult(ECheckResult::Newer);
     m_app.ShowNewVersion(false);
     const std::string& version = m_app.query.Answer().version;
     if (!version.empty())
@@ -37,12 +38,22 @@ bool CMainDialogController::DetectNow() {
       m_log.Add(FormatMessageText(NsCatalogText(4100), {p.productName}));
     return true;
   }
+  // The user stopped it and knows: a line in the log is enough.
+  if (m_app.query.Cancelled()) {
+    m_log.Add(message);
+    return false;
+  }
+  m_app.NoteResult(message.empty() ? ECheckResult::UpToDate : ECheckResult::Failed);
   int id = message.empty() ? 4002 : 4003;
   std::string text = FormatMessageText(NsCatalogText(id), {p.productName, message});
   ShowText(id, EMessageKind::Warning, text);
   m_log.Add(text);
   return message.empty();
 }
+
+void CMainDialogController::CancelQuery() { m_app.query.Cancel(); }
+
+bool CMainDialogController::QueryRunning() const { return m_app.query.IsRunning(); }
 
 bool CMainDialogController::VisitDownloadPage() {
   if (m_app.OpenDownloadPage())

@@ -36,6 +36,9 @@ class CMainDialogController : public IQueryProgress {
   void Open();
   // One query; true when the download-page button should be enabled.
   bool DetectNow();
+  // Stops a running query; DetectNow then returns with a line in the log and no box.
+  void CancelQuery();
+  bool QueryRunning() const;
   // False (after telling the user) when the page could not be opened.
   bool VisitDownloadPage();
   // Saves the controls' settings; true when the dialog may close, which the

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "base/messagecatalog.h"
 #include "base/ports.h"
 #include "newscout/maindialogcontroller.h"
 #include "newscout/newscouttexts.h"
@@ -35,13 +36,23 @@ std::string CNewscoutApp::Caption() const {
   return ApplyCaptionRule(NsCatalogText(NsText::kCaption), profile.productName);
 }
 
+int CNewscoutApp::ExitCode(bool profileRead) const {
+  if (!commandLine.console)
+    return profileRead ? 0 : 1;
+  if (!profileRead || m_result == ECheckResult::Failed)
+    return kExitError;
+  return m_result == ECheckResult::Newer ? kExitNewer : kExitUpToDate;
+}
+
 int CNewscoutApp::Run(const CNewscoutCommandLine& line, const std::string& programFolder) {
   commandLine = line;
+  m_result = ECheckResult::NotAsked;
   std::string path = line.profilePath.empty() ? FindProfile(programFolder) : line.profilePath;
   if (!profile.LoadProfile(path)) {
-    if (line.gui || line.force || line.noUpdateMessage)
-      ShowMessage(4000, EMessageKind::Information, {path});
-    return 1;
+    if (line.gui || line.force || line.noUpdateMessage || line.console)
+      ShowText(4000, EMessageKind::Information,
+               FormatMessageText(NsCatalogText(4000), {path}) + "\n" + profile.LoadErrorText());
+    return ExitCode(false);
   }
   settings.LoadSettings();
   m_ui.SetMessageCaption(Caption());
@@ -49,15 +60,15 @@ int CNewscoutApp::Run(const CNewscoutCommandLine& line, const std::string& progr
   if (!showGui && !line.force && !CheckIsDue(showGui)) {
     if (line.noUpdateMessage)
       ShowMessage(4008, EMessageKind::Information);
-    return 0;
+    return ExitCode(true);
   }
   if (showGui) {
     CMainDialogController controller(*this);
     m_ui.RunMainDialog(controller);
-    return 0;
+    return ExitCode(true);
   }
   RunAutomaticCheck();
-  return 0;
+  return ExitCode(true);
 }
 
 bool CNewscoutApp::CheckIsDue(bool& showGui) {
@@ -71,7 +82,9 @@ bool CNewscoutApp::CheckIsDue(bool& showGui) {
 
 void CNewscoutApp::RunAutomaticCheck() {
   std::string message;
-  if (query.Query(profile, settings, true, message)) {
+  bool newer = query.Query(profile, settings, true, message);
+  m_result = newer ? ECheckResult::Newer : message.empty() ? ECheckResult::UpToDate : ECheckResult::Failed;
+  if (newer) {
     if (ShowNewVersion(true))
       settings.WriteIgnoreDate(query.Answer().date);
     return;

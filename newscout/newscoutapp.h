@@ -12,13 +12,24 @@
 #include "newscout/newscoutui.h"
 #include "newscout/serverquery.h"
 
+// What the last query found, for the exit status of a console run.
+enum class ECheckResult { NotAsked, UpToDate, Newer, Failed };
+
 class CNewscoutApp {
  public:
   explicit CNewscoutApp(INewscoutUi& ui);
 
-  // Runs the whole program; the exit code is 1 when the profile could not be
-  // read, 0 otherwise.
+  // Exit status of a console run, for scripts.
+  static constexpr int kExitUpToDate = 0;  // also: no check was due
+  static constexpr int kExitNewer = 10;
+  static constexpr int kExitError = 1;     // profile, network or server
+
+  // Runs the whole program. With a window the exit code is 1 when the profile
+  // could not be read and 0 otherwise; in console mode it is one of the
+  // kExit values above, from the last query made.
   int Run(const CNewscoutCommandLine& commandLine, const std::string& programFolder);
+  // The main dialog reports each of its queries here.
+  void NoteResult(ECheckResult result) { m_result = result; }
 
   // The first "*.nsp" file in the folder, in the order the folder lists them;
   // empty when there is none.
@@ -47,5 +58,8 @@ class CNewscoutApp {
   bool CheckIsDue(bool& showGui);
   void RunAutomaticCheck();
 
+  int ExitCode(bool profileRead) const;
+
   INewscoutUi& m_ui;
+  ECheckResult m_result = ECheckResult::NotAsked;
 };

@@ -33,7 +33,12 @@ CNewscoutCommandLine CNewscoutCommandLine::Parse(const std::vector<std::string>&
       continue;
     }
     QString name = QString::fromStdString(arg.substr(1));
-    if (Is(name, "g", 1))
+    auto named = [&name](const char* word) { return name.compare(QLatin1String(word), Qt::CaseInsensitive) == 0; };
+    if (named("?") || named("h") || named("-help"))
+      line.help = true;
+    else if (named("-version"))
+      line.version = true;
+    else if (Is(name, "g", 1))
       line.gui = true;
     else if (Is(name, "f", 1))
       line.force = true;
@@ -43,4 +48,19 @@ CNewscoutCommandLine CNewscoutCommandLine::Parse(const std::vector<std::string>&
       line.console = true;
   }
   return line;
+}
+
+bool HasDisplay(const std::function<std::string(const char*)>& environment) {
+  std::string platform = environment("QT_QPA_PLATFORM");
+  platform = platform.substr(0, platform.find(':'));  // options follow a colon
+  bool x11 = !environment("DISPLAY").empty();
+  bool wayland = !environment("WAYLAND_DISPLAY").empty();
+  if (platform.empty())
+    return x11 || wayland;
+  if (platform.rfind("xcb", 0) == 0)
+    return x11;
+  if (platform.rfind("wayland", 0) == 0)
+    return wayland;
+  // offscreen, minimal, vnc, eglfs, linuxfb: they bring or need no display server.
+  return true;
 }

@@ -154,6 +154,10 @@ bool CNewscoutDate::ParseServerText(std::string_view text, CNewscoutDate& date) 
     result.second = static_cast<std::uint16_t>(ms / 1000);
     result.millisecond = static_cast<std::uint16_t>(ms % 1000);
   }
+  // Month 13 or hour 25 would compare as later than any real date, and could
+  // not be stored and read back.
+  if (!result.IsValid())
+    return false;
   date = result;
   return true;
 }

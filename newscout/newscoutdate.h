@@ -28,7 +28,8 @@ struct CNewscoutDate {
   std::string ToText() const;
 
   // "Y/M/D H:M:S.f" as a server writes it; at least the three date numbers must
-  // be there. Two-digit years below 70 are taken as 20xx. The day of week is left 0.
+  // be there. Two-digit years below 70 are taken as 20xx. A date that does not
+  // exist (month 13, 31 April, hour 25) is not read. The day of week is left 0.
   static bool ParseServerText(std::string_view text, CNewscoutDate& date);
   // The same text as the settings hold it: a date that is not a real calendar
   // date reads as the zero date, a real one gets its day of week.

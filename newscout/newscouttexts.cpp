@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QString>
 #include <cctype>
 #include <vector>
 
@@ -28,6 +29,45 @@ std::string StripAccelerator(std::string_view text) {
     plain += text[i];
   }
   return plain;
+}
+
+namespace {
+
+bool IsHidden(char32_t c) {
+  // C0, DEL and C1 controls, and the marks that reverse the direction of what follows.
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+}  // namespace
+
+std::string DisplayableText(std::string_view text, bool keepLineBreaks) {
+  QString decoded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  std::u32string kept;
+  for (char32_t c : decoded.toUcs4()) {
+    if (c == '\t')
+      kept += U' ';
+    else if (c == '\n' && keepLineBreaks)
+      kept += c;
+    else if (!IsHidden(c))
+      kept += c;
+  }
+  return QString::fromUcs4(kept.data(), static_cast<qsizetype>(kept.size())).toStdString();
+}
+
+bool IsPrintableText(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toStdString() == text &&
+         DisplayableText(text) == text;
+}
+
+std::string ShortenedText(std::string_view text, std::size_t maxChars) {
+  std::u32string chars;
+  for (char32_t c : QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUcs4())
+    chars += c;
+  if (chars.size() <= maxChars || maxChars == 0)
+    return std::string(text);
+  chars.resize(maxChars - 1);
+  chars += U'\u2026';
+  return QString::fromUcs4(chars.data(), static_cast<qsizetype>(chars.size())).toStdString();
 }
 
 std::string NewVersionText(const std::string& serverHost, const std::string& productName,

@@ -43,8 +43,18 @@ constexpr int kUserName = 8062;
 constexpr int kPassword = 8063;
 constexpr int kTimedOut = 8070;
 constexpr int kNotWebAddress = 8071;
+constexpr int kRedirectNotFollowed = 8076;
 constexpr int kDownloadPage = 8080;
 constexpr int kConsoleCloses = 8081;
+constexpr int kCancelled = 8082;
+constexpr int kProfileNotAFile = 8090;
+constexpr int kProfileNotOpened = 8091;
+constexpr int kProfileDamaged = 8092;
+constexpr int kProfileOtherKey = 8093;
+constexpr int kProfileNotFound = 8094;
+constexpr int kProfileTooLarge = 8095;
+constexpr int kUsage = 8100;
+constexpr int kProgramVersion = 8101;
 }  // namespace NsText
 
 std::string NsCatalogText(int id);
@@ -53,6 +63,15 @@ std::string NsCatalogText(int id);
 std::string ApplyCaptionRule(std::string caption, const std::string& productName);
 // A control text without its accelerator marks, for printing.
 std::string StripAccelerator(std::string_view text);
+
+// Text from a server or a profile as it may be shown: invalid UTF-8 replaced,
+// control characters (escape sequences begin with one) and direction
+// overrides removed, tabs made blanks; line breaks stay when asked for.
+std::string DisplayableText(std::string_view text, bool keepLineBreaks = false);
+// Whether the text is printable as it stands: valid UTF-8 without control characters.
+bool IsPrintableText(std::string_view text);
+// At most `maxChars` characters, the cut marked with an ellipsis.
+std::string ShortenedText(std::string_view text, std::size_t maxChars);
 
 std::string NewVersionText(const std::string& serverHost, const std::string& productName,
                            const std::string& serverVersion);

@@ -17,8 +17,10 @@ CNewVersionDialog::CNewVersionDialog(const CNewVersionOffer& offer, QWidget* par
   auto* row = new QHBoxLayout;
   auto* icon = new QLabel(this);
   icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
-  auto* text = new QLabel(QString::fromStdString(offer.text), this);
+  // The text carries the server's version words: shown as they are, never as markup.
+  auto* text = new QLabel(QString::fromStdString(DisplayableText(offer.text, true)), this);
   text->setObjectName(QStringLiteral("text"));
+  text->setTextFormat(Qt::PlainText);
   text->setWordWrap(true);
   row->addWidget(icon, 0, Qt::AlignTop);
   row->addWidget(text, 1);

@@ -24,7 +24,7 @@ struct CProfileCipher::CState {
   bool ready = false;
 };
 
-CProfileCipher::CProfileCipher(const CKey& key) : m_state(std::make_unique<CState>()) {
+CProfileCipher::CProfileCipher(const CKey& key) : m_state(std::make_unique<CState>()), m_key(key) {
   m_state->context = EVP_CIPHER_CTX_new();
   if (!m_state->context)
     return;
@@ -60,4 +60,20 @@ std::string CProfileCipher::DecryptText(std::string_view cipherText) const {
   if (end != std::string::npos)
     plain.resize(end);
   return plain;
+}
+
+std::string CProfileCipher::EncryptText(std::string_view text) const {
+  std::string plain(text.size() / kBlockSize * kBlockSize + kBlockSize, '\0');
+  plain.replace(0, text.size(), text);
+  std::string cipher(plain.size(), '\0');
+  // Only the maker's tool encrypts, a handful of texts a run: a context each is cheap enough.
+  EVP_CIPHER_CTX* context = EVP_CIPHER_CTX_new();
+  int written = 0;
+  bool ok = context && EVP_EncryptInit_ex(context, EVP_aes_128_ecb(), nullptr, m_key.data(), nullptr) == 1 &&
+            EVP_CIPHER_CTX_set_padding(context, 0) == 1 &&
+            EVP_EncryptUpdate(context, reinterpret_cast<unsigned char*>(cipher.data()), &written,
+                              reinterpret_cast<const unsigned char*>(plain.data()), static_cast<int>(plain.size())) == 1 &&
+            static_cast<std::size_t>(written) == plain.size();
+  EVP_CIPHER_CTX_free(context);
+  return ok ? cipher : std::string();
 }

@@ -26,8 +26,12 @@ class CProfileCipher {
   std::string DecryptBlocks(std::string_view cipherText) const;
   // The stored text: the decrypted bytes up to the first zero byte.
   std::string DecryptText(std::string_view cipherText) const;
+  // The other way: the text zero-filled to whole blocks, at least one zero
+  // byte after it, encrypted. Empty when the cipher library fails.
+  std::string EncryptText(std::string_view text) const;
 
  private:
   struct CState;
   std::unique_ptr<CState> m_state;
+  CKey m_key;
 };

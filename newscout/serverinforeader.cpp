@@ -5,6 +5,8 @@
 #include <cctype>
 #include <limits>
 
+#include "newscout/newscouttexts.h"
+
 namespace {
 
 std::string_view Trim(std::string_view text) {
@@ -44,6 +46,9 @@ std::uint32_t LeadingNumber(std::string_view text) {
 
 bool IsWebLink(std::string_view link) {
   link = Trim(link);
+  // An address never holds control characters; one that does is meant for a terminal, not a browser.
+  if (!IsPrintableText(link) || link.find(' ') != std::string_view::npos)
+    return false;
   return StartsWithNoCase(link, "http://") || StartsWithNoCase(link, "https://");
 }
 
@@ -56,8 +61,13 @@ bool CServerInfoReader::ReadLine(std::string_view line) {
     return false;
   std::string_view key = Trim(line.substr(0, equals));
   std::string_view value = Trim(line.substr(equals + 1));
-  if (EqualsNoCase(key, "version") && !value.empty()) {
-    m_answer.version = value;
+  if (EqualsNoCase(key, "version")) {
+    // Only ever shown, so kept showable: no control characters, and short
+    // enough for a dialog line.
+    std::string version = std::string(Trim(DisplayableText(value)));
+    if (version.empty())
+      return false;
+    m_answer.version = ShortenedText(version, kMaxVersionChars);
     return true;
   }
   if (EqualsNoCase(key, "link") && !value.empty() && IsWebLink(value)) {
@@ -72,7 +82,7 @@ bool CServerInfoReader::ReadLine(std::string_view line) {
     return true;
   }
   if (EqualsNoCase(key, "date"))
-    return CNewscoutDate::ParseServerText(value, m_answer.date);
+    return CNewscoutDate::ParseServerText(value, m_answer.date);  // only dates that exist
   return false;
 }
 

@@ -18,6 +18,9 @@ class CServerInfoReader {
  public:
   CServerInfoReader(CServerAnswer& answer, std::string& downloadLink) : m_answer(answer), m_link(downloadLink) {}
 
+  // Longer versions are cut, with an ellipsis.
+  static constexpr std::size_t kMaxVersionChars = 100;
+
   // True when the line set the version, the link, the size or the date.
   bool ReadLine(std::string_view line);
   // True when at least one line of the text was understood.

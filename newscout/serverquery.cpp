@@ -1,20 +1,19 @@
-// The web query over Qt Network, run to its end in a local event loop.
+// The web query, each request run to its end in a local event loop.
 #include "newscout/serverquery.h"
 
 #include <QAuthenticator>
 #include <QDateTime>
-#include <QEventLoop>
-#include <QNetworkAccessManager>
+#include <QDeadlineTimer>
 #include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <optional>
+#include <set>
 
 #include "base/messagecatalog.h"
+#include "newscout/httpexchange.h"
 #include "newscout/newscouttexts.h"
 
 namespace {
@@ -22,10 +21,9 @@ namespace {
 // The first pass of the status loop asks nobody; eight more may show the dialog.
 constexpr int kMaxCredentialPrompts = 8;
 constexpr std::size_t kMaxErrorText = 511;
+constexpr int kMaxRedirections = 5;
 
 struct CHttpResult {
-  bool transportFailed = false;
-  std::string errorText;
   int status = 0;  // 0 when no response came
   std::optional<qint64> contentLength;
   std::optional<QDateTime> lastModified;
@@ -75,9 +73,8 @@ std::string NetworkErrorMessage(std::string errorText) {
   return FormatMessageText(NsCatalogText(4005), {errorText});
 }
 
-// Turns what the reply reports into the numbered progress lines, in their
-// order, whatever the reply leaves out (a reused connection is not connected again).
-class CProgressLines {
+// Turns what the exchange reports into the numbered progress lines, in their order.
+class CProgressLines : public IHttpProgress {
  public:
   explicit CProgressLines(IQueryProgress* sink) : m_sink(sink) {}
 
@@ -85,12 +82,12 @@ class CProgressLines {
     Say(4200);
     m_stage = EStage::Resolving;
   }
-  void Connecting() {
+  void Connecting() override {
     FinishStage();
     Say(4202);
     m_stage = EStage::Connecting;
   }
-  void Sent() {
+  void Sent() override {
     FinishStage();
     Say(4204);
     Say(4205);
@@ -128,133 +125,83 @@ class CProgressLines {
   EStage m_stage = EStage::Idle;
 };
 
-void CaptureHeaders(QNetworkReply& reply, CHttpResult& http) {
-  QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-  http.status = status.isValid() ? status.toInt() : 0;
-  QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
-  http.contentLength = length.isValid() ? std::optional<qint64>(length.toLongLong()) : std::nullopt;
-  QVariant modified = reply.header(QNetworkRequest::LastModifiedHeader);
-  if (modified.isValid() && modified.toDateTime().isValid())
-    http.lastModified = modified.toDateTime();
-  else
-    http.lastModified.reset();
-  if (reply.hasRawHeader("Content-Type"))
-    http.contentType = reply.rawHeader("Content-Type");
-  else
-    http.contentType.reset();
+// The three headers the decision needs, each missing when absent or unreadable.
+CHttpResult ResultOf(const CHttpExchangeResult& exchange) {
+  CHttpResult http;
+  http.status = exchange.head.status;
+  bool ok = false;
+  qint64 length = exchange.head.Field("content-length").value_or("").toLongLong(&ok);
+  if (ok && length >= 0)
+    http.contentLength = length;
+  if (auto modified = exchange.head.Field("last-modified"))
+    http.lastModified = ParseHttpDate(*modified);
+  http.contentType = exchange.head.Field("content-type");
+  http.body = exchange.body;
+  return http;
 }
 
-// Errors of the connection itself, as opposed to the HTTP answers that Qt
-// also reports as errors (404 and the like).
-bool IsTransportError(QNetworkReply::NetworkError error) {
-  return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+bool IsRedirection(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-QNetworkRequest MakeRequest(const QUrl& url) {
-  QNetworkRequest request(url);
-  request.setRawHeader("Accept", "*/*");
-  // A compressed body could unpack to any size; the size limit is about what is read.
-  request.setRawHeader("Accept-Encoding", "identity");
-  request.setRawHeader("Cache-Control", "no-cache");
-  request.setRawHeader("Pragma", "no-cache");
-  request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-  request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-  return request;
+// The proxy the system (or the application) names for the address; none for a direct connection.
+QNetworkProxy ProxyFor(const QUrl& url) {
+  QList<QNetworkProxy> proxies = QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(url));
+  if (proxies.isEmpty() || proxies.front().type() == QNetworkProxy::DefaultProxy)
+    return QNetworkProxy(QNetworkProxy::NoProxy);
+  return proxies.front();
 }
 
-// One GET, from sending it to the end of what is read of its answer.
-class CRequestRun {
- public:
-  CRequestRun(IQueryProgress* progress, const std::function<bool(const CHttpResult&)>& wantsBody)
-      : m_lines(progress), m_wantsBody(wantsBody) {}
-
-  CHttpResult Run(QNetworkAccessManager& manager, const QUrl& url, int timeoutMs) {
-    m_lines.Started();
-    m_reply = manager.get(MakeRequest(url));
-    m_reply->setReadBufferSize(CServerQuery::kInfoFileLimit);
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(m_reply, &QNetworkReply::socketStartedConnecting, &loop, [this] { m_lines.Connecting(); });
-    QObject::connect(m_reply, &QNetworkReply::requestSent, &loop, [this] { m_lines.Sent(); });
-    QObject::connect(m_reply, &QNetworkReply::metaDataChanged, &loop, [this] { OnHeaders(); });
-    QObject::connect(m_reply, &QNetworkReply::readyRead, &loop, [this] { OnData(); });
-    QObject::connect(m_reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [this] {
-      m_timedOut = true;
-      m_reply->abort();
-    });
-    deadline.start(timeoutMs);
-    // The dialogs stay painted but take no clicks while the query runs, as
-    // they would behind a blocking call.
-    if (!m_reply->isFinished())
-      loop.exec(QEventLoop::ExcludeUserInputEvents);
-    deadline.stop();
-    Conclude(timeoutMs);
-    m_lines.Finished();
-    m_reply->deleteLater();
-    return m_http;
+// The challenge to answer: Digest before Basic; empty when there is neither.
+QByteArray ChosenChallenge(const QList<QByteArray>& challenges) {
+  QByteArray basic;
+  for (const QByteArray& challenge : challenges) {
+    QByteArray lower = challenge.trimmed().toLower();
+    if (lower.startsWith("digest"))
+      return challenge.trimmed();
+    if (lower.startsWith("basic") && basic.isEmpty())
+      basic = challenge.trimmed();
   }
+  return basic;
+}
 
- private:
-  void OnHeaders() {
-    CaptureHeaders(*m_reply, m_http);
-    if (m_http.status >= 300 && m_http.status < 400)
-      return;  // a redirection that the reply follows itself
-    m_readBody = m_http.status < 300 && m_wantsBody(m_http);
-    if (!m_readBody)
-      Stop();
-  }
+}  // namespace
 
-  void OnData() {
-    if (!m_readBody || m_stopped) {
-      m_reply->skip(m_reply->bytesAvailable());
-      return;
+struct CServerQuery::CConnection {
+  struct CCredentials {
+    std::string user;
+    std::string password;
+  };
+  // What the user gave for a server or proxy and realm, tried first without
+  // asking again, for the rest of the run.
+  std::map<std::string, CCredentials> accepted;
+  std::set<std::string> triedSilently;
+  ICredentialsPrompt* prompt = nullptr;
+  bool askUser = true;
+  int prompts = 0;
+
+  // Credentials for a challenge; false when there are none to try.
+  bool Credentials(bool proxy, const std::string& host, const std::string& realm, CCredentials& out) {
+    if (!askUser)
+      return false;
+    std::string key = (proxy ? "proxy\n" : "server\n") + host + "\n" + realm;
+    auto known = accepted.find(key);
+    if (known != accepted.end() && triedSilently.insert(key).second) {
+      out = known->second;
+      return true;
     }
-    // The declared length is below the limit; a body that goes on past it is
-    // not read any further.
-    m_http.body += m_reply->read(static_cast<qint64>(CServerQuery::kInfoFileLimit) - m_http.body.size());
-    if (m_http.body.size() >= static_cast<qsizetype>(CServerQuery::kInfoFileLimit))
-      Stop();
+    if (!prompt || prompts >= kMaxCredentialPrompts)
+      return false;
+    CCredentialsRequest request{proxy, host, realm, prompts++};
+    if (!prompt->AskCredentials(request, out.user, out.password))
+      return false;
+    accepted[key] = out;
+    triedSilently.insert(key);
+    return true;
   }
-
-  // Ends the request on purpose; the reply is not aborted from inside its own signal.
-  void Stop() {
-    m_stopped = true;
-    QMetaObject::invokeMethod(m_reply, &QNetworkReply::abort, Qt::QueuedConnection);
-  }
-
-  void Conclude(int timeoutMs) {
-    if (m_timedOut) {
-      m_http.transportFailed = true;
-      m_http.errorText = FormatPrintfText(NsCatalogText(NsText::kTimedOut), {PArg(timeoutMs / 1000.0)});
-      return;
-    }
-    if (m_http.status == 0)
-      CaptureHeaders(*m_reply, m_http);
-    QNetworkReply::NetworkError error = m_reply->error();
-    if (m_http.status == 0 && error == QNetworkReply::AuthenticationRequiredError)
-      m_http.status = 401;
-    if (m_http.status == 0 && error == QNetworkReply::ProxyAuthenticationRequiredError)
-      m_http.status = 407;
-    // No answer at all, a connection lost in the middle of the body, or a
-    // redirection that could not be followed.
-    bool failed = m_http.status == 0 || (m_http.status < 400 && !m_stopped && error != QNetworkReply::NoError &&
-                                         (IsTransportError(error) || m_http.status >= 300));
-    if (failed) {
-      m_http.transportFailed = true;
-      m_http.errorText = m_reply->errorString().toStdString();
-    }
-  }
-
-  CProgressLines m_lines;
-  const std::function<bool(const CHttpResult&)>& m_wantsBody;
-  QNetworkReply* m_reply = nullptr;
-  CHttpResult m_http;
-  bool m_timedOut = false;
-  bool m_stopped = false;
-  bool m_readBody = false;
 };
+
+namespace {
 
 // The package's size and date from the headers, or from a server information
 // file; false when no decision can be made (with `message` set on an error).
@@ -274,39 +221,15 @@ bool ReadAnswer(const CHttpResult& http, bool infoFile, CNewscoutProfile& profil
 
 }  // namespace
 
-struct CServerQuery::CConnection {
-  QNetworkAccessManager manager;
-  ICredentialsPrompt* prompt = nullptr;
-  bool askUser = true;
-  int prompts = 0;
-
-  CConnection() {
-    QObject::connect(&manager, &QNetworkAccessManager::authenticationRequired, &manager,
-                     [this](QNetworkReply* reply, QAuthenticator* auth) {
-                       Authenticate(false, reply->url().host(), *auth);
-                     });
-    QObject::connect(&manager, &QNetworkAccessManager::proxyAuthenticationRequired, &manager,
-                     [this](const QNetworkProxy& proxy, QAuthenticator* auth) {
-                       Authenticate(true, proxy.hostName(), *auth);
-                     });
-  }
-
-  // Credentials left empty make the request end with its 401 or 407.
-  void Authenticate(bool proxy, const QString& host, QAuthenticator& auth) {
-    if (!askUser || !prompt || prompts >= kMaxCredentialPrompts)
-      return;
-    CCredentialsRequest request{proxy, host.toStdString(), auth.realm().toStdString(), prompts++};
-    std::string user;
-    std::string password;
-    if (!prompt->AskCredentials(request, user, password))
-      return;
-    auth.setUser(QString::fromStdString(user));
-    auth.setPassword(QString::fromStdString(password));
-  }
-
-};
-
 CServerQuery::CServerQuery() = default;
+
+void CServerQuery::Cancel() {
+  if (!m_inQuery)
+    return;
+  m_cancelRequested = true;
+  if (m_cancelRunning)
+    m_cancelRunning();
+}
 CServerQuery::~CServerQuery() = default;
 
 std::string CServerQuery::RequestUrl(const std::string& serverHost, const std::string& objectPath) {
@@ -333,6 +256,7 @@ std::string CServerQuery::RequestUrl(const std::string& serverHost, const std::s
 bool CServerQuery::Query(CNewscoutProfile& profile, CNewscoutSettings& settings, bool honourIgnore,
                          std::string& message) {
   m_answer = CServerAnswer{};
+  m_cancelled = false;
   message.clear();
   std::string url = RequestUrl(profile.serverHost, profile.objectPath);
   if (url.empty()) {
@@ -344,16 +268,95 @@ bool CServerQuery::Query(CNewscoutProfile& profile, CNewscoutSettings& settings,
   m_connection->prompt = m_prompt;
   m_connection->askUser = profile.authDialog != 0;
   m_connection->prompts = 0;
+  m_connection->triedSilently.clear();
   bool infoFile = IsInfoFilePath(profile.objectPath);
-  std::function<bool(const CHttpResult&)> wantsBody = [infoFile](const CHttpResult& h) {
-    return infoFile && ReadsAsInfoFile(h);
+  auto wantsBody = [infoFile](const CHttpHead& head) {
+    return infoFile && ReadsAsInfoFile(ResultOf({CHttpExchangeResult::EEnd::Answered, {}, head, {}}));
   };
-  CHttpResult http = CRequestRun(m_progress, wantsBody)
-                         .Run(m_connection->manager, QUrl(QString::fromStdString(url), QUrl::StrictMode), timeoutMs);
-  if (http.transportFailed) {
-    message = NetworkErrorMessage(http.errorText);
+  m_inQuery = true;
+  m_cancelRequested = false;
+  struct CQueryEnd {
+    bool& inQuery;
+    ~CQueryEnd() { inQuery = false; }
+  } queryEnd{m_inQuery};
+
+  QUrl address(QString::fromStdString(url), QUrl::StrictMode);
+  QDeadlineTimer deadline(timeoutMs);
+  QByteArray serverAuthorization;
+  QByteArray proxyAuthorization;
+  int redirections = 0;
+  CHttpExchangeResult exchange;
+  // At most nine passes: the first, and one for each answer to a challenge or redirection.
+  for (int pass = 0; pass < 9; ++pass) {
+    QNetworkProxy proxy = ProxyFor(address);
+    CProgressLines lines(m_progress);
+    CHttpExchange run(&lines, wantsBody, kInfoFileLimit);
+    run.onProxyAuthentication = [this](const QNetworkProxy& p, QAuthenticator* auth) {
+      CConnection::CCredentials given;
+      if (m_connection->Credentials(true, p.hostName().toStdString(), auth->realm().toStdString(), given)) {
+        auth->setUser(QString::fromStdString(given.user));
+        auth->setPassword(QString::fromStdString(given.password));
+      }
+    };
+    if (m_cancelRequested) {  // while a credentials dialog was open
+      exchange.end = CHttpExchangeResult::EEnd::Cancelled;
+      break;
+    }
+    m_cancelRunning = [&run] { run.Cancel(); };
+    lines.Started();
+    exchange = run.Run(address, proxy, serverAuthorization + proxyAuthorization, deadline);
+    lines.Finished();
+    m_cancelRunning = nullptr;
+    if (exchange.end != CHttpExchangeResult::EEnd::Answered)
+      break;
+    int status = exchange.head.status;
+    if (IsRedirection(status)) {
+      QUrl next = address.resolved(QUrl::fromEncoded(exchange.head.Field("location").value_or("")));
+      bool safe = next.isValid() && !next.host().isEmpty() &&
+                  (next.scheme() == QLatin1String("https") ||
+                   (next.scheme() == QLatin1String("http") && address.scheme() == QLatin1String("http")));
+      if (!safe || ++redirections > kMaxRedirections) {
+        exchange.end = CHttpExchangeResult::EEnd::Failed;
+        exchange.errorText = FormatMessageText(NsCatalogText(NsText::kRedirectNotFollowed),
+                                               {DisplayableText(next.toDisplayString().toStdString())});
+        break;
+      }
+      if (next.host() != address.host())
+        serverAuthorization.clear();
+      address = next;
+      continue;
+    }
+    bool proxyAsks = status == 407 && (proxy.type() == QNetworkProxy::HttpProxy ||
+                                       proxy.type() == QNetworkProxy::HttpCachingProxy);
+    if (status != 401 && !proxyAsks)
+      break;
+    QByteArray challenge = ChosenChallenge(exchange.head.Fields(proxyAsks ? "proxy-authenticate" : "www-authenticate"));
+    CConnection::CCredentials given;
+    std::string host = proxyAsks ? proxy.hostName().toStdString() : address.host().toStdString();
+    if (challenge.isEmpty() || !m_connection->Credentials(proxyAsks, host, ChallengeRealm(challenge), given))
+      break;
+    QByteArray target = address.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment);
+    QByteArray answer = AuthorizationFor(challenge, given.user, given.password, target.isEmpty() ? "/" : target);
+    if (answer.isEmpty())
+      break;
+    (proxyAsks ? proxyAuthorization : serverAuthorization) =
+        (proxyAsks ? "Proxy-Authorization: " : "Authorization: ") + answer + "\r\n";
+  }
+
+  if (exchange.end == CHttpExchangeResult::EEnd::Cancelled) {
+    m_cancelled = true;
+    message = NsCatalogText(NsText::kCancelled);
     return false;
   }
+  if (exchange.end == CHttpExchangeResult::EEnd::TimedOut) {
+    message = NetworkErrorMessage(FormatPrintfText(NsCatalogText(NsText::kTimedOut), {PArg(timeoutMs / 1000.0)}));
+    return false;
+  }
+  if (exchange.end == CHttpExchangeResult::EEnd::Failed) {
+    message = NetworkErrorMessage(exchange.errorText);
+    return false;
+  }
+  CHttpResult http = ResultOf(exchange);
   if (http.status >= 400) {
     message = NsCatalogText(4011);
     return false;

@@ -1,6 +1,7 @@
 // CServerQuery: asks the maker's web server about the package it offers, and decides whether it is newer.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,6 +44,12 @@ class CServerQuery {
   // replace the profile's download link.
   bool Query(CNewscoutProfile& profile, CNewscoutSettings& settings, bool honourIgnore, std::string& message);
 
+  // Stops a query that is running (from a window's click during it); the query
+  // ends false with the cancelled text, and Cancelled() tells so.
+  void Cancel();
+  bool IsRunning() const { return m_inQuery; }
+  bool Cancelled() const { return m_cancelled; }
+
   // What the server said in the last query.
   const CServerAnswer& Answer() const { return m_answer; }
 
@@ -64,4 +71,8 @@ class CServerQuery {
   IQueryProgress* m_progress = nullptr;
   ICredentialsPrompt* m_prompt = nullptr;
   CServerAnswer m_answer;
+  std::function<void()> m_cancelRunning;  // set while a request runs
+  bool m_inQuery = false;
+  bool m_cancelRequested = false;
+  bool m_cancelled = false;
 };

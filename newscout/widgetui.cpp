@@ -43,7 +43,10 @@ std::string CWidgetUi::Caption() const { return m_caption.empty() ? NsCatalogTex
 
 EAnswer CWidgetUi::Show(const CMessage& message) {
   CNormalCursor cursor;
-  QMessageBox box(IconOf(message.kind), QString::fromStdString(Caption()), QString::fromStdString(message.text));
+  // Error texts may quote the server; they are never read as markup.
+  QMessageBox box(IconOf(message.kind), QString::fromStdString(DisplayableText(Caption())),
+                  QString::fromStdString(DisplayableText(message.text, true)));
+  box.setTextFormat(Qt::PlainText);
   if (message.kind != EMessageKind::Question) {
     box.addButton(Text(NsText::kOk), QMessageBox::AcceptRole);
     box.exec();

@@ -7,6 +7,7 @@
 
 #include "base/texthelpers.h"
 #include "knowledge/cfgdesc.h"
+#include "knowledge/valuecontrols.h"
 
 namespace {
 
@@ -220,71 +221,6 @@ CEngineStates States(const CEngineClocks& clocks, const CEngineFields& fields) {
   return states;
 }
 
-// ---- The page's controls as the value exchange loads them
-
-bool ReadLiteral(const std::string& text, long& value) {
-  char* end = nullptr;
-  long read = std::strtol(text.c_str(), &end, 0);
-  if (end == text.c_str())
-    return false;
-  value = read;
-  return true;
-}
-
-// The value the exchange routines load from: by C name, else a value taking an argument.
-const CKivoValueDef* LoadedValue(const CKivoVarValue& field) {
-  return field.def ? field.def->FindValue(field.valueName, false) : nullptr;
-}
-
-// The position a check box, radio pair or number field loads: -1 when it does not read.
-long FieldPosition(const CKivoVarValue* field) {
-  if (!field)
-    return -1;
-  long position = -1;
-  if (const CKivoValueDef* value = LoadedValue(*field)) {
-    if (!value->takesArg)
-      return value->number;
-    return ReadLiteral(field->argument, position) ? position : -1;
-  }
-  return ReadLiteral(field->valueName, position) ? position : -1;
-}
-
-// The entry a drop-down list selects: the one showing the value's text, else the first.
-int ListPosition(const CKivoVarValue* field, bool includeKivo2) {
-  if (!field)
-    return -1;
-  std::string shown = field->valueName;
-  if (const CKivoValueDef* value = LoadedValue(*field))
-    shown = value->takesArg ? field->argument : value->DisplayText();
-  if (!field->def)
-    return 0;
-  int entry = 0;
-  std::size_t at = 0;
-  while (const CKivoValueDef* value = field->def->NextValue(at, includeKivo2)) {
-    if (value->takesArg)
-      continue;
-    if (value->DisplayText() == shown)
-      return entry;
-    ++entry;
-  }
-  return 0;
-}
-
-std::string NumberText(const CKivoVarValue* field) {
-  long number = FieldPosition(field);
-  if (number < 0)
-    number = 0;
-  long low = INT32_MIN, high = INT32_MAX;
-  if (const CKivoValueDef* first = field && field->def ? field->def->ValueForIndex(0) : nullptr;
-      first && first->takesArg && first->hasBounds) {
-    low = first->min;
-    high = first->max;
-  }
-  if (number < low || number > high)
-    number = low;
-  return std::to_string(number);
-}
-
 bool IsEngineBMember(int n) { return CProjDoc::IsEngineBMember(n); }
 
 }  // namespace
@@ -330,22 +266,35 @@ CKivoVarValue* FindEngineField(CProjDoc& doc, int engine, const std::string& sec
 }
 
 CEngineFields EngineFieldsFromProject(const CProjDoc& doc, int engine) {
+  // The fields as the page's value exchange loads them, so that a project
+  // derived without a window agrees with the page.
   bool kivo2 = doc.m_cpu.isKivo2 != 0;
   auto field = [&](const char* section) { return FindEngineField(doc, engine, section); };
-  auto list = [&](const char* section) { return ListPosition(field(section), kivo2); };
+  auto list = [&](const char* section) {
+    const CKivoVarValue* value = field(section);
+    return value ? LoadValueList(*value, kivo2, false).selected : -1;
+  };
   auto radio = [&](const char* section) {
-    long position = FieldPosition(field(section));
-    return position < 0 ? 0 : static_cast<int>(position);
+    const CKivoVarValue* value = field(section);
+    return value ? LoadValueRadio(*value) : 0;
+  };
+  auto checked = [&](const char* section) {
+    const CKivoVarValue* value = field(section);
+    return value && LoadValueCheck(*value);
+  };
+  auto number = [&](const char* section) {
+    const CKivoVarValue* value = field(section);
+    return value ? LoadValueNumberText(*value) : std::string("0");
   };
   CEngineFields fields;
   fields.tcr1Source = list("combination0");
-  fields.tcr1Prescaler = NumberText(field("TBCR.TCR1P"));
+  fields.tcr1Prescaler = number("TBCR.TCR1P");
   fields.tcr2Source = list("TBCR.TCR2CTL");
-  fields.tcr2Prescaler = NumberText(field("TBCR.TCR2P"));
+  fields.tcr2Prescaler = number("TBCR.TCR2P");
   fields.angleMode = list("TBCR.AM");
-  fields.stac1Enabled = FieldPosition(field("STACCR.REN1")) == 1;
+  fields.stac1Enabled = checked("STACCR.REN1");
   fields.stac1Role = radio("STACCR.RSC1");
-  fields.stac2Enabled = FieldPosition(field("STACCR.REN2")) == 1;
+  fields.stac2Enabled = checked("STACCR.REN2");
   fields.stac2Role = radio("STACCR.RSC2");
   fields.sampleRate = list("combination2");
   fields.filterMode = list("ECR.CDFC");
@@ -353,6 +302,6 @@ CEngineFields EngineFieldsFromProject(const CProjDoc& doc, int engine) {
   uint32_t tcrclk = engine == 1 ? doc.m_engine[1].tcrclkIn : doc.m_engine[0].tcrclkIn;
   fields.tcrclk1 = EngineClockFieldText(tcrclk);
   fields.tcrclk2 = fields.tcrclk1;
-  fields.watchdogCount = NumberText(field("WDTR.WDCNT"));
+  fields.watchdogCount = number("WDTR.WDCNT");
   return fields;
 }

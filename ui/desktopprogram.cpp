@@ -48,7 +48,7 @@ bool CDesktopProgram::Start(const std::vector<std::string>& args) {
     return false;
   m_frame = std::make_unique<CMainFrame>(m_app);
   // Sized to the largest page; the window manager places it.
-  m_frame->resize(m_frame->MinimumFrameSize());
+  m_frame->resize(m_frame->StartFrameSize());
   m_frame->showNormal();
   m_frame->setMinimumSize(m_frame->MinimumFrameSize());
   m_frame->repaint();

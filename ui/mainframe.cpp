@@ -141,6 +141,15 @@ QSize CMainFrame::MinimumFrameSize() const {
   return wanted;
 }
 
+QSize CMainFrame::StartFrameSize() const {
+  QSize size = MinimumFrameSize();
+  int tabsWidth = m_tabs->TabBar()->sizeHint().width() + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+  size.setWidth(std::max(size.width(), tabsWidth));
+  if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
+    size = size.boundedTo(screen->availableGeometry().size());
+  return size;
+}
+
 void CMainFrame::UpdatePageVisibility() {
   bool two = Doc().m_cpu.engines > 1;
   ShowPage(kPageEngineB, two);

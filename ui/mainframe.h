@@ -41,6 +41,8 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
 
   // The size that lets the largest page show whole, with the frame's bars.
   QSize MinimumFrameSize() const;
+  // The size at start: the minimum, widened so every page tab shows without scrolling.
+  QSize StartFrameSize() const;
 
   // ---- File commands; false when the command stopped (refused, cancelled or failed).
   bool FileNew();

@@ -16,9 +16,9 @@
  *   INPUT_TCRCLK_B = OFF
  *
  * Time bases as configured (Hz)
- *   TCR1 engine A: 0
+ *   TCR1 engine A: 37500000
  *   TCR2 engine A: 9375000
- *   TCR1 engine B: 0
+ *   TCR1 engine B: 37500000
  *   TCR2 engine B: 9375000
  */
 
@@ -61,7 +61,7 @@ const struct kivo_config_t my_system_kivo_config =
     | HV_KIVO_SCMMISEN_DISABLED	/* SCM MISC check: disabled */
     | HV_KIVO_SDMECC_OFF	/* Parameter RAM error correction: off */,
     /* 2: entry table base */
-    HV_KIVO_ETB_BASE()	/* Entry table base: byte address  of code memory */
+    HV_KIVO_ETB_BASE(0)	/* Entry table base: byte address 0 of code memory */
     | HV_KIVO_ETB_UNLOCKED	/* Entry table: writable by the host */,
     /* 3: engine A configuration */
     HV_KIVO_MDIS_OFF	/* Engine: running */
@@ -70,21 +70,21 @@ const struct kivo_config_t my_system_kivo_config =
     | HV_KIVO_FCSS_PRESCALED	/* Channel filter clock: prescaled Kivo clock */
     | HV_KIVO_SPPDIS_OFF	/* Scheduler priority passing: enabled */,
     /* 4: engine A time bases */
-    HV_KIVO_TCR1CTL_TCRCLK	/* TCR1 clock: TCRCLK input pin */
+    HV_KIVO_TCR1CTL_KIVO_CLK	/* TCR1 clock: Kivo clock */
     | HV_KIVO_TCR1CS_DIV2	/* TCR1 clock divider: Kivo clock divided by 2 */
-    | HV_KIVO_TCR1P()	/* TCR1 prescaler: divide by  */
+    | HV_KIVO_TCR1P(1)	/* TCR1 prescaler: divide by 1 */
     | HV_KIVO_TCR2CTL_GATED_DIV8	/* TCR2 clock: Kivo clock divided by 8, gated by the TCRCLK input */
-    | HV_KIVO_TCR2P()	/* TCR2 prescaler: divide by  */
+    | HV_KIVO_TCR2P(1)	/* TCR2 prescaler: divide by 1 */
     | HV_KIVO_AM_OFF	/* Angle mode: off */
     | HV_KIVO_TCRCF1_KIVO_DIV2	/* TCRCLK filter clock: Kivo clock divided by 2 */
     | HV_KIVO_TCRCF2_TWO_SAMPLE	/* TCRCLK filter mode: two-sample mode */,
     /* 5: engine A STAC bus */
     HV_KIVO_REN1_OFF	/* TCR1 on the STAC bus: disabled */
     | HV_KIVO_RSC1_SERVER	/* TCR1 STAC role: server, TCR1 is sent on the bus */
-    | HV_KIVO_SRV1()	/* TCR1 STAC server slot:  */
+    | HV_KIVO_SRV1(0)	/* TCR1 STAC server slot: 0 */
     | HV_KIVO_REN2_OFF	/* TCR2 on the STAC bus: disabled */
     | HV_KIVO_RSC2_SERVER	/* TCR2 STAC role: server, TCR2 is sent on the bus */
-    | HV_KIVO_SRV2()	/* TCR2 STAC server slot:  */,
+    | HV_KIVO_SRV2(0)	/* TCR2 STAC server slot: 0 */,
     /* 6: engine B configuration */
     HV_KIVO_MDIS_OFF	/* Engine: running */
     | HV_KIVO_FPSCK_DIV2	/* Channel filter prescaler: Kivo clock divided by 2 */
@@ -92,27 +92,27 @@ const struct kivo_config_t my_system_kivo_config =
     | HV_KIVO_FCSS_PRESCALED	/* Channel filter clock: prescaled Kivo clock */
     | HV_KIVO_SPPDIS_OFF	/* Scheduler priority passing: enabled */,
     /* 7: engine B time bases */
-    HV_KIVO_TCR1CTL_TCRCLK	/* TCR1 clock: TCRCLK input pin */
+    HV_KIVO_TCR1CTL_KIVO_CLK	/* TCR1 clock: Kivo clock */
     | HV_KIVO_TCR1CS_DIV2	/* TCR1 clock divider: Kivo clock divided by 2 */
-    | HV_KIVO_TCR1P()	/* TCR1 prescaler: divide by  */
+    | HV_KIVO_TCR1P(1)	/* TCR1 prescaler: divide by 1 */
     | HV_KIVO_TCR2CTL_GATED_DIV8	/* TCR2 clock: Kivo clock divided by 8, gated by the TCRCLK input */
-    | HV_KIVO_TCR2P()	/* TCR2 prescaler: divide by  */
+    | HV_KIVO_TCR2P(1)	/* TCR2 prescaler: divide by 1 */
     | HV_KIVO_AM_OFF	/* Angle mode: off */
     | HV_KIVO_TCRCF1_KIVO_DIV2	/* TCRCLK filter clock: Kivo clock divided by 2 */
     | HV_KIVO_TCRCF2_TWO_SAMPLE	/* TCRCLK filter mode: two-sample mode */,
     /* 8: engine B STAC bus */
     HV_KIVO_REN1_OFF	/* TCR1 on the STAC bus: disabled */
     | HV_KIVO_RSC1_SERVER	/* TCR1 STAC role: server, TCR1 is sent on the bus */
-    | HV_KIVO_SRV1()	/* TCR1 STAC server slot:  */
+    | HV_KIVO_SRV1(0)	/* TCR1 STAC server slot: 0 */
     | HV_KIVO_REN2_OFF	/* TCR2 on the STAC bus: disabled */
     | HV_KIVO_RSC2_SERVER	/* TCR2 STAC role: server, TCR2 is sent on the bus */
-    | HV_KIVO_SRV2()	/* TCR2 STAC server slot:  */,
+    | HV_KIVO_SRV2(0)	/* TCR2 STAC server slot: 0 */,
     /* 9: engine A watchdog */
     HV_KIVO_WDM_OFF	/* Watchdog: disabled */
-    | HV_KIVO_WDCNT()	/* Watchdog count:  Kivo clock cycles */,
+    | HV_KIVO_WDCNT(0)	/* Watchdog count: 0 Kivo clock cycles */,
     /* 10: engine B watchdog */
     HV_KIVO_WDM_OFF	/* Watchdog: disabled */
-    | HV_KIVO_WDCNT()	/* Watchdog count:  Kivo clock cycles */
+    | HV_KIVO_WDCNT(0)	/* Watchdog count: 0 Kivo clock cycles */
 };
 
 /*

@@ -40,8 +40,47 @@ INSTANTIATE_TEST_SUITE_P(
                       CLineCase{"Console", {"/console", "/force"}, false, true, false, true, ""},
                       CLineCase{"AbsolutePathIsNoFlag", {"/gui", "/opt/kivo/kivovam.nsp"}, true, false, false, false,
                                 "/opt/kivo/kivovam.nsp"},
+                      CLineCase{"HelpIsNoOtherFlag", {"--help", "-f"}, false, true, false, false, ""},
                       CLineCase{"FirstPathWins", {"a.nsp", "/f", "b.nsp"}, false, true, false, false, "a.nsp"}),
     CRowName());
+
+TEST(CommandLineTest, HelpAndVersion) {
+  for (const char* flag : {"-h", "--help", "/?", "-?", "/H", "--HELP"})
+    EXPECT_TRUE(CNewscoutCommandLine::Parse({flag}).help) << flag;
+  for (const char* flag : {"-help2", "-hx", "--helpme", "/version", "-v"})
+    EXPECT_FALSE(CNewscoutCommandLine::Parse({flag}).help) << flag;
+  EXPECT_TRUE(CNewscoutCommandLine::Parse({"--version"}).version);
+  EXPECT_FALSE(CNewscoutCommandLine::Parse({"-version"}).version);
+}
+
+struct CDisplayCase {
+  const char* name;
+  const char* platform;
+  const char* x11;
+  const char* wayland;
+  bool display;
+};
+
+class DisplayTest : public ::testing::TestWithParam<CDisplayCase> {};
+
+TEST_P(DisplayTest, WindowsOnlyWhereThePlatformCanShowThem) {
+  const CDisplayCase& c = GetParam();
+  auto environment = [&c](const char* name) -> std::string {
+    if (std::string(name) == "QT_QPA_PLATFORM")
+      return c.platform;
+    return std::string(name) == "DISPLAY" ? c.x11 : std::string(name) == "WAYLAND_DISPLAY" ? c.wayland : "";
+  };
+  EXPECT_EQ(HasDisplay(environment), c.display);
+}
+
+INSTANTIATE_TEST_SUITE_P(Environments, DisplayTest,
+                         ::testing::Values(CDisplayCase{"CronOrSsh", "", "", "", false},
+                                           CDisplayCase{"X11", "", ":0", "", true},
+                                           CDisplayCase{"Wayland", "", "", "wayland-0", true},
+                                           CDisplayCase{"XcbWithoutX11", "xcb", "", "wayland-0", false},
+                                           CDisplayCase{"WaylandWithOptions", "wayland:foo", "", "wayland-0", true},
+                                           CDisplayCase{"Offscreen", "offscreen", "", "", true}),
+                         CRowName());
 
 TEST(FindProfileTest, TakesAnNspFileBesideTheProgram) {
   CTempDir dir;

@@ -184,14 +184,18 @@ void CTestHttpServer::Handle(int client) {
     }
     return;
   }
-  if (!SendAll(client, reply.head + "\r\n") || reply.mode == CHttpReply::EMode::Normal) {
+  bool headEnds = reply.mode != CHttpReply::EMode::EndlessHead;
+  if (!SendAll(client, reply.head + (headEnds ? "\r\n" : "")) || reply.mode == CHttpReply::EMode::Normal) {
     SendAll(client, reply.body);
     return;
   }
   auto stopAt = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  for (int i = 0; i < 100000 && !m_stop && std::chrono::steady_clock::now() < stopAt; ++i) {
+  for (int i = 0; i < 1000000 && !m_stop && std::chrono::steady_clock::now() < stopAt; ++i) {
     if (!SendAll(client, reply.body))
       return;
+    m_sent += static_cast<long long>(reply.body.size());
+    if (reply.pauseMs > 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(reply.pauseMs));
   }
 }
 

@@ -31,10 +31,13 @@ struct CProfileTexts {
 std::string ProfileBytes(int formatVersion, const CProfileTexts& texts, int manualOnly = 0);
 
 struct CHttpReply {
-  enum class EMode { Normal, Silent, Endless };
+  // EndlessHead: the head is sent without the blank line that ends it, then
+  // the body again and again, as if one header line never ended.
+  enum class EMode { Normal, Silent, Endless, EndlessHead };
   EMode mode = EMode::Normal;
   std::string head;  // status line and header lines, each ending in CR LF
-  std::string body;  // for Endless: sent again and again after the head
+  std::string body;  // for Endless and EndlessHead: sent again and again after the head
+  int pauseMs = 0;   // between two sendings of an endless body
 };
 
 // A reply with Content-Length (unless `withLength` is false), Last-Modified
@@ -55,6 +58,7 @@ class CTestHttpServer {
   int Port() const { return m_port; }
   std::string HostPort() const { return "127.0.0.1:" + std::to_string(m_port); }
   std::vector<std::string> Requests() const;  // the request heads received
+  long long BytesSent() const { return m_sent; }  // of endless replies, so far
 
  private:
   void Serve();
@@ -64,6 +68,7 @@ class CTestHttpServer {
   int m_listener = -1;
   int m_port = 0;
   std::atomic<bool> m_stop{false};
+  std::atomic<long long> m_sent{0};
   mutable std::mutex m_mutex;
   std::vector<std::string> m_requests;
   std::thread m_thread;

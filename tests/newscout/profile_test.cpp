@@ -1,8 +1,12 @@
 // Profiles written as the maker's tool writes them read back; damaged ones fail, and the program says so once.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
 
 #include "common/testsupport.h"
 #include "newscout/newscoutapp.h"
+#include "newscout/newscouttexts.h"
 #include "newscout/profilecipher.h"
 #include "nstestsupport.h"
 
@@ -93,7 +97,8 @@ TEST_P(DamagedProfileTest, FailsWithMessage4000AndNothingElse) {
   CNewscoutApp app(ui);
   EXPECT_EQ(app.Run(CNewscoutCommandLine::Parse({"/force", path}), dir.Path().string()), 1);
   EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4000});
-  EXPECT_EQ(ports.messages.Messages()[0].text, "Could not load Newscout profile '" + path + "'.");
+  EXPECT_EQ(ports.messages.Messages()[0].text,
+            "Could not load Newscout profile '" + path + "'.\n" + NsCatalogText(NsText::kProfileDamaged));
   EXPECT_TRUE(ui.events.empty());
 }
 
@@ -112,6 +117,62 @@ INSTANTIATE_TEST_SUITE_P(
         CDamage{"ShortCountBeyondTheFile", [](std::string b) { return Patched(b, 4, "\xF0\xFF"); }},
         CDamage{"FormatVersionZero", [](std::string b) { return Patched(b, 0, std::string(4, '\0')); }},
         CDamage{"NegativeFormatVersion", [](std::string b) { return Patched(b, 0, "\xFF\xFF\xFF\xFF"); }}),
+    CRowName());
+
+struct CUnreadable {
+  const char* name;
+  std::function<std::string(const CTempDir&)> make;  // returns the path
+  EProfileError error;
+};
+
+class UnreadableProfileTest : public ::testing::TestWithParam<CUnreadable> {};
+
+// Refused at once, without retries, and with the reason in the message. A
+// FIFO that nobody writes would block the reader for ever.
+TEST_P(UnreadableProfileTest, IsRefusedAtOnceWithItsReason) {
+  CTempDir dir;
+  std::string path = GetParam().make(dir);
+  CNewscoutProfile profile;
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(profile.LoadProfile(path));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(10));
+  EXPECT_EQ(profile.LoadError(), GetParam().error);
+  EXPECT_EQ(profile.productName, "");
+
+  CRecordedPorts ports;
+  CScriptedUi ui;
+  CNewscoutApp app(ui);
+  EXPECT_EQ(app.Run(CNewscoutCommandLine::Parse({"/force", path}), dir.Path().string()), 1);
+  ASSERT_EQ(ports.messages.Ids(), std::vector<int>{4000});
+  EXPECT_EQ(ports.messages.Messages()[0].text,
+            "Could not load Newscout profile '" + path + "'.\n" + profile.LoadErrorText());
+}
+
+std::string WrittenWithAnotherKey(const CTempDir& dir) {
+  // The texts of a readable profile, decrypted with a wrong key: what a
+  // profile made with another key looks like to this checker.
+  std::string bytes = ProfileBytes(2, {"Kivo Vam", "Software\\Halvora\\KivoVam", "updates.example.invalid",
+                                       "/kivovam.upd", "https://example.invalid/"});
+  for (std::size_t i = 6; i < 22; ++i)  // the product name's block
+    bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+  WriteFileBytes(dir / "other.nsp", bytes);
+  return (dir / "other.nsp").string();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Unreadable, UnreadableProfileTest,
+    ::testing::Values(CUnreadable{"Fifo",
+                                  [](const CTempDir& dir) {
+                                    std::string path = (dir / "fifo.nsp").string();
+                                    EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
+                                    return path;
+                                  },
+                                  EProfileError::NotAFile},
+                      CUnreadable{"Folder", [](const CTempDir& dir) { return dir.Path().string(); },
+                                  EProfileError::NotAFile},
+                      CUnreadable{"Device", [](const CTempDir&) { return std::string("/dev/zero"); },
+                                  EProfileError::NotAFile},
+                      CUnreadable{"OtherKey", WrittenWithAnotherKey, EProfileError::OtherKey}),
     CRowName());
 
 TEST(ProfileLoadTest, MissingProfileIsReportedOnlyOnRequest) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 
 #include "base/messagecatalog.h"
 #include "newscout/newscouttexts.h"
+#include "newscout/httpexchange.h"
 #include "newscout/serverquery.h"
 #include "nstestsupport.h"
 
@@ -227,6 +229,161 @@ TEST_F(QueryTest, NetworkFailuresCarryTheirErrorText) {
   EXPECT_FALSE(Ask("https://" + plain.HostPort()));
   EXPECT_EQ(message.rfind(Text(4005, {""}), 0), 0u) << message;
   EXPECT_TRUE(plain.Requests().empty());
+}
+
+long long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0)
+      return std::stoll(line.substr(6));
+  }
+  return 0;
+}
+
+struct CEndlessCase {
+  const char* name;
+  CHttpReply reply;
+  std::string says;  // the network error text in message 4005
+};
+
+class EndlessAnswerTest : public QueryTest, public ::testing::WithParamInterface<CEndlessCase> {};
+
+// However the server draws its answer out, the query ends by its bounds or at
+// its deadline, having kept little of it.
+TEST_P(EndlessAnswerTest, EndsWithinTheDeadlineAndBoundedMemory) {
+  CTestHttpServer server([](const std::string&) { return GetParam().reply; });
+  query.timeoutMs = 1000;
+  long long before = ResidentKiB();
+  EXPECT_LT(Millis([&] { EXPECT_FALSE(Ask(server.HostPort())); }), 2000);
+  EXPECT_LT(ResidentKiB() - before, 16 * 1024);
+  EXPECT_EQ(message, Text(4005, {GetParam().says}));
+  EXPECT_FALSE(LastRunWritten());
+}
+
+CHttpReply Endless(CHttpReply::EMode mode, const std::string& head, const std::string& repeated, int pauseMs = 0) {
+  CHttpReply reply{mode, head, repeated};
+  reply.pauseMs = pauseMs;
+  return reply;
+}
+
+const std::string kHeadTooLarge = "The server's answer has a header larger than 65536 bytes.";
+const std::string kTimedOut = "The server did not answer in time (after 1 s).";
+
+INSTANTIATE_TEST_SUITE_P(
+    Endless, EndlessAnswerTest,
+    ::testing::Values(
+        CEndlessCase{"OneHeaderLine",
+                     Endless(CHttpReply::EMode::EndlessHead, "HTTP/1.1 200 OK\r\nX-Padding: ", std::string(65536, 'a')),
+                     kHeadTooLarge},
+        CEndlessCase{"ManyHeaderLines",
+                     Endless(CHttpReply::EMode::EndlessHead, "HTTP/1.1 200 OK\r\n", "X-A: b\r\n"), kHeadTooLarge},
+        CEndlessCase{"StatusLine", Endless(CHttpReply::EMode::EndlessHead, "HTTP/1.1 200 ", std::string(4096, 'O')),
+                     kHeadTooLarge},
+        CEndlessCase{"HeaderDrippedSlowly",
+                     Endless(CHttpReply::EMode::EndlessHead, "HTTP/1.1 200 OK\r\nX-Padding: ", "a", 50), kTimedOut},
+        CEndlessCase{"NotHttp", Endless(CHttpReply::EMode::EndlessHead, "SSH-2.0-OpenSSH\r\n\r\n", ""),
+                     "The server's answer is not an HTTP answer."},
+        CEndlessCase{"TinyChunksWithLongLines",
+                     Endless(CHttpReply::EMode::Endless,
+                             MakeReply(200, "text/plain", "", "Content-Length: 10\r\nTransfer-Encoding: chunked\r\n",
+                                       false).head,
+                             "1;" + std::string(1000, 'x') + "\r\na\r\n"),
+                     "The server's answer is malformed or larger than any answer it may give."}),
+    CRowName());
+
+struct CHostileCase {
+  const char* name;
+  std::string body;
+  std::string version;  // as kept
+  std::string link;     // the download link afterwards
+  std::string date;     // the answer's date afterwards
+};
+
+class HostileAnswerTest : public QueryTest, public ::testing::WithParamInterface<CHostileCase> {};
+
+// What a server says is kept only in a form that can be shown safely, and a
+// date that does not exist leaves the one from the headers in force.
+TEST_P(HostileAnswerTest, KeepsOnlyShowableValues) {
+  const CHostileCase& c = GetParam();
+  CTestHttpServer server([&](const std::string&) { return MakeReply(200, "text/plain", c.body); });
+  Ask(server.HostPort());
+  EXPECT_EQ(message, "");
+  EXPECT_EQ(query.Answer().version, c.version);
+  EXPECT_EQ(profile.downloadLink, c.link);
+  EXPECT_EQ(query.Answer().date.ToText(), c.date);
+}
+
+const std::string kHeaderDate = "2010/5/5 12:30:15";
+const std::string kOldLink = "http://example.invalid/download";
+
+std::string LongVersion() {
+  std::string cut(99, '9');
+  return cut + "\u2026";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, HostileAnswerTest,
+    ::testing::Values(
+        CHostileCase{"RichTextStaysText", "version=<b>2</b><img src=\"file:///etc/logo.png\">\n",
+                     "<b>2</b><img src=\"file:///etc/logo.png\">", kOldLink, kHeaderDate},
+        CHostileCase{"EscapeSequencesRemoved", "version=\x1b[2J\x1b]0;owned\x07 2.0\x9b\x1b\n", "[2J]0;owned 2.0\xEF\xBF\xBD",
+                     kOldLink, kHeaderDate},
+        CHostileCase{"C1ControlsRemoved", "version=2.\xc2\x9b" "31m0\n", "2.31m0", kOldLink, kHeaderDate},
+        CHostileCase{"OnlyControlsIsNoVersion", "version=\x1b\x07\n", "", kOldLink, kHeaderDate},
+        CHostileCase{"LongVersionCut", "version=" + std::string(99000, '9') + "\n", LongVersion(), kOldLink,
+                     kHeaderDate},
+        CHostileCase{"LinkWithEscapeRefused", "link=https://example.invalid/\x1b[2J\n", "", kOldLink, kHeaderDate},
+        CHostileCase{"MonthThirteen", "date=2010/13/1\nversion=3\n", "3", kOldLink, kHeaderDate},
+        CHostileCase{"DayFortyFive", "date=2010/5/45\nversion=3\n", "3", kOldLink, kHeaderDate},
+        CHostileCase{"HourTwentyFive", "date=2010/5/5 25:00\nversion=3\n", "3", kOldLink, kHeaderDate},
+        CHostileCase{"RealDateTaken", "date=2011/2/28 23:59:59\n", "", kOldLink, "2011/2/28 23:59:59"}),
+    CRowName());
+
+}  // namespace
+
+namespace {
+
+TEST(HttpAuthTest, DigestAnswersTheRfcExample) {
+  EXPECT_EQ(DigestResponse("Mufasa", "testrealm@host.com", "Circle Of Life", "dcd98b7102dd2f0e8b11d0f600bfb0c093",
+                           "/dir/index.html", "auth", "00000001", "0a4f113b"),
+            "6629fae49393a05397450978507c4ef1");
+  QByteArray answer = AuthorizationFor(
+      "Digest realm=\"testrealm@host.com\", qop=\"auth,auth-int\", nonce=\"dcd98b7102dd2f0e8b11d0f600bfb0c093\", "
+      "opaque=\"5ccc069c403ebaf9f0171e9517f40e41\"",
+      "Mufasa", "Circle Of Life", "/dir/index.html");
+  EXPECT_TRUE(answer.startsWith("Digest username=\"Mufasa\", realm=\"testrealm@host.com\", "
+                                "nonce=\"dcd98b7102dd2f0e8b11d0f600bfb0c093\", uri=\"/dir/index.html\", response=\""))
+      << answer.toStdString();
+  EXPECT_TRUE(answer.contains(", qop=auth, nc=00000001, cnonce=\""));
+  EXPECT_TRUE(answer.endsWith(", opaque=\"5ccc069c403ebaf9f0171e9517f40e41\""));
+  EXPECT_EQ(AuthorizationFor("Basic realm=\"x\"", "user", "secret", "/"), "Basic dXNlcjpzZWNyZXQ=");
+  EXPECT_EQ(AuthorizationFor("NTLM", "user", "secret", "/"), "");
+  EXPECT_EQ(ChallengeRealm("Basic realm=\"a \\\"quoted\\\" realm\""), "a \"quoted\" realm");
+}
+
+TEST(HttpDateTest, ReadsTheThreeForms) {
+  for (const char* text : {"Sun, 06 Nov 1994 08:49:37 GMT", "Sunday, 06-Nov-94 08:49:37 GMT", "Sun Nov  6 08:49:37 1994"}) {
+    auto when = ParseHttpDate(text);
+    ASSERT_TRUE(when) << text;
+    EXPECT_EQ(when->toUTC().toString(Qt::ISODate).toStdString(), "1994-11-06T08:49:37Z") << text;
+  }
+  EXPECT_FALSE(ParseHttpDate("yesterday"));
+  EXPECT_FALSE(ParseHttpDate("Sun, 31 Feb 1994 08:49:37 GMT"));
+}
+
+TEST_F(QueryTest, RedirectionsAreFollowedButNeverToPlainHttpFromHttps) {
+  CTestHttpServer target([](const std::string&) { return MakeReply(200, "text/plain", kUpdBody); });
+  std::string location = "http://" + target.HostPort() + "/moved/latest.upd";
+  CTestHttpServer mover([&](const std::string&) {
+    return MakeReply(302, "text/html", "", "Location: " + location + "\r\n");
+  });
+  EXPECT_TRUE(Ask(mover.HostPort()));
+  EXPECT_EQ(target.Requests().at(0).rfind("GET /moved/latest.upd HTTP/1.1\r\n", 0), 0u);
+
+  location = "file:///etc/passwd";
+  EXPECT_FALSE(Ask(mover.HostPort()));
+  EXPECT_EQ(message, Text(4005, {Text(NsText::kRedirectNotFollowed, {"file:///etc/passwd"})}));
 }
 
 }  // namespace

@@ -2,18 +2,23 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 #include "common/testsupport.h"
 #include "newscout/aboutdialog.h"
 #include "newscout/connectprompt.h"
 #include "newscout/maindialog.h"
 #include "newscout/newscoutapp.h"
+#include "newscout/newscouttexts.h"
 #include "newscout/newversiondialog.h"
 #include "nstestsupport.h"
 
@@ -116,6 +121,53 @@ TEST_F(MainDialogTest, ExitStaysOpenWhenTheUserSaysNo) {
   EXPECT_EQ(ports.messages.Ids(), (std::vector<int>{4009, 4009}));
 }
 
+// Leaving during a query stops it at once; the dialog closes when it has ended
+// and saves its settings as always, with no error box about the stopped query.
+TEST_F(MainDialogTest, ExitAndEscapeCancelARunningQuery) {
+  CTestHttpServer silent([](const std::string&) { return CHttpReply{CHttpReply::EMode::Silent, "", ""}; });
+  app.profile.serverHost = silent.HostPort();
+  for (bool escape : {false, true}) {
+    SCOPED_TRACE(escape ? "Escape" : "Exit");
+    CMainDialogController controller(app);
+    CMainDialog dialog(controller);
+    dialog.show();
+    auto* exit = Child<QPushButton>(dialog, "exit");
+    bool detectWasDisabled = false;
+    QTimer::singleShot(300, &dialog, [&] {
+      detectWasDisabled = !Child<QPushButton>(dialog, "detectNow")->isEnabled();
+      if (escape) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(&dialog, &key);
+      } else {
+        exit->click();
+      }
+    });
+    auto start = std::chrono::steady_clock::now();
+    Child<QPushButton>(dialog, "detectNow")->click();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_TRUE(detectWasDisabled);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(ports.messages.Ids().empty());
+    EXPECT_TRUE(Child<QPlainTextEdit>(dialog, "statusLog")->toPlainText().endsWith("The query was cancelled.\n"));
+    EXPECT_FALSE(app.query.IsRunning());
+  }
+}
+
+TEST(NewVersionDialogTest, ShowsTheServersWordsAsPlainText) {
+  CServerAnswer answer;
+  std::string link;
+  CServerInfoReader reader(answer, link);
+  ASSERT_TRUE(reader.ReadLine("version=<a href=\"file:///etc\"><img src=\"file:///x.png\">" + std::string(99000, 'W')));
+  CNewVersionOffer offer{"Kivo Vam Newscout", NewVersionText("updates.example.invalid", "Kivo Vam", answer.version),
+                         false, [] { return false; }};
+  CNewVersionDialog dialog(offer);
+  auto* text = Child<QLabel>(dialog, "text");
+  EXPECT_EQ(text->textFormat(), Qt::PlainText);
+  EXPECT_TRUE(text->text().contains("<a href=\"file:///etc\">"));
+  // Its buttons stay on the screen.
+  EXPECT_LT(dialog.sizeHint().width(), 1600);
+}
+
 TEST(NewVersionDialogTest, StaysOpenUntilThePageOpens) {
   bool opens = false;
   CNewVersionOffer offer{"Kivo Vam Newscout", "There is new version of Kivo Vam available.", false,
@@ -164,7 +216,7 @@ TEST(AboutDialogTest, ShowsTheBuildsVersionAndDate) {
                   .match(Child<QLabel>(about, "version")->text())
                   .hasMatch());
   EXPECT_TRUE(QRegularExpression("^[A-Z][a-z]{2} [ 1-3]\\d \\d{4} \\d\\d:\\d\\d:\\d\\d$")
-                  .match(Child<QLineEdit>(about, "buildDate")->text())
+                  .match(Child<QLabel>(about, "buildDate")->text())
                   .hasMatch());
 }
 

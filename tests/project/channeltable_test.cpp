@@ -98,13 +98,19 @@ TEST_F(ChannelTableTest, ReadFixtureShowsInstancesPrioritiesAndMasks) {
 TEST_F(ChannelTableTest, SampleProjectLoadsAndTotals) {
   Open(SourcePath("examples/demo/kivo_vam.c"));
   CChannelTable a = BuildChannelTable(*doc, 0);
-  ExpectRow(a.rows[0], {0, "Pulse Width Modulation Output (PWM0)", "output", "Low", "0.02 %", false,
+  ExpectRow(a.rows[0], {0, "Pulse Width Modulation Output (PWM0)", "output", "Low", "0.2 %", false,
                         false, "Off", "Yes"});
-  ExpectRow(a.rows[4], {4, "Complementary PWM Pair with Dead Time", "high", "Low", "0.000000 %",
+  ExpectRow(a.rows[4], {4, "Complementary PWM Pair with Dead Time", "high", "Low", "0.2 %",
                         false, false, "Off", "Yes"});
-  // Loads below a tenth of a percent still add up, though the total shows one decimal.
-  EXPECT_DOUBLE_EQ(a.totalLoad, a.rows[0].channelInfo->load);
-  EXPECT_EQ(a.totalLoadText, "0.0 %");
+  ExpectRow(a.rows[5], {5, "Complementary PWM Pair with Dead Time", "low", "Low", "0.09 %",
+                        false, false, "Off", "Yes"});
+  // The total adds the positive loads only; unknown ones ("?") count nothing.
+  double positive = 0;
+  for (const CChannelRow& row : a.rows)
+    if (row.channelInfo && row.channelInfo->load > 0)
+      positive += row.channelInfo->load;
+  EXPECT_DOUBLE_EQ(a.totalLoad, positive);
+  EXPECT_EQ(a.totalLoadText, "0.4 %");
 
   CChannelTable b = BuildChannelTable(*doc, 1);
   ExpectRow(b.rows[1], {1, "Quadrature Decoder", "phase_b", "Low", "4.6 %", false, false, "Off",

@@ -390,7 +390,10 @@ TEST_F(EngineProjectTest, OpenedSampleIsDerived) {
   EXPECT_EQ(doc->m_engine[0].tcr2Freq, a.derived.tcr2Freq);
   EXPECT_EQ(a.derived.text.tcr2Input, "9.375 MHz");
   EXPECT_TRUE(a.states.kivo2Groups);
-  EXPECT_TRUE(a.states.tcr1TcrclkVisible);
+  // TCR1 runs from the Kivo clock by 2, so the TCRCLK field stays hidden.
+  EXPECT_EQ(a.derived.text.tcr1Freq, "37.5 MHz");
+  EXPECT_EQ(doc->m_engine[0].tcr1Freq, 37500000u);
+  EXPECT_FALSE(a.states.tcr1TcrclkVisible);
 }
 
 }  // namespace

@@ -94,6 +94,21 @@ TEST(MainFrame, PanesWrapBothWays) {
   EXPECT_EQ(frame.CurrentPage(), kPageFSet);
 }
 
+TEST(MainFrame, ClickedTabsOpenTheirPages) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  CMainFrame& frame = shell.Frame();
+  frame.show();
+  QTabBar* bar = frame.Tabs()->TabBar();
+  for (int page : {kPageEngineA, kPageFSet, kPageEngineB, kPageChannelsA, kPageCpu}) {
+    SCOPED_TRACE(page);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(frame.Tabs()->TabOfPage(page)).center());
+    Settle();
+    EXPECT_EQ(frame.CurrentPage(), page);
+  }
+  EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{});
+}
+
 struct CKeyCase {
   const char* name;
   QKeyCombination key;
