@@ -312,9 +312,10 @@ void CMainFrame::CreateBars() {
   m_cpuPane = new QLabel(this);
   m_clockPane = new QLabel(this);
   m_modifiedPane = new QLabel(this);
-  m_cpuPane->setAccessibleName(QStringLiteral("Processor"));
-  m_clockPane->setAccessibleName(QStringLiteral("System clock"));
-  m_modifiedPane->setAccessibleName(QStringLiteral("Modified"));
+  // A screen reader speaks a pane's name: that is what it shows, and what it
+  // is goes in the description (a fixed name would say "Modified" always).
+  m_cpuPane->setAccessibleDescription(QStringLiteral("Processor"));
+  m_clockPane->setAccessibleDescription(QStringLiteral("System clock"));
   statusBar()->addPermanentWidget(m_cpuPane);
   statusBar()->addPermanentWidget(m_clockPane);
   statusBar()->addPermanentWidget(m_modifiedPane);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -28,6 +29,13 @@ enum { kColNumber, kColFunction, kColApi };
 QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
   auto* label = new QLabel(text, parent);
   label->setBuddy(buddy);
+  // A screen reader does not take a table's or a list's name from its buddy
+  // label, so the label's words become the view's own name.
+  if (qobject_cast<QAbstractItemView*>(buddy)) {
+    QString name = text;
+    name.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+    buddy->setAccessibleName(name);
+  }
   return label;
 }
 
