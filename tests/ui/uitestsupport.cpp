@@ -1,9 +1,11 @@
 // The widget tests' environment.
 #include "uitestsupport.h"
 
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
@@ -100,6 +102,16 @@ std::vector<std::string> UnlabelledControls(const QWidget* root) {
       continue;
     if (!labelled.count(control) && control->accessibleName().isEmpty())
       missing.push_back(std::string(control->metaObject()->className()) + " " + control->objectName().toStdString());
+  }
+  // A buddy label does not reach a screen reader through an item view, so
+  // tables and lists need an accessible name of their own.
+  for (const QAbstractItemView* view : root->findChildren<QAbstractItemView*>()) {
+    // A header belongs to its table; a combo box's popup to the combo box.
+    if (qobject_cast<const QHeaderView*>(view) || qobject_cast<const QComboBox*>(view->parentWidget()) ||
+        view->window() != root->window())
+      continue;
+    if (view->accessibleName().isEmpty())
+      missing.push_back(std::string(view->metaObject()->className()) + " " + view->objectName().toStdString());
   }
   return missing;
 }
