@@ -327,6 +327,26 @@ bool IsBoundary(std::string_view text, std::size_t at) {
   return (at > 0 && IsWordAt(text, at - 1)) != IsWordAt(text, at);
 }
 
+// An item's name is followed, after blanks, by "-", ":" or "="; its text
+// starts behind that mark.
+bool ItemSeparator(std::string_view text, std::size_t nameEnd, std::size_t& textStart) {
+  std::size_t separator = SkipSpace(text, nameEnd);
+  if (separator >= text.size() || (text[separator] != '-' && text[separator] != ':' && text[separator] != '='))
+    return false;
+  textStart = separator + 1;
+  return true;
+}
+
+// "Project notes" as two whole words, in any case, followed by an item's mark.
+bool NotesItemAt(std::string_view text, std::size_t at, std::size_t& textStart) {
+  if (!IsBoundary(text, at) || !StartsWithIgnoreCase(text, at, "project"))
+    return false;
+  std::size_t words = SkipSpace(text, at + 7);
+  if (words == at + 7 || !StartsWithIgnoreCase(text, words, "notes") || !IsBoundary(text, words + 5))
+    return false;
+  return ItemSeparator(text, words + 5, textStart);
+}
+
 bool IsWholeWord(std::string_view text) {
   if (text.empty())
     return false;
@@ -374,13 +394,8 @@ void CDocCommentScanner::Index() const {
       index.opens.push_back(at);
     } else if (c == '*' && at + 1 < text.size() && text[at + 1] == '/') {
       index.closes.push_back(at);
-    } else if ((c | 0x20) == 'p' && IsBoundary(text, at) && StartsWithIgnoreCase(text, at, "project")) {
-      std::size_t words = SkipSpace(text, at + 7);
-      if (words == at + 7 || !StartsWithIgnoreCase(text, words, "notes") || !IsBoundary(text, words + 5))
-        continue;
-      std::size_t separator = SkipSpace(text, words + 5);
-      if (separator < text.size() && (text[separator] == '-' || text[separator] == ':' || text[separator] == '='))
-        index.notes.emplace_back(at, separator + 1);
+    } else if (std::size_t textStart = 0; (c | 0x20) == 'p' && NotesItemAt(text, at, textStart)) {
+      index.notes.emplace_back(at, textStart);
     }
   }
   for (std::size_t at = 0; at < text.size();) {
@@ -391,9 +406,8 @@ void CDocCommentScanner::Index() const {
     std::size_t end = at;
     while (end < text.size() && IsIdentChar(text[end]))
       ++end;
-    std::size_t separator = SkipSpace(text, end);
-    if (separator < text.size() && (text[separator] == '-' || text[separator] == ':' || text[separator] == '='))
-      index.items[text.substr(at, end - at)].emplace_back(at, separator + 1);
+    if (std::size_t textStart = 0; ItemSeparator(text, end, textStart))
+      index.items[text.substr(at, end - at)].emplace_back(at, textStart);
     at = end;
   }
   ListComments();
@@ -555,16 +569,8 @@ bool CDocCommentScanner::FindItem(std::string_view item, bool notes, std::size_t
 bool CDocCommentScanner::FindNotesInText(std::size_t from, std::size_t last, std::size_t& itemAt,
                                          std::size_t& textStart) const {
   for (std::size_t at = from; at <= last && at < m_text.size(); ++at) {
-    if (!IsBoundary(m_text, at) || !StartsWithIgnoreCase(m_text, at, "project"))
-      continue;
-    std::size_t words = SkipSpace(m_text, at + 7);
-    if (words == at + 7 || !StartsWithIgnoreCase(m_text, words, "notes") || !IsBoundary(m_text, words + 5))
-      continue;
-    std::size_t separator = SkipSpace(m_text, words + 5);
-    if (separator < m_text.size() &&
-        (m_text[separator] == '-' || m_text[separator] == ':' || m_text[separator] == '=')) {
+    if (NotesItemAt(m_text, at, textStart)) {
       itemAt = at;
-      textStart = separator + 1;
       return true;
     }
   }
@@ -579,11 +585,8 @@ bool CDocCommentScanner::FindItemInText(std::string_view item, std::size_t from,
        at = window.find(item, at + 1)) {
     if (!IsBoundary(m_text, at) || !IsBoundary(m_text, at + item.size()))
       continue;
-    std::size_t separator = SkipSpace(m_text, at + item.size());
-    if (separator < m_text.size() &&
-        (m_text[separator] == '-' || m_text[separator] == ':' || m_text[separator] == '=')) {
+    if (ItemSeparator(m_text, at + item.size(), textStart)) {
       itemAt = at;
-      textStart = separator + 1;
       return true;
     }
   }
