@@ -87,6 +87,7 @@ const CCatalogEntry kKivoVamCatalog[] = {
     {4050, "There are no parameters required in the Load Expression for this function."},
     {4051, "The '%1' value must fall into range %2."},
     {4052, "The '%1' value must fall into one of the following ranges %2."},
+    {4062, "Parse Warning: '%1' in '%2' is not a C integer constant that fits in 32 bits; it was not read."},
     {4070, "internal error"},
     {4071, "Please enter an integer."},
     {4072, "Please enter an integer between %1 and %2."},

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/cinteger.h"
 #include "base/messagecatalog.h"
 #include "base/ports.h"
 #include "base/texthelpers.h"
@@ -42,8 +43,8 @@ int MemberNumberOf(const std::string& section) {
 }
 
 bool ReadInteger(const std::string& text, long& value) {
-  int read = 0;
-  if (std::sscanf(text.c_str(), "%i", &read) != 1)
+  int32_t read = 0;
+  if (!ReadCInteger32(text, read))
     return false;
   value = read;
   return true;

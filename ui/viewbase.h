@@ -8,8 +8,6 @@
 
 class CMainFrame;
 class CProjDoc;
-class QSpinBox;
-class CKivoVarDef;
 
 class CViewBase : public QWidget {
   Q_OBJECT
@@ -56,12 +54,8 @@ class CViewBase : public QWidget {
   void DisableLockedControls();
   std::vector<QWidget*> LockedControls() const;
 
-  // Leading blanks skipped, "0x"/"0X" hexadecimal, otherwise decimal; anything
-  // after the number makes the read fail.
+  // One C integer constant of 32 bits with blanks around it (ReadCInteger32).
   static bool ReadInteger(const QString& text, int& value);
-  // The range of the description's variable `def`: its minimum and maximum
-  // when both are given, otherwise the whole signed 32-bit range.
-  static void SetSpinRange(QSpinBox* spin, const CKivoVarDef* def);
 
  private:
   CProjDoc* m_doc;
