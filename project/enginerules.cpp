@@ -221,13 +221,18 @@ CEngineRuleResult ApplyEngineRules(const CEngineClocks& clocks, const CEngineFie
 
 std::string EngineClockFieldText(uint32_t hz) { return FormatFrequencyExact(hz); }
 
-const CKivoVarValue* FindEngineField(const CProjDoc& doc, int engine, const std::string& section) {
+const char* CombinedKey(const std::string& section, int engine) {
   static const char* const kCombined[][2] = {{"combination0", "combination1"},
                                              {"combination2", "combination3"}};
-  for (const auto& pair : kCombined) {
-    if (section != pair[0] && section != pair[1])
-      continue;
-    auto found = doc.m_combinations.find(pair[engine == 1 ? 1 : 0]);
+  for (const auto& pair : kCombined)
+    if (section == pair[0] || section == pair[1])
+      return pair[engine == 1 ? 1 : 0];
+  return nullptr;
+}
+
+const CKivoVarValue* FindEngineField(const CProjDoc& doc, int engine, const std::string& section) {
+  if (const char* key = CombinedKey(section, engine)) {
+    auto found = doc.m_combinations.find(key);
     return found == doc.m_combinations.end() ? nullptr : found->second.get();
   }
   for (int n = 1; n <= CProjDoc::kCfgMembers; ++n) {

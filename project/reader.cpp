@@ -367,12 +367,7 @@ void ReadInitCalls(CProjDoc& doc, CProjReadContext& ctx) {
     if (!match)
       continue;
     const std::string& name = (*match)[0];
-    std::unique_ptr<CProjDoc::CFuncInfo> func;
-    if (name == "hv_kivo_chan_init")
-      func = std::make_unique<CProjDoc::CFuncInfo_NonApi>();
-    else
-      func = std::make_unique<CProjDoc::CFuncInfo_Api>();
-    func->doc = &doc;
+    std::unique_ptr<CProjDoc::CFuncInfo> func = doc.NewFunctionForInitCall(name);
     if (!func->ParseInitCall(ctx, name, (*match)[1]))
       continue;
     CProjDoc::CFuncInfo* added = func.get();
@@ -413,6 +408,23 @@ bool ParseProject(CProjDoc& doc, CProjReadContext& ctx) {
 
 }  // namespace
 
+namespace {
+
+bool ReadProjectContext(CProjDoc& doc, CProjReadContext& ctx) {
+  bool result = false;
+  try {
+    result = ParseProject(doc, ctx);
+  } catch (const CRegExpError& error) {
+    // Only the value lists, which scan short texts, run outside the guarded
+    // searches; what was read before stays.
+    ShowMessage(9310, EMessageKind::Warning, {ctx.sourcePath, error.what()});
+  }
+  doc.PullCombinations();
+  return result;
+}
+
+}  // namespace
+
 bool CProjDoc::ReadProjectFiles(const std::string& cPath, const std::string& hPath) {
   if (IsTooBig(cPath) || IsTooBig(hPath))
     return false;
@@ -421,16 +433,16 @@ bool CProjDoc::ReadProjectFiles(const std::string& cPath, const std::string& hPa
   ctx.headerPath = hPath;
   if (!ReadTextFile(cPath, ctx.sourceText) || !ReadTextFile(hPath, ctx.headerText))
     return false;
-  bool result = false;
-  try {
-    result = ParseProject(*this, ctx);
-  } catch (const CRegExpError& error) {
-    // Only the value lists, which scan short texts, run outside the guarded
-    // searches; what was read before stays.
-    ShowMessage(9310, EMessageKind::Warning, {cPath, error.what()});
-  }
-  PullCombinations();
-  return result;
+  return ReadProjectContext(*this, ctx);
+}
+
+bool CProjDoc::ReadProjectTexts(const std::string& source, const std::string& header) {
+  CProjReadContext ctx;
+  ctx.sourcePath = kDefaultCName;
+  ctx.headerPath = kDefaultHName;
+  ctx.sourceText = source;
+  ctx.headerText = header;
+  return ReadProjectContext(*this, ctx);
 }
 
 namespace {

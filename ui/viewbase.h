@@ -40,6 +40,9 @@ class CViewBase : public QWidget {
   // hints are for pages that show what they name.
   virtual void OnUpdate(int hint);
 
+  // The Print command on this page; nothing for a page with nothing to print.
+  virtual void Print() {}
+
   // Moves the project's values into the controls.
   virtual void LoadControls() = 0;
   // Moves the controls' values into the project; with `validate` a value that
