@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -142,6 +143,7 @@ void CProjDoc::DeleteContents() {
   m_bCmdLineLock = false;
   m_strVerbatim.clear();
   m_strFSetInclude.clear();
+  m_kept.Clear();
   m_bExternDecls = true;
   m_pFSet = nullptr;
   ResetCfgMembers();
@@ -273,6 +275,10 @@ std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::RemoveFunction(const CFuncInfo* f
     return nullptr;
   CChannelLinks links;
   CollectChannelLinks(links);
+  auto position = static_cast<std::size_t>(found - m_funcs.begin());
+  for (CKeptCall& kept : m_kept.calls)
+    if (kept.anchor > position)
+      --kept.anchor;
   std::unique_ptr<CFuncInfo> removed = std::move(*found);
   m_funcs.erase(found);
   if (m_notes)
@@ -320,18 +326,29 @@ CProjDoc::CFuncInfo* CProjDoc::FindChannelUser(int engine, int channel,
   return nullptr;
 }
 
+// A call kept as written still holds its instance's number, so the functions
+// after it keep their names and the defines its text uses keep their channels.
 int CProjDoc::GetInstanceIndex(const CFuncInfo* func, int& outCount) const {
   outCount = 0;
   int index = -1;
   if (!func)
     return index;
-  for (const auto& other : m_funcs) {
+  auto keptBefore = [&](std::size_t position) {
+    int count = 0;
+    for (const CKeptCall& kept : m_kept.calls)
+      if (kept.function && kept.function == func->function && kept.anchor <= position)
+        ++count;
+    return count;
+  };
+  for (std::size_t i = 0; i < m_funcs.size(); ++i) {
+    const auto& other = m_funcs[i];
     if (other->function != func->function)
       continue;
     if (other.get() == func)
-      index = outCount;
+      index = outCount + keptBefore(i);
     ++outCount;
   }
+  outCount += keptBefore(SIZE_MAX);
   return index;
 }
 

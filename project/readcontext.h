@@ -22,6 +22,7 @@ struct CProjReadContext {
   // The statements of the comment-free init body that end in ")" before their
   // ";": the only places where a call can be matched.
   std::vector<std::string> callStatements;
+  int callLine = 0;  // the source line of the init call being read
   // Patterns made from names found in the files, compiled once per load.
   CPatternCache patterns;
 };

@@ -175,7 +175,8 @@ bool CViewFSet::StoreSet(bool validate) {
   // keeps it rather than dropping it.
   if (!selected || selected == Doc().m_pFSet)
     return true;
-  bool hadFunctions = !Doc().Functions().empty();
+  // Calls kept as written belong to the set they were read with.
+  bool hadFunctions = !Doc().Functions().empty() || !Doc().m_kept.Empty();
   if (hadFunctions) {
     // Clearing the user's functions needs the user's word.
     if (!validate || !AskYesNo(kMessageChangeSet)) {
@@ -184,6 +185,7 @@ bool CViewFSet::StoreSet(bool validate) {
     }
     while (!Doc().Functions().empty())
       Doc().RemoveFunction(Doc().Functions().back().get(), false);
+    Doc().m_kept.Clear();
   }
   Doc().m_pFSet = selected;
   Doc().SetModifiedFlag();

@@ -1,0 +1,124 @@
+// kivovam-cli on projects damaged by hand and on projects it made itself: what
+// the open cannot read is a numbered warning and is never dropped, and what
+// generate writes, check and generate read back unchanged.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "common/runprocess.h"
+#include "common/testsupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+const std::string kCli = KV_BIN_DIR "/kivovam-cli";
+
+// The stamp the sample project and the damaged copies of it carry.
+class CDemoEpoch {
+ public:
+  CDemoEpoch() { setenv("SOURCE_DATE_EPOCH", "1796733629", 1); }
+  ~CDemoEpoch() { unsetenv("SOURCE_DATE_EPOCH"); }
+};
+
+CProcessResult Cli(std::vector<std::string> args) {
+  args.insert(args.begin(), {"--conf", SourcePath("conf").string(), "--fsets", SourcePath("fsets").string()});
+  return RunProcess(kCli, args);
+}
+
+json Report(const CProcessResult& result) {
+  json report = json::parse(result.out, nullptr, false);
+  EXPECT_TRUE(report.is_object()) << result.out << result.err;
+  return report.is_object() ? report : json::object();
+}
+
+std::vector<int> Ids(const json& report) {
+  std::vector<int> ids;
+  for (const json& message : report["messages"])
+    ids.push_back(message["id"]);
+  return ids;
+}
+
+std::string Texts(const json& report) {
+  std::string texts;
+  for (const json& message : report["messages"])
+    texts += message["text"].get<std::string>() + "\n";
+  return texts;
+}
+
+// A copy of one damaged project of the fixtures.
+struct CDamaged {
+  explicit CDamaged(const std::string& name) {
+    for (const char* file : {"kivo_vam.c", "kivo_vam.h"}) {
+      fs::copy_file(FixturePath("project/damaged/" + name) / file, dir / file);
+      original.push_back(ReadFileBytes(dir / file));
+    }
+  }
+  std::string Project() const { return dir.Path().string(); }
+  bool Unchanged() const {
+    return ReadFileBytes(dir / "kivo_vam.c") == original[0] && ReadFileBytes(dir / "kivo_vam.h") == original[1];
+  }
+  CTempDir dir;
+  std::vector<std::string> original;
+};
+
+TEST(DamagedProject, WhatTheOpenCannotReadIsAWarningAndAForcedSaveKeepsIt) {
+  struct CRow {
+    const char* name;
+    std::vector<int> ids;                // the warnings of the open
+    std::vector<std::string> phrases;    // what they must say
+    bool keptWhole;                      // a forced save gives the damaged files back byte for byte
+  };
+  const CRow rows[] = {
+      {"short_call", {4080}, {"'hv_kivo_pwm_init_edge' on line 139 has 6 arguments where 7 are expected"}, true},
+      {"unbalanced",
+       {4081, 4081},
+       {"'hv_kivo_dtpwm_init_adjacent' on line 165", "'hv_kivo_qd_init' on line 189"},
+       true},
+      {"missing_set", {4082}, {"'kivo2/kivo_set_k2_retired.h' is not in the function-set folder"}, true},
+  };
+  CDemoEpoch epoch;
+  for (const CRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    CDamaged damaged(row.name);
+    CProcessResult shown = Cli({"--json", "show", damaged.Project()});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    json opened = Report(shown);
+    EXPECT_EQ(Ids(opened), row.ids);
+    for (const std::string& phrase : row.phrases)
+      EXPECT_NE(Texts(opened).find(phrase), std::string::npos) << phrase << "\n" << Texts(opened);
+
+    CProcessResult checked = Cli({"--quiet", "check", damaged.Project()});
+    EXPECT_EQ(checked.exitCode, 1);
+    CProcessResult refused = Cli({"--quiet", "generate", damaged.Project()});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(damaged.Unchanged());
+
+    CProcessResult forced = Cli({"--quiet", "generate", damaged.Project(), "--force"});
+    ASSERT_EQ(forced.exitCode, 0) << forced.err;
+    EXPECT_EQ(damaged.Unchanged(), row.keptWhole);
+    // What was saved reads back with the same warnings: the damage is still
+    // there to be mended, and nothing else was lost on the way.
+    CProcessResult reread = Cli({"--json", "show", damaged.Project()});
+    EXPECT_EQ(Ids(Report(reread)), row.keptWhole ? row.ids : std::vector<int>{});
+  }
+}
+
+// The call that could not be read still holds its instance's number: the
+// second PWM stays PWM1, so PWM1_OUTPUT keeps meaning channel 1 and
+// PWM0_OUTPUT, which the kept call names, keeps its define.
+TEST(DamagedProject, AKeptCallKeepsTheNamesOfTheInstancesAfterIt) {
+  CDamaged damaged("short_call");
+  json model = Report(Cli({"--json", "--quiet", "show", damaged.Project()}));
+  std::vector<std::string> defines;
+  for (const json& func : model["functions"])
+    if (func["function"] == "PWM")
+      for (const json& channel : func["channels"])
+        defines.push_back(func["instance"].get<std::string>() + " " + channel["define"].get<std::string>());
+  EXPECT_EQ(defines, std::vector<std::string>{"PWM1 PWM1_OUTPUT"});
+}
+
+}  // namespace
