@@ -93,6 +93,18 @@ int FindCpuClockProblem(const CKivoCpu& cpu, uint32_t sysClk, uint32_t& ptbClk) 
   return ptbClk > cpu.peripheralTimebaseClock ? kPtbClkTooHigh : 0;
 }
 
+CKivoCpu CpuRecordFor(const CProjDoc& doc, const std::string& name) {
+  CKivoCpu cpu;
+  if (cpu.Select(doc.Kb().cpuDb, name))
+    return cpu;
+  // The record the reader made for the project's own processor that the
+  // database lacks: the generic one widened to what the files use.
+  if (!name.empty() && name == doc.m_strCpu)
+    return doc.m_cpu;
+  cpu.ResetToGeneric(doc.Kb().cpuDb);
+  return cpu;
+}
+
 bool CheckCpuClocks(const CProjDoc& doc, bool show) {
   uint32_t ptbClk = doc.m_nPtbClk;
   int problem = FindCpuClockProblem(doc.m_cpu, doc.m_nSysClk, ptbClk);

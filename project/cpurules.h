@@ -49,6 +49,10 @@ CCpuPageStates CpuPageStates(const CProjDoc& doc, const CKivoCpu& cpu);
 // maximum, else 4036 when it has a peripheral time base and that clock is
 // above its maximum, else 0. Without a peripheral time base `ptbClk` becomes 0.
 int FindCpuClockProblem(const CKivoCpu& cpu, uint32_t sysClk, uint32_t& ptbClk);
+// The record a processor name stands for: its database entry; for the
+// project's own processor when the database lacks it, the project's record;
+// else the generic entry.
+CKivoCpu CpuRecordFor(const CProjDoc& doc, const std::string& name);
 // The same for the project's processor and clocks, the message shown (as a
 // warning) when `show`; false when a limit is exceeded.
 bool CheckCpuClocks(const CProjDoc& doc, bool show = true);

@@ -38,6 +38,7 @@ enum EReadMessage {
   kMsgCallArguments = 4080,
   kMsgCallParentheses = 4081,
   kMsgSetNotFound = 4082,
+  kMsgUnknownCpu = 4083,
 };
 
 // Without bounds in the description, a parameter count beyond this is taken
@@ -287,18 +288,23 @@ void ReadMembers(CProjDoc& doc, const CProjReadContext& ctx) {
 
 // The comment field keeps the blanks before the comment's end, which are no
 // part of a processor's name.
-void ReadCpu(CProjDoc& doc, const CProjReadContext& ctx) {
+// False when the database has no record for the processor the file names (or
+// the file names none): the record stays the generic one.
+bool ReadCpu(CProjDoc& doc, const CProjReadContext& ctx) {
   static CRegExp pattern(CommentFieldPattern(R"(CPU\s*=\s*([A-Za-z_][A-Za-z0-9_ ]*))"), false, true);
   std::optional<CGroups> match = SourceMatch(pattern, ctx);
   if (!match) {
     Warn(kMsgNoCpu);
-    return;
+    return false;
   }
   doc.m_strCpu = (*match)[1];
   if (doc.m_cpu.Select(doc.Kb().cpuDb, doc.m_strCpu))
-    return;
+    return true;
   doc.m_strCpu = TrimRight(doc.m_strCpu);
-  doc.m_cpu.Select(doc.Kb().cpuDb, doc.m_strCpu);
+  if (doc.m_cpu.Select(doc.Kb().cpuDb, doc.m_strCpu))
+    return true;
+  Warn(kMsgUnknownCpu, {doc.m_strCpu});
+  return false;
 }
 
 void ReadFunctionSet(CProjDoc& doc, CProjReadContext& ctx) {
@@ -745,12 +751,96 @@ void ReadFunctions(CProjDoc& doc, CProjReadContext& ctx) {
     KeepSurroundings(doc, ctx);
 }
 
+// ---- A processor the database lacks
+
+// Whether the structure names a field or a value that only a Kivo2 engine has.
+bool UsesKivo2(const CProjDoc& doc, const std::vector<std::string>& pieces) {
+  static CRegExp names(R"((HV_KIVO_[A-Za-z0-9_]*))", true, false);
+  const CKivoCfgDesc& desc = doc.Kb().cfgDesc;
+  for (std::size_t i = 0; i < pieces.size() && i < CProjDoc::kCfgMembers; ++i) {
+    const CKivoVarValueSet& member = doc.CfgMember(static_cast<int>(i) + 1);
+    for (const CGroups& found : RunPatternQuietly(names, pieces[i])) {
+      const CKivoVarDef* def = desc.FindDefByValueName(found[0]);
+      if (!def)
+        continue;
+      if (const CKivoVarValue* field = member.Find(def->section); field && member.IsKivo2Only(field))
+        return true;
+      for (std::size_t v = def->firstKivo2Value < 0 ? def->values.size() : static_cast<std::size_t>(def->firstKivo2Value);
+           v < def->values.size(); ++v)
+        if (def->values[v]->name == found[0])
+          return true;
+    }
+  }
+  return false;
+}
+
+bool ReadCommentNumber(CRegExp& pattern, const CProjReadContext& ctx, uint32_t& out) {
+  std::optional<CGroups> match = FirstOf(RunPatternQuietly(pattern, ctx.sourceOutsideVerbatim));
+  if (!match || match->front().size() > 10)
+    return false;
+  unsigned long long value = std::stoull(match->front());
+  if (value > UINT32_MAX)
+    return false;
+  out = static_cast<uint32_t>(value);
+  return true;
+}
+
+// The Kivo clock prescaler under which engine A's time bases are the ones the
+// file's comment gives; the generic one when none fits.
+void MatchTimeBasePrescaler(CProjDoc& doc, const CProjReadContext& ctx) {
+  constexpr int kMaxPrescaler = 16;
+  static CRegExp tcr1(R"(TCR1 engine A:[ \t]*([0-9]+))");
+  static CRegExp tcr2(R"(TCR2 engine A:[ \t]*([0-9]+))");
+  uint32_t wanted1 = 0, wanted2 = 0;
+  if (!ReadCommentNumber(tcr1, ctx, wanted1) || wanted1 == 0)
+    return;
+  bool hasTcr2 = ReadCommentNumber(tcr2, ctx, wanted2);
+  const int generic = doc.m_cpu.kivoClkPrescaler;
+  auto fits = [&](int prescaler) {
+    doc.m_cpu.kivoClkPrescaler = prescaler;
+    doc.DeriveEngineFrequencies(0);
+    return doc.m_engine[0].tcr1Freq == wanted1 && (!hasTcr2 || doc.m_engine[0].tcr2Freq == wanted2);
+  };
+  if (fits(generic))
+    return;
+  for (int prescaler = 1; prescaler <= kMaxPrescaler; ++prescaler)
+    if (prescaler != generic && fits(prescaler))
+      return;
+  fits(generic);
+}
+
+// A processor the database lacks keeps the generic record widened to what the
+// file uses, so that a save writes back the Kivo2 fields, the engine B
+// members, the peripheral clock and the time bases it was read with rather
+// than what the generic processor has. Its limits are unknown: the read
+// clocks are taken for them, and the open has warned.
+void WidenUnknownProcessor(CProjDoc& doc, const CProjReadContext& ctx) {
+  CKivoCpu& cpu = doc.m_cpu;
+  std::vector<std::string> pieces = SplitArguments(StripComments(ctx.initializer));
+  if (UsesKivo2(doc, pieces))
+    cpu.isKivo2 = 1;
+  bool engineB = std::any_of(doc.m_funcs.begin(), doc.m_funcs.end(), [](const auto& func) { return func->engine == 1; });
+  for (int n = 1; n <= CProjDoc::kCfgMembers; ++n) {
+    std::string piece = TrimmedPiece(pieces, static_cast<std::size_t>(n - 1));
+    engineB |= CProjDoc::IsEngineBMember(n) && !piece.empty() && piece != "0";
+  }
+  if (engineB)
+    cpu.engines = std::max(cpu.engines, 2);
+  if (doc.m_nPtbClk > 0) {
+    cpu.peripheralTimebaseAvailable = 1;
+    cpu.peripheralTimebaseClock = std::max(cpu.peripheralTimebaseClock, doc.m_nPtbClk);
+  }
+  cpu.systemClock = std::max(cpu.systemClock, doc.m_nSysClk);
+  cpu.stacBusAvailable = 1;
+  MatchTimeBasePrescaler(doc, ctx);
+}
+
 bool ParseProject(CProjDoc& doc, CProjReadContext& ctx) {
   FindVerbatim(ctx);
   if (!ReadStructure(ctx))
     return false;
   ReadMembers(doc, ctx);
-  ReadCpu(doc, ctx);
+  ctx.cpuUnknown = !ReadCpu(doc, ctx);
   ReadFunctionSet(doc, ctx);
   ReadFunctions(doc, ctx);
   ReadClocks(doc, ctx);
@@ -779,6 +869,8 @@ bool CProjDoc::ReadProjectFiles(const std::string& cPath, const std::string& hPa
     ShowMessage(9310, EMessageKind::Warning, {cPath, error.what()});
   }
   PullCombinations();
+  if (ctx.cpuUnknown)
+    WidenUnknownProcessor(*this, ctx);
   return result;
 }
 

@@ -20,14 +20,6 @@ namespace {
 constexpr int kMessageCollides = 4503;
 constexpr int kMessageSysClkTooHigh = 4035;
 
-// The record a processor name stands for: its database entry, else the generic one.
-CKivoCpu RecordFor(const CKivoCpuDb& db, const std::string& name) {
-  CKivoCpu cpu;
-  if (!cpu.Select(db, name))
-    cpu.ResetToGeneric(db);
-  return cpu;
-}
-
 QLineEdit* ReadOnlyField(QWidget* parent) {
   auto* field = new QLineEdit(parent);
   field->setReadOnly(true);
@@ -99,7 +91,7 @@ void CViewCPU::OnUpdate(int hint) {
 // A project whose record is not what its processor's entry gives (a name
 // from a file or the command line) has the processor applied again on save.
 void CViewCPU::TakeReapplyFlag() {
-  m_reapply = !Doc().m_strCpu.empty() && !(RecordFor(Doc().Kb().cpuDb, Doc().m_strCpu) == Doc().m_cpu);
+  m_reapply = !Doc().m_strCpu.empty() && !(CpuRecordFor(Doc(), Doc().m_strCpu) == Doc().m_cpu);
 }
 
 void CViewCPU::FillCpuList() {
@@ -138,7 +130,7 @@ void CViewCPU::LoadControls() {
 void CViewCPU::OnCpuSelected() {
   const CKivoCpuDb& db = Doc().Kb().cpuDb;
   std::string name = FromQ(SelectedName());
-  m_cpu = RecordFor(db, name);
+  m_cpu = CpuRecordFor(Doc(), name);
 
   CCpuPropertyTexts texts = CpuPropertyTexts(db, name);
   m_name->setText(ToQ(texts.name));
@@ -210,7 +202,7 @@ bool CViewCPU::StoreControls(bool validate) {
   // project as it was.
   std::string name = FromQ(SelectedName());
   bool change = name != Doc().m_strCpu || m_reapply;
-  CKivoCpu newCpu = change ? RecordFor(Doc().Kb().cpuDb, name) : Doc().m_cpu;
+  CKivoCpu newCpu = change ? CpuRecordFor(Doc(), name) : Doc().m_cpu;
   bool collides = false;
   if (change) {
     std::string collisions;

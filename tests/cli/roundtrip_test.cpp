@@ -79,6 +79,7 @@ TEST(DamagedProject, WhatTheOpenCannotReadIsAWarningAndAForcedSaveKeepsIt) {
        {"'hv_kivo_dtpwm_init_adjacent' on line 165", "'hv_kivo_qd_init' on line 189"},
        true},
       {"missing_set", {4082}, {"'kivo2/kivo_set_k2_retired.h' is not in the function-set folder"}, true},
+      {"unknown_cpu", {4083}, {"The processor 'Omiro Q99' is not in the processor database"}, true},
   };
   CDemoEpoch epoch;
   for (const CRow& row : rows) {

@@ -617,7 +617,7 @@ TEST(MainFrame, ProjectTheInstallationCannotInterpretWarnsAndSavesWhatItRead) {
     const char* fixture;
     int message;
   };
-  for (const CRow& row : {CRow{"missing_set", 4082}}) {
+  for (const CRow& row : {CRow{"missing_set", 4082}, CRow{"unknown_cpu", 4083}}) {
     SCOPED_TRACE(row.fixture);
     const fs::path fixture = FixturePath("project/damaged") / row.fixture;
     struct CEpoch {
