@@ -95,6 +95,7 @@ const CCatalogEntry kKivoVamCatalog[] = {
     {4081, "Init Function Parse Error: The call of '%1' on line %2 could not be read: its parentheses do not pair up, or text follows them. The call is kept as written; its channels are not shown."},
     {4082, "C File Parse Warning: The function set '%1' is not in the function-set folder '%2'. Its functions were not read; a save keeps their calls as written."},
     {4083, "Comment Parse Warning: The processor '%1' is not in the processor database. Its settings are kept as read, and no clock limit is checked."},
+    {4084, "A system clock of 0 Hz (OFF) is refused: the Kivo clock and every time base are derived from it."},
     {4500, "Are you sure to remove the selected function?"},
     {4501, "Are you sure to remove the selected functions (%1 selected)?"},
     {4502, "By changing function set, all configured channels will be cleared. \nContinue?"},

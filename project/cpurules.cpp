@@ -11,6 +11,7 @@ constexpr uint32_t kMHz = 1000000;
 constexpr uint32_t kListStepMHz = 8;
 constexpr int kSysClkTooHigh = 4035;
 constexpr int kPtbClkTooHigh = 4036;
+constexpr int kSysClkZero = 4084;
 
 std::string MHzText(uint32_t mhz) { return std::to_string(mhz) + " MHz"; }
 
@@ -84,6 +85,9 @@ CCpuPageStates CpuPageStates(const CProjDoc& doc, const CKivoCpu& cpu) {
 }
 
 int FindCpuClockProblem(const CKivoCpu& cpu, uint32_t sysClk, uint32_t& ptbClk) {
+  // Written as OFF, a zero clock would not read back as a system clock.
+  if (sysClk == 0)
+    return kSysClkZero;
   if (sysClk > cpu.systemClock)
     return kSysClkTooHigh;
   if (!cpu.peripheralTimebaseAvailable) {
@@ -92,6 +96,8 @@ int FindCpuClockProblem(const CKivoCpu& cpu, uint32_t sysClk, uint32_t& ptbClk) 
   }
   return ptbClk > cpu.peripheralTimebaseClock ? kPtbClkTooHigh : 0;
 }
+
+bool IsSystemClockProblem(int problem) { return problem == kSysClkTooHigh || problem == kSysClkZero; }
 
 CKivoCpu CpuRecordFor(const CProjDoc& doc, const std::string& name) {
   CKivoCpu cpu;

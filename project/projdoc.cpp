@@ -19,6 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr int kMsgZeroSysClk = 4084;
+
 std::vector<std::string> SplitAt(const std::string& text, const std::string& separator) {
   std::vector<std::string> pieces;
   std::size_t start = 0;
@@ -234,9 +236,16 @@ void CProjDoc::ApplyCommandLine() {
       // another processor would be written under this processor's name.
       m_cpu.Select(m_kb->cpuDb, m_strCpu);
     }
+    // A zero system clock is refused where it enters: written as OFF, it
+    // would not read back. The project keeps its own, and the page stays open to change it.
+    uint32_t sysClk = 0;
     if (LookupOption(*m_options, "SYSCLK", value)) {
-      m_bSysClkCmdLine = true;
-      ParseFrequency(value, &m_nSysClk, 'M');
+      if (ParseFrequency(value, &sysClk, 'M') && sysClk == 0) {
+        ShowMessage(kMsgZeroSysClk, EMessageKind::Warning);
+      } else {
+        m_bSysClkCmdLine = true;
+        ParseFrequency(value, &m_nSysClk, 'M');
+      }
     }
     if (LookupOption(*m_options, "PTBCLK", value)) {
       m_bPtbClkCmdLine = true;

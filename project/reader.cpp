@@ -39,6 +39,7 @@ enum EReadMessage {
   kMsgCallParentheses = 4081,
   kMsgSetNotFound = 4082,
   kMsgUnknownCpu = 4083,
+  kMsgZeroSysClk = 4084,
 };
 
 // Without bounds in the description, a parameter count beyond this is taken
@@ -325,6 +326,7 @@ struct CClockField {
   int missingMessage;  // 0: none
   int invalidMessage;  // 0: none
   uint32_t fallback;
+  int zeroMessage = 0;  // a value of 0 is refused with it; 0: taken
 };
 
 // The value is the field's second group; the fallback when the
@@ -337,8 +339,12 @@ uint32_t ReadClock(CRegExp& pattern, const CClockField& field, const CProjReadCo
     return field.fallback;
   }
   uint32_t hz = 0;
-  if (ParseFrequency((*match)[1], &hz))
-    return hz;
+  if (ParseFrequency((*match)[1], &hz)) {
+    if (hz != 0 || !field.zeroMessage)
+      return hz;
+    Warn(field.zeroMessage);
+    return field.fallback;
+  }
   if (field.invalidMessage)
     Warn(field.invalidMessage, {(*match)[1]});
   return field.fallback;
@@ -355,7 +361,7 @@ void ReadClocks(CProjDoc& doc, const CProjReadContext& ctx) {
               false, true),
       CRegExp(CommentFieldPattern(std::string("[Ii][Nn][Pp][Uu][Tt]_[Tt][Cc][Rr][Cc][Ll][Kk]_[Bb]") + kClockValue),
               false, true)};
-  doc.m_nSysClk = ReadClock(sysClk, {kMsgNoSysClk, kMsgBadSysClk, 150000000}, ctx);
+  doc.m_nSysClk = ReadClock(sysClk, {kMsgNoSysClk, kMsgBadSysClk, 150000000, kMsgZeroSysClk}, ctx);
   doc.m_nPtbClk = ReadClock(ptbClk, {0, 0, 0}, ctx);
   for (int e = 0; e < 2; ++e)
     doc.m_engine[e].tcrclkIn = ReadClock(tcrClk[e], {kMsgNoTcrClk, kMsgBadTcrClk, 0}, ctx);

@@ -18,7 +18,6 @@
 namespace {
 
 constexpr int kMessageCollides = 4503;
-constexpr int kMessageSysClkTooHigh = 4035;
 
 QLineEdit* ReadOnlyField(QWidget* parent) {
   auto* field = new QLineEdit(parent);
@@ -214,7 +213,7 @@ bool CViewCPU::StoreControls(bool validate) {
     }
   }
   if (int problem = FindCpuClockProblem(newCpu, sysClk, ptbClk)) {
-    QWidget* field = problem == kMessageSysClkTooHigh ? m_sysClk : m_ptbClk;
+    QWidget* field = IsSystemClockProblem(problem) ? m_sysClk : m_ptbClk;
     // When the command line fixed both the processor and the clock, nothing on
     // this page can mend the clash: refusing would keep the page for good, so
     // the user is told and may go on.

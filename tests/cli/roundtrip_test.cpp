@@ -80,6 +80,7 @@ TEST(DamagedProject, WhatTheOpenCannotReadIsAWarningAndAForcedSaveKeepsIt) {
        true},
       {"missing_set", {4082}, {"'kivo2/kivo_set_k2_retired.h' is not in the function-set folder"}, true},
       {"unknown_cpu", {4083}, {"The processor 'Omiro Q99' is not in the processor database"}, true},
+      {"zero_sysclk", {4084}, {"A system clock of 0 Hz (OFF) is refused"}, false},
   };
   CDemoEpoch epoch;
   for (const CRow& row : rows) {
@@ -120,6 +121,18 @@ TEST(DamagedProject, AKeptCallKeepsTheNamesOfTheInstancesAfterIt) {
       for (const json& channel : func["channels"])
         defines.push_back(func["instance"].get<std::string>() + " " + channel["define"].get<std::string>());
   EXPECT_EQ(defines, std::vector<std::string>{"PWM1 PWM1_OUTPUT"});
+}
+
+TEST(RoundTrip, AZeroSystemClockIsRefusedOnTheCommandLine) {
+  CTempDir dir;
+  const std::string out = (dir / "p.c").string();
+  for (const char* zero : {"-SYSCLK=0", "-SYSCLK=OFF", "-SYSCLK=0.0000001"}) {
+    SCOPED_TRACE(zero);
+    CProcessResult result = Cli({zero, "new", "-o", out});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("0 Hz (OFF) is refused"), std::string::npos) << result.err;
+    EXPECT_FALSE(fs::exists(out));
+  }
 }
 
 }  // namespace
