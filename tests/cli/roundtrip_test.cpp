@@ -3,6 +3,8 @@
 // generate writes, check and generate read back unchanged.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -132,6 +134,67 @@ TEST(RoundTrip, AZeroSystemClockIsRefusedOnTheCommandLine) {
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.err.find("0 Hz (OFF) is refused"), std::string::npos) << result.err;
     EXPECT_FALSE(fs::exists(out));
+  }
+}
+
+// One project per processor, each with another set, other functions and
+// applications on both engines and other clocks: what new writes, generate
+// reads without a warning and writes again byte for byte.
+TEST(RoundTrip, ProjectsMadeByNewComeBackUnchangedThroughGenerate) {
+  json kb = Report(Cli({"--json", "kb"}));
+  ASSERT_FALSE(kb["cpus"].empty());
+  ASSERT_FALSE(kb["sets"].empty());
+  CDemoEpoch epoch;
+  CTempDir dir;
+  for (std::size_t i = 0; i < kb["cpus"].size(); ++i) {
+    const json& cpu = kb["cpus"][i];
+    const json& set = kb["sets"][i % kb["sets"].size()];
+    std::vector<std::string> names;
+    for (const json& slot : set["slots"])
+      if (slot.is_string())
+        names.push_back(slot);
+    for (const json& app : kb["apps"]) {
+      bool available = true;
+      for (const json& used : app["usedFunctions"])
+        available &= std::find(names.begin(), names.end(), used.get<std::string>()) != names.end();
+      if (available)
+        names.push_back(app["name"]);
+    }
+    ASSERT_FALSE(names.empty());
+    std::vector<std::string> args = {"--json", "-CPU=" + cpu["name"].get<std::string>()};
+    // The processor's own maximum, an odd clock below it, a clock in hertz and one in kilohertz.
+    const uint64_t maxHz = cpu["systemClock"];
+    const std::string clocks[] = {"", std::to_string(maxHz * 37 / 100 + 1) + " Hz", "999 Hz", "1.5 kHz"};
+    if (!clocks[i % 4].empty())
+      args.push_back("-SYSCLK=" + clocks[i % 4]);
+    if (cpu["peripheralTimebaseAvailable"] == true)
+      args.push_back("-PTBCLK=" + std::to_string(cpu["peripheralTimebaseClock"].get<uint64_t>() * 2 / 3) + " Hz");
+    const fs::path folder = dir / fs::path(std::to_string(i));
+    fs::create_directory(folder);
+    args.insert(args.end(), {"new", "-o", folder.string(), "--fset", set["path"]});
+    // Two functions on each engine, sixteen channels apart: room for the widest application.
+    const std::size_t engines = cpu["engines"];
+    for (std::size_t f = 0; f < 2 * engines; ++f) {
+      const std::string& name = names[(i + f) % names.size()];
+      args.push_back("--add");
+      args.push_back(name + (f % engines == 1 ? "@B:" : "@A:") + std::to_string(f / engines * 16));
+    }
+    SCOPED_TRACE(::testing::PrintToString(args));
+    CProcessResult made = Cli(args);
+    ASSERT_EQ(made.exitCode, 0) << made.out << made.err;
+    const std::string source = ReadFileBytes(folder / "kivo_vam.c");
+    const std::string header = ReadFileBytes(folder / "kivo_vam.h");
+
+    CProcessResult shown = Cli({"--json", "show", folder.string()});
+    EXPECT_EQ(Report(shown)["messages"], json::array()) << "the open warns about nothing";
+    json checkedBefore = Report(Cli({"--json", "check", folder.string()}));
+    CProcessResult generated = Cli({"--json", "generate", folder.string()});
+    EXPECT_EQ(generated.exitCode, 0) << generated.out;
+    EXPECT_EQ(Report(generated)["messages"], json::array());
+    EXPECT_EQ(ReadFileBytes(folder / "kivo_vam.c"), source);
+    EXPECT_EQ(ReadFileBytes(folder / "kivo_vam.h"), header);
+    // The check finds on the regenerated files what it found on the new ones, no more.
+    EXPECT_EQ(Report(Cli({"--json", "check", folder.string()})), checkedBefore);
   }
 }
 
