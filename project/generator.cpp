@@ -178,6 +178,7 @@ std::string ApiIncludeLines(const CProjDoc& doc) {
   ForEachInOrder(doc, addIncludes, [&](const CProjDoc::CKeptCall& kept) {
     if (!kept.function || !kept.initFunc)
       return;
+    // A stand-in of the call's function; naming its headers only reads the document.
     CProjDoc::CFuncInfo_Api stand;
     stand.doc = const_cast<CProjDoc*>(&doc);
     stand.function = kept.function;
