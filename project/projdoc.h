@@ -244,8 +244,33 @@ class CProjDoc : public CExprResolver {
   bool m_bExternDecls = true;
   std::string m_strVerbatim;  // lines end with "\r\n"
   // The function-set header the source includes, as written; kept when no set
-  // of the library matches it, so that a caller can tell the user.
+  // of the library matches it, so that a caller can tell the user and a save
+  // includes it again.
   std::string m_strFSetInclude;
+
+  // What the reader found in the files but could not interpret: init calls it
+  // could not read (or whose function set is missing) and what they need
+  // around them. A save writes it back as it was read, so that nothing the
+  // user wrote is lost for having been misread.
+  struct CKeptCall {
+    std::string text;                // the call's statements, indented relative to its first line
+    std::size_t anchor = 0;          // the number of functions before it in the list
+    const CKivoFunc* function = nullptr;  // its function when the call named a known one
+    const CKivoInitFunc* initFunc = nullptr;
+  };
+  struct CKeptLine {
+    std::string text;
+    std::size_t anchor = 0;  // the number of the functions' own lines or blocks before it
+  };
+  struct CKeptCode {
+    std::vector<CKeptCall> calls;
+    std::vector<std::string> includes;     // include lines of the source (a set that is missing only)
+    std::vector<CKeptLine> channelDefines;   // header defines no read function writes
+    std::vector<CKeptLine> loadInputs;       // load-input comments no read function takes
+    bool Empty() const { return calls.empty(); }
+    void Clear() { *this = CKeptCode(); }
+  };
+  CKeptCode m_kept;
 
  private:
   class CEditStep;
