@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <functional>
 #include <iomanip>
 #include <limits>
@@ -13,6 +12,7 @@
 #include <set>
 #include <sstream>
 
+#include "base/filereader.h"
 #include "base/paths.h"
 #include "base/ports.h"
 #include "base/texthelpers.h"
@@ -90,22 +90,6 @@ int MemberNumberOf(const std::string& tag) {
   if (digits.size() > 2 || digits.find_first_not_of("0123456789") != std::string::npos)
     return 0;
   return std::stoi(digits);
-}
-
-bool ReadTemplate(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    ShowFileError(path, std::strerror(errno));
-    return false;
-  }
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) {
-    ShowFileError(path, std::strerror(errno));
-    return false;
-  }
-  text = content.str();
-  return true;
 }
 
 bool ExpandEngineTag(const CProjDoc& doc, const std::string& tag, std::string& outText) {
@@ -296,8 +280,10 @@ bool CProjDoc::GenerateProjectTexts(const std::string& headerName, std::string& 
   std::string base = m_cpu.templateName.empty() ? "template" : m_cpu.templateName;
   std::string folder = m_kb->ConfFolder();
   std::string sourceTemplate, headerTemplate;
-  if (!ReadTemplate(CombinePath(folder, base + "._c"), sourceTemplate) ||
-      !ReadTemplate(CombinePath(folder, base + "._h"), headerTemplate))
+  // A template that does not read fails the save before anything is written:
+  // an empty text would replace the project with an empty file.
+  if (!ReadWholeFileReported(CombinePath(folder, base + "._c"), sourceTemplate) ||
+      !ReadWholeFileReported(CombinePath(folder, base + "._h"), headerTemplate))
     return false;
   std::set<std::string> fixedIncludes = IncludedNames(sourceTemplate + "\n" + headerTemplate);
   fixedIncludes.insert(headerName);

@@ -479,6 +479,37 @@ TEST_F(GeneratorSaveTest, MissingTemplateLeavesThePreviousFiles) {
   EXPECT_NE(messages[0].text.find("no_such_template._c"), std::string::npos) << messages[0].text;
 }
 
+// A template that opens but does not read whole wrote an empty source over the
+// project (a folder) or took the memory with it (/dev/zero). The template
+// name is a path here, so that the templates lie in a scratch folder.
+TEST_F(GeneratorSaveTest, TemplateThatDoesNotReadLeavesThePreviousFiles) {
+  CTempDir templates;
+  const std::string base = (templates / "t").string();
+  WriteFileBytes(templates / "t._h", "%ChannAssig%\n");
+  struct CRow {
+    const char* name;
+    std::function<void(const fs::path&)> make;
+    int id;
+  };
+  const CRow rows[] = {
+      {"a folder", [](const fs::path& path) { fs::create_directory(path); }, 0},
+      {"a link to /dev/zero", [](const fs::path& path) { fs::create_symlink("/dev/zero", path); }, 0},
+      {"over 1 MiB", [](const fs::path& path) { WriteFileBytes(path, std::string(1024 * 1024 + 1, ' ')); }, 4002},
+  };
+  for (const CRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    fs::remove_all(templates / "t._c");
+    row.make(templates / "t._c");
+    ports.messages.Clear();
+    doc->m_cpu.templateName = base;
+    EXPECT_FALSE(doc->OnSaveDocument(cPath));
+    EXPECT_TRUE(PreviousPairIntact());
+    ASSERT_EQ(ports.messages.Messages().size(), 1u);
+    EXPECT_EQ(ports.messages.Messages()[0].id, row.id);
+    EXPECT_NE(ports.messages.Messages()[0].text.find(base + "._c"), std::string::npos);
+  }
+}
+
 // The save runs in a child process that may not write into the folder (as
 // root the child gives up its rights first); its exit code is the result.
 TEST_F(GeneratorSaveTest, ReadOnlyFolderLeavesThePreviousFiles) {
