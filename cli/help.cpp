@@ -86,6 +86,7 @@ taken; without -SYSCLK the system clock is that processor's maximum system clock
       {"notes", R"(usage: kivovam-cli notes PROJECT [-o FILE]
 
 Opens PROJECT and renders its notes page (conf/pnotes.htm filled in) to FILE or stdout.
+FILE is replaced whole, and only when it is a regular file (or does not exist yet).
 )"},
       {"check", R"(usage: kivovam-cli check PROJECT
 

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/filereader.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -112,6 +114,13 @@ bool CFileTransaction::Commit(std::string& outPath, std::string& outReason) {
 bool CFileTransaction::Replace(std::string& outPath, std::string& outReason) {
   for (std::size_t i = 0; i < m_entries.size(); ++i) {
     CEntry& entry = m_entries[i];
+    // A FIFO, device or folder of the target's name is never replaced by a file,
+    // whatever the caller checked before: it may have appeared since.
+    if (std::string kind = NotRegularFileReason(entry.target); !kind.empty()) {
+      outPath = entry.target;
+      outReason = kind;
+      return false;
+    }
     struct stat old {};
     entry.existed = lstat(entry.target.c_str(), &old) == 0;
     if (entry.existed && i + 1 < m_entries.size()) {

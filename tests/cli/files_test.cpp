@@ -134,4 +134,21 @@ TEST(CliFiles, FifosAndDevicesInTheConfigurationFolderFailWithoutWaiting) {
   EXPECT_NE(AllTexts(Report(notes)).find("is a FIFO"), std::string::npos);
 }
 
+// `notes -o` replaces a regular file whole and refuses a FIFO, which an
+// ordinary open for writing would wait on for ever.
+TEST(CliFiles, NotesOutputReplacesOnlyARegularFile) {
+  CScratch scratch;
+  const fs::path page = scratch.dir / "notes.html";
+  WriteFileBytes(page, "old page");
+  ASSERT_EQ(Cli({"--quiet", "notes", scratch.Demo().string(), "-o", page.string()}, scratch.Conf()).exitCode, 0);
+  EXPECT_NE(ReadFileBytes(page).find("<html"), std::string::npos);
+
+  const fs::path fifo = scratch.dir / "pipe.html";
+  MakeFifo(fifo);
+  CProcessResult refused = Cli({"notes", scratch.Demo().string(), "-o", fifo.string()}, scratch.Conf());
+  EXPECT_EQ(refused.exitCode, 1) << refused.err;
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_NE(refused.err.find(fifo.string() + "': is a FIFO"), std::string::npos) << refused.err;
+}
+
 }  // namespace
