@@ -2,12 +2,14 @@
 #include "project/filetransaction.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 
 #include "base/filereader.h"
@@ -162,4 +164,64 @@ void CFileTransaction::RemoveTemps() {
       path->clear();
     }
   }
+}
+
+CSaveLock::~CSaveLock() { Release(); }
+
+CSaveLock::EResult CSaveLock::Acquire(const std::string& sourcePath, std::chrono::milliseconds wait,
+                                      std::string& outReason) {
+  Release();
+  fs::path target(ResolvedTarget(sourcePath));
+  std::string name(1, '.');
+  name += target.filename().string();
+  name += ".lock";
+  m_path = (target.parent_path() / name).string();
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    int fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      // Where no file can be made, the save cannot make its own either, and
+      // its failure names the project's file, which says more than the lock's.
+      if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENOENT || errno == ENOTDIR ||
+          errno == ENOSPC || errno == EDQUOT)
+        return kLocked;
+      outReason = std::strerror(errno);
+      return kFailed;
+    }
+    struct stat held {};
+    if (fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+      outReason = "is not a regular file";
+      close(fd);
+      return kFailed;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      // The save before this one removes the name before it lets go, so a lock
+      // taken on a file that no longer has the name excludes no one: start again.
+      struct stat named {};
+      if (lstat(m_path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino) {
+        m_fd = fd;
+        return kLocked;
+      }
+      close(fd);
+      continue;
+    }
+    int lockErrno = errno;
+    close(fd);
+    if (lockErrno != EWOULDBLOCK && lockErrno != EINTR) {
+      outReason = std::strerror(lockErrno);
+      return kFailed;
+    }
+    if (std::chrono::steady_clock::now() >= deadline)
+      return kBusy;
+    timespec pause{0, 10 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+  }
+}
+
+void CSaveLock::Release() {
+  if (m_fd < 0)
+    return;
+  unlink(m_path.c_str());
+  close(m_fd);
+  m_fd = -1;
 }

@@ -1,5 +1,6 @@
 // Writes a project as the generated C source and header from the templates.
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,8 @@
 namespace {
 
 constexpr const char* kNoExternals = "/* ... no external variables used */\n";
+constexpr std::chrono::milliseconds kSaveLockWait{3000};
+constexpr int kSaveLockBusy = 4085;
 
 std::string IncludeLine(const std::string& file) { return "#include \"" + file + "\""; }
 
@@ -307,10 +310,18 @@ bool CProjDoc::GenerateProjectFiles(const std::string& cPath, const std::string&
   std::string source, header;
   if (!GenerateProjectTexts(FileNamePart(hPath), source, header))
     return false;
+  // Another program saving into the same place is waited for, a few seconds
+  // at most, so that the pair on disk is always one save's pair.
+  CSaveLock lock;
+  std::string failedPath, reason;
+  switch (lock.Acquire(cPath, kSaveLockWait, reason)) {
+    case CSaveLock::kLocked: break;
+    case CSaveLock::kBusy: ShowMessage(kSaveLockBusy, EMessageKind::Warning, {cPath}); return false;
+    case CSaveLock::kFailed: ShowFileError(lock.LockPath(), reason); return false;
+  }
   CFileTransaction files;
   files.Add(cPath, std::move(source));
   files.Add(hPath, std::move(header));
-  std::string failedPath, reason;
   if (!files.Commit(failedPath, reason)) {
     ShowFileError(failedPath, reason);
     return false;
