@@ -18,15 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A link is replaced by writing the file it points at, so the link survives.
-std::string ResolvedTarget(const std::string& path) {
-  std::error_code error;
-  if (!fs::is_symlink(path, error))
-    return path;
-  fs::path resolved = fs::weakly_canonical(path, error);
-  return error ? path : resolved.string();
-}
-
 std::string TempPathFor(const std::string& target, int attempt) {
   fs::path path(target);
   std::string name(1, '.');
@@ -56,11 +47,25 @@ bool WriteAll(int fd, const std::string& content) {
 
 }  // namespace
 
+// A link may name a file not written yet, which the system's resolution stops
+// at, so each step is read.
+std::string WrittenPath(const std::string& path) {
+  std::error_code error;
+  fs::path real(path);
+  for (int hops = 0; hops < 40 && fs::is_symlink(real, error); ++hops) {
+    fs::path target = fs::read_symlink(real, error);
+    if (error)
+      return path;
+    real = target.is_absolute() ? target : real.parent_path() / target;
+  }
+  return real == fs::path(path) ? path : real.lexically_normal().string();
+}
+
 CFileTransaction::~CFileTransaction() { RemoveTemps(); }
 
 void CFileTransaction::Add(const std::string& targetPath, std::string content) {
   CEntry entry;
-  entry.target = ResolvedTarget(targetPath);
+  entry.target = WrittenPath(targetPath);
   entry.content = std::move(content);
   m_entries.push_back(std::move(entry));
 }
@@ -171,7 +176,7 @@ CSaveLock::~CSaveLock() { Release(); }
 CSaveLock::EResult CSaveLock::Acquire(const std::string& sourcePath, std::chrono::milliseconds wait,
                                       std::string& outReason) {
   Release();
-  fs::path target(ResolvedTarget(sourcePath));
+  fs::path target(WrittenPath(sourcePath));
   std::string name(1, '.');
   name += target.filename().string();
   name += ".lock";

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+// The file a save of `path` writes: a link is written through, to the file it
+// names (which may not exist yet), so that the link survives.
+std::string WrittenPath(const std::string& path);
+
 // A save that fails (unreadable template, full disk, read-only folder) must
 // leave the previous files exactly as they were, so nothing is written over a
 // target until every new content lies complete in a temporary file of the

@@ -275,6 +275,22 @@ std::string VerbatimText(const CProjDoc& doc) {
          "\n/* End of the verbatim block */\n";
 }
 
+// The name by which the source includes its header: the name the header has
+// beside the source, unless the header is a link and the source being replaced
+// includes the file the link names by that file's own name (a pair kept as
+// links into a firmware tree and compiled there): a save does not change which
+// file a firmware build includes.
+std::string HeaderIncludeName(const std::string& cPath, const std::string& hPath) {
+  std::string given = FileNamePart(hPath);
+  std::string named = FileNamePart(WrittenPath(hPath));
+  std::string previous, reason;
+  if (named == given || ReadWholeFile(cPath, previous, reason) != EFileRead::kRead)
+    return given;
+  bool includesNamed = previous.find(IncludeLine(named)) != std::string::npos;
+  bool includesGiven = previous.find(IncludeLine(given)) != std::string::npos;
+  return includesNamed && !includesGiven ? named : given;
+}
+
 }  // namespace
 
 bool CProjDoc::GenerateProjectTexts(const std::string& headerName, std::string& outSource,
@@ -308,7 +324,7 @@ bool CProjDoc::GenerateProjectTexts(const std::string& headerName, std::string& 
 
 bool CProjDoc::GenerateProjectFiles(const std::string& cPath, const std::string& hPath) {
   std::string source, header;
-  if (!GenerateProjectTexts(FileNamePart(hPath), source, header))
+  if (!GenerateProjectTexts(HeaderIncludeName(cPath, hPath), source, header))
     return false;
   // Another program saving into the same place is waited for, a few seconds
   // at most, so that the pair on disk is always one save's pair.
