@@ -244,9 +244,10 @@ int RunGenerate(CCliContext& context) {
   if (!session.doc->FitToProcessor(&refusal) && refusal == 4503)
     return DriverError("nothing written: the configuration does not fit the processor '" +
                        session.doc->m_strCpu + "' (--answer yes removes what does not fit)");
-  if (refusal || !CheckCpuClocks(*session.doc, false))
+  // A clock above the limit has been reported (4035, 4036); --force saves the project as it stands.
+  if ((refusal || !CheckCpuClocks(*session.doc, false)) && !args.force)
     return DriverError("nothing written: a clock is above the limit of the processor '" + session.doc->m_strCpu +
-                       "' (-SYSCLK=F and -PTBCLK=F override the project's clocks)");
+                       "' (-SYSCLK=F and -PTBCLK=F override the project's clocks, --force saves it anyway)");
   bool ok = session.doc->OnSaveDocument(target);
   SetSaveResult(context, target, ok);
   return ok ? kExitOk : kExitFailed;

@@ -192,4 +192,32 @@ TEST(CliFiles, AProjectGivenThroughALinkKeepsItsHeaderBesideTheLink) {
   EXPECT_TRUE(fs::is_symlink(links / "kivo_vam.h"));
 }
 
+// --force saves a project whose clock is above its processor's limit, and
+// still reports the finding; without it nothing is written.
+TEST(CliFiles, ForceSavesAProjectWhoseClockIsAboveTheLimit) {
+  CScratch scratch;
+  std::string fast = scratch.source;
+  const std::string clock = "SYSCLK         = 150 MHz";
+  ASSERT_NE(fast.find(clock), std::string::npos);
+  fast.replace(fast.find(clock), clock.size(), "SYSCLK         = 400 MHz");
+  WriteFileBytes(scratch.Demo() / "kivo_vam.c", fast);
+  scratch.source = fast;
+
+  CProcessResult refused = Cli({"--json", "generate", scratch.Demo().string()}, scratch.Conf());
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(scratch.DemoUnchanged());
+
+  setenv("SOURCE_DATE_EPOCH", "86400", 1);
+  CProcessResult forced = Cli({"--json", "generate", scratch.Demo().string(), "--force"}, scratch.Conf());
+  unsetenv("SOURCE_DATE_EPOCH");
+  EXPECT_EQ(forced.exitCode, 0) << forced.out;
+  json report = Report(forced);
+  EXPECT_EQ(report["ok"], true);
+  ASSERT_EQ(report["messages"].size(), 1u) << forced.out;
+  EXPECT_EQ(report["messages"][0]["id"], 4035);
+  for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
+    EXPECT_NE(ReadFileBytes(scratch.Demo() / name).find("Jan  2 00:00:00 1970"), std::string::npos) << name;
+  EXPECT_NE(ReadFileBytes(scratch.Demo() / "kivo_vam.c").find("SYSCLK         = 400 MHz"), std::string::npos);
+}
+
 }  // namespace
