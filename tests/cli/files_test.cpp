@@ -32,8 +32,9 @@ json Report(const CProcessResult& result) {
 
 std::string AllTexts(const json& report) {
   std::string texts;
-  for (const json& message : report["messages"])
-    texts += message["text"].get<std::string>() + "\n";
+  if (report.contains("messages") && report["messages"].is_array())
+    for (const json& message : report["messages"])
+      texts += message.value("text", "") + "\n";
   return texts;
 }
 
