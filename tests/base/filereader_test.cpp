@@ -53,26 +53,4 @@ TEST(ReadWholeFile, RefusesWhatIsNotARegularFileWithoutBlocking) {
   close(sock);
 }
 
-TEST(ReadWholeFile, KeepsTheBytesAndStopsAtItsLimit) {
-  CTempDir dir;
-  const std::string path = (dir / "template._c").string();
-  const std::string bytes = "line\\\r\nnext\r\n";
-  WriteFileBytes(path, bytes);
-  std::string read, reason;
-  ASSERT_EQ(ReadWholeFile(path, read, reason), EFileRead::kRead) << reason;
-  EXPECT_EQ(read, bytes) << "no line-end or continuation handling";
-  EXPECT_EQ(ReadWholeFile(path, read, reason, bytes.size()), EFileRead::kRead);
-  EXPECT_EQ(ReadWholeFile(path, read, reason, bytes.size() - 1), EFileRead::kTooBig);
-  EXPECT_TRUE(read.empty());
-
-  CRecordedPorts ports;
-  WriteFileBytes(path, std::string(kMaxReadFileSize + 1, 'x'));
-  EXPECT_FALSE(ReadWholeFileReported(path, read));
-  EXPECT_FALSE(ReadWholeFileReported((dir / "none").string(), read));
-  ASSERT_EQ(ports.messages.Messages().size(), 2u);
-  EXPECT_EQ(ports.messages.Messages()[0].id, 4002);
-  EXPECT_EQ(ports.messages.Messages()[1].id, 0);
-  EXPECT_NE(ports.messages.Messages()[1].text.find((dir / "none").string()), std::string::npos);
-}
-
 }  // namespace
