@@ -113,6 +113,7 @@ const CCatalogEntry kKivoVamCatalog[] = {
     {4082, "C File Parse Warning: The function set '%1' is not in the function-set folder '%2'. Its functions were not read; a save keeps their calls as written."},
     {4083, "Comment Parse Warning: The processor '%1' is not in the processor database. Its settings are kept as read, and no clock limit is checked."},
     {4084, "A system clock of 0 Hz (OFF) is refused: the Kivo clock and every time base are derived from it."},
+    {4085, "The file '%1' is being saved by another program and was not written. Please try again."},
     {4095, "The processor '%1' has no engine %2 for the function '%3'."},
     {4500, "Are you sure to remove the selected function?"},
     {4501, "Are you sure to remove the selected functions (%1 selected)?"},

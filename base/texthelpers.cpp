@@ -1,20 +1,13 @@
 // Frequency and duration text, token extraction, whole-file reading and text clean-ups.
 #include "base/texthelpers.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <locale.h>
 
-#include "base/ports.h"
+#include "base/filereader.h"
 
 namespace {
-
-constexpr std::uintmax_t kMaxTextFileSize = 1024 * 1024;
-constexpr int kFileTooBig = 4002;
 
 // Numbers are read and written with a full stop whatever locale the desktop
 // program installs, so a project file means the same on every machine.
@@ -186,37 +179,8 @@ bool ExtractToken(const std::string* text, int index, std::string_view delimiter
 }
 
 bool ReadTextFile(const std::string& path, std::string& text) {
-  text.clear();
-  std::error_code error;
-  std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error) {
-    ShowFileError(path, error.message());
+  if (!ReadWholeFileReported(path, text))
     return false;
-  }
-  if (size > kMaxTextFileSize) {
-    ShowMessage(kFileTooBig, EMessageKind::Warning, {path});
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    ShowFileError(path, std::strerror(errno));
-    return false;
-  }
-  char buffer[64 * 1024];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<std::size_t>(in.gcount()));
-    // The file may have grown since its size was read.
-    if (text.size() > kMaxTextFileSize) {
-      text.clear();
-      ShowMessage(kFileTooBig, EMessageKind::Warning, {path});
-      return false;
-    }
-  }
-  if (in.bad()) {
-    text.clear();
-    ShowFileError(path, std::strerror(errno));
-    return false;
-  }
   ReplaceAll(text, "\r\n", "\n");
   ReplaceAll(text, "\\\n", "  ");
   return true;

@@ -1,7 +1,6 @@
 // kivovam-cli show, generate, new, notes and check: the project commands.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -12,6 +11,7 @@
 #include "cli/projectjson.h"
 #include "knowledge/knowledgebase.h"
 #include "project/cpurules.h"
+#include "project/filetransaction.h"
 #include "project/notesmodel.h"
 #include "project/projdoc.h"
 #include "project/projectcheck.h"
@@ -244,9 +244,10 @@ int RunGenerate(CCliContext& context) {
   if (!session.doc->FitToProcessor(&refusal) && refusal == 4503)
     return DriverError("nothing written: the configuration does not fit the processor '" +
                        session.doc->m_strCpu + "' (--answer yes removes what does not fit)");
-  if (refusal || !CheckCpuClocks(*session.doc, false))
+  // A clock above the limit has been reported (4035, 4036); --force saves the project as it stands.
+  if ((refusal || !CheckCpuClocks(*session.doc, false)) && !args.force)
     return DriverError("nothing written: a clock is above the limit of the processor '" + session.doc->m_strCpu +
-                       "' (-SYSCLK=F and -PTBCLK=F override the project's clocks)");
+                       "' (-SYSCLK=F and -PTBCLK=F override the project's clocks, --force saves it anyway)");
   bool ok = session.doc->OnSaveDocument(target);
   SetSaveResult(context, target, ok);
   return ok ? kExitOk : kExitFailed;
@@ -333,9 +334,13 @@ int RunNotes(CCliContext& context) {
   if (context.json) {
     context.result = {{"html", page}};
   } else if (!args.out.empty()) {
-    std::ofstream out(args.out, std::ios::binary | std::ios::trunc);
-    if (!(out << page) || !out.flush())
-      return DriverError("cannot write '" + args.out + "'");
+    // Written beside FILE and renamed over it, so that a failed write keeps the
+    // previous page, and a FIFO or device of that name is refused, not opened.
+    CFileTransaction file;
+    file.Add(args.out, std::move(page));
+    std::string failedPath, reason;
+    if (!file.Commit(failedPath, reason))
+      return DriverError("cannot write '" + failedPath + "': " + reason);
   } else {
     std::cout << page;
   }

@@ -62,9 +62,11 @@ exists, and the include folders a compiler needs for the generated files.
 
 Opens PROJECT and saves it again, in place or to OUT (a folder, or a .c path whose
 .h is written beside it). When opening reported any warning (the project would lose
-or change something on the way), nothing is written and the exit status is 1.
+or change something on the way), or a clock is above the processor's limit, nothing
+is written and the exit status is 1.
   -o OUT    where to save; the folder must exist
-  --force   save even when opening reported warnings
+  --force   save even when opening reported warnings or a clock is above the
+            limit (the finding is still reported)
 Set SOURCE_DATE_EPOCH (seconds since 1970) for a reproducible time stamp.
 )"},
       {"new", R"(usage: kivovam-cli [-CPU=NAME] [-SYSCLK=F] new [-o OUT] [--fset SET] [--add FUNC@E:CH]... [--force]
@@ -86,6 +88,7 @@ taken; without -SYSCLK the system clock is that processor's maximum system clock
       {"notes", R"(usage: kivovam-cli notes PROJECT [-o FILE]
 
 Opens PROJECT and renders its notes page (conf/pnotes.htm filled in) to FILE or stdout.
+FILE is replaced whole, and only when it is a regular file (or does not exist yet).
 )"},
       {"check", R"(usage: kivovam-cli check PROJECT
 

@@ -1,10 +1,10 @@
 // Writes a project as the generated C source and header from the templates.
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <functional>
 #include <iomanip>
 #include <limits>
@@ -13,6 +13,7 @@
 #include <set>
 #include <sstream>
 
+#include "base/filereader.h"
 #include "base/paths.h"
 #include "base/ports.h"
 #include "base/texthelpers.h"
@@ -24,6 +25,8 @@
 namespace {
 
 constexpr const char* kNoExternals = "/* ... no external variables used */\n";
+constexpr std::chrono::milliseconds kSaveLockWait{3000};
+constexpr int kSaveLockBusy = 4085;
 
 std::string IncludeLine(const std::string& file) { return "#include \"" + file + "\""; }
 
@@ -90,22 +93,6 @@ int MemberNumberOf(const std::string& tag) {
   if (digits.size() > 2 || digits.find_first_not_of("0123456789") != std::string::npos)
     return 0;
   return std::stoi(digits);
-}
-
-bool ReadTemplate(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    ShowFileError(path, std::strerror(errno));
-    return false;
-  }
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) {
-    ShowFileError(path, std::strerror(errno));
-    return false;
-  }
-  text = content.str();
-  return true;
 }
 
 bool ExpandEngineTag(const CProjDoc& doc, const std::string& tag, std::string& outText) {
@@ -288,6 +275,22 @@ std::string VerbatimText(const CProjDoc& doc) {
          "\n/* End of the verbatim block */\n";
 }
 
+// The name by which the source includes its header: the name the header has
+// beside the source, unless the header is a link and the source being replaced
+// includes the file the link names by that file's own name (a pair kept as
+// links into a firmware tree and compiled there): a save does not change which
+// file a firmware build includes.
+std::string HeaderIncludeName(const std::string& cPath, const std::string& hPath) {
+  std::string given = FileNamePart(hPath);
+  std::string named = FileNamePart(WrittenPath(hPath));
+  std::string previous, reason;
+  if (named == given || ReadWholeFile(cPath, previous, reason) != EFileRead::kRead)
+    return given;
+  bool includesNamed = previous.find(IncludeLine(named)) != std::string::npos;
+  bool includesGiven = previous.find(IncludeLine(given)) != std::string::npos;
+  return includesNamed && !includesGiven ? named : given;
+}
+
 }  // namespace
 
 bool CProjDoc::GenerateProjectTexts(const std::string& headerName, std::string& outSource,
@@ -296,8 +299,10 @@ bool CProjDoc::GenerateProjectTexts(const std::string& headerName, std::string& 
   std::string base = m_cpu.templateName.empty() ? "template" : m_cpu.templateName;
   std::string folder = m_kb->ConfFolder();
   std::string sourceTemplate, headerTemplate;
-  if (!ReadTemplate(CombinePath(folder, base + "._c"), sourceTemplate) ||
-      !ReadTemplate(CombinePath(folder, base + "._h"), headerTemplate))
+  // A template that does not read fails the save before anything is written:
+  // an empty text would replace the project with an empty file.
+  if (!ReadWholeFileReported(CombinePath(folder, base + "._c"), sourceTemplate) ||
+      !ReadWholeFileReported(CombinePath(folder, base + "._h"), headerTemplate))
     return false;
   std::set<std::string> fixedIncludes = IncludedNames(sourceTemplate + "\n" + headerTemplate);
   fixedIncludes.insert(headerName);
@@ -319,12 +324,20 @@ bool CProjDoc::GenerateProjectTexts(const std::string& headerName, std::string& 
 
 bool CProjDoc::GenerateProjectFiles(const std::string& cPath, const std::string& hPath) {
   std::string source, header;
-  if (!GenerateProjectTexts(FileNamePart(hPath), source, header))
+  if (!GenerateProjectTexts(HeaderIncludeName(cPath, hPath), source, header))
     return false;
+  // Another program saving into the same place is waited for, a few seconds
+  // at most, so that the pair on disk is always one save's pair.
+  CSaveLock lock;
+  std::string failedPath, reason;
+  switch (lock.Acquire(cPath, kSaveLockWait, reason)) {
+    case CSaveLock::kLocked: break;
+    case CSaveLock::kBusy: ShowMessage(kSaveLockBusy, EMessageKind::Warning, {cPath}); return false;
+    case CSaveLock::kFailed: ShowFileError(lock.LockPath(), reason); return false;
+  }
   CFileTransaction files;
   files.Add(cPath, std::move(source));
   files.Add(hPath, std::move(header));
-  std::string failedPath, reason;
   if (!files.Commit(failedPath, reason)) {
     ShowFileError(failedPath, reason);
     return false;

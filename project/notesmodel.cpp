@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
+#include "base/filereader.h"
 #include "base/messagecatalog.h"
 #include "base/ports.h"
 #include "knowledge/kbtext.h"
@@ -143,14 +143,10 @@ std::string CNotesModel::RenderPage(const std::string& templateText) const {
 }
 
 bool CNotesModel::RenderPageFile(const std::string& templatePath, std::string& outPage) const {
-  std::ifstream in(templatePath, std::ios::binary);
-  if (!in) {
-    ShowFileError(templatePath, "cannot be read");
+  std::string text;
+  if (!ReadWholeFileReported(templatePath, text))
     return false;
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  outPage = RenderPage(text.str());
+  outPage = RenderPage(text);
   return true;
 }
 

@@ -215,18 +215,10 @@ void CProjDoc::DerivePaths(const std::string& path, std::string& outC, std::stri
     outC = path;
     outH = fs::path(given).replace_extension(".h").string();
   }
-  // A link may name a file not written yet, so each step is read, not resolved by the system.
-  fs::path real(outC);
-  for (int hops = 0; hops < 40 && fs::is_symlink(real, error); ++hops) {
-    fs::path target = fs::read_symlink(real, error);
-    if (error)
-      return;
-    real = target.is_absolute() ? target : real.parent_path() / target;
-  }
-  if (real != fs::path(outC) && !fs::is_directory(real, error)) {
-    outC = real.lexically_normal().string();
-    outH = fs::path(outC).replace_extension(".h").string();
-  }
+  // The header is looked for beside the name the user gave, never beside the
+  // file a link names: a project whose source is a link into another tree has
+  // its header here, and the file beside the link's target, if there is one,
+  // belongs to something else.
 }
 
 void CProjDoc::ApplyCommandLine() {

@@ -76,9 +76,9 @@ class CProjDoc : public CExprResolver {
   void DeleteContents();
   bool OnOpenDocument(const std::string& path);
   bool OnSaveDocument(const std::string& path);
-  // The C and header paths of a folder, a .c, a .h or any other path. A C path
-  // that is a symbolic link is replaced by the file it names, and the header is
-  // then named after that file, so the pair stays together where the link points.
+  // The C and header paths of a folder, a .c, a .h or any other path, both
+  // beside the name given, whether or not that name is a symbolic link: a save
+  // writes through a link to the file it names, and the link stays.
   static void DerivePaths(const std::string& path, std::string& outC, std::string& outH);
   void ApplyCommandLine();
   bool IsModified() const { return m_bModified; }

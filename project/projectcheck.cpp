@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 
+#include "base/filereader.h"
 #include "base/messagecatalog.h"
 #include "base/texthelpers.h"
 #include "knowledge/kbtext.h"
@@ -174,14 +174,10 @@ std::vector<std::string> IncludedNames(const std::string& text) {
   return names;
 }
 
+// A header that does not read adds no folders; the knowledge base has reported it already.
 bool ReadAll(const fs::path& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return false;
-  std::ostringstream content;
-  content << in.rdbuf();
-  text = content.str();
-  return true;
+  std::string reason;
+  return ReadWholeFile(path.string(), text, reason) == EFileRead::kRead;
 }
 
 }  // namespace

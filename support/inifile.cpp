@@ -1,11 +1,16 @@
 // Reading and writing INI text with the section-line and key-line patterns.
 #include "support/inifile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 
+#include "base/filereader.h"
 #include "base/ports.h"
 #include "support/regexp.h"
 
@@ -32,6 +37,44 @@ bool ReadLine(std::istream& in, std::string& line) {
 }
 
 std::string ErrnoText() { return std::strerror(errno); }
+
+bool WriteAll(int fd, const std::string& bytes) {
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t written = write(fd, data, left);
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written < 0)
+      return false;
+    data += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// The file is rewritten where it is, so a link to it stays a link; but a FIFO,
+// device or folder of that name is never written into, and the open never
+// waits for a reader.
+bool WriteInPlace(const std::string& path, const std::string& bytes, std::string& outReason) {
+  outReason = NotRegularFileReason(path);
+  if (!outReason.empty())
+    return false;
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    outReason = ErrnoText();
+    return false;
+  }
+  struct stat info {};
+  bool ok = fstat(fd, &info) == 0;
+  if (ok && !S_ISREG(info.st_mode))
+    outReason = "is not a regular file";
+  else if (!ok || ftruncate(fd, 0) != 0 || !WriteAll(fd, bytes))
+    outReason = ErrnoText();
+  if (close(fd) != 0 && outReason.empty())
+    outReason = ErrnoText();
+  return outReason.empty();
+}
 
 }  // namespace
 
@@ -87,28 +130,16 @@ void CIniFile::Clear() {
 int CIniFile::Load(const std::string& path) {
   m_path.clear();
   header.clear();
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    ShowFileError(path, std::strerror(EISDIR));
+  std::string text;
+  if (!ReadWholeFileReported(path, text))
     return 0;
-  }
-  std::ifstream in(path);
-  if (!in) {
-    ShowFileError(path, ErrnoText());
-    return 0;
-  }
-  int result = 0;
+  std::istringstream in(text);
   try {
-    result = Read(in, std::filesystem::absolute(path).lexically_normal().string());
+    return Read(in, std::filesystem::absolute(path).lexically_normal().string());
   } catch (const CRegExpError& e) {
     ShowFileError(path, e.what());
     return 0;
   }
-  if (in.bad()) {
-    ShowFileError(path, ErrnoText());
-    return 0;
-  }
-  return result;
 }
 
 int CIniFile::Read(std::istream& in, const std::string& fullPath) {
@@ -129,13 +160,12 @@ int CIniFile::Save(bool report) {
 }
 
 int CIniFile::SaveAs(const std::string& path, bool report) {
-  std::ofstream out(path, std::ios::trunc);
-  int result = out ? Write(out) : 0;
-  if (result)
-    out.flush();
-  if (!out || !result) {
+  std::ostringstream text;
+  int result = Write(text);
+  std::string reason;
+  if (result && !WriteInPlace(path, text.str(), reason)) {
     if (report)
-      ShowFileError(path, ErrnoText());
+      ShowFileError(path, reason);
     return 0;
   }
   return result;

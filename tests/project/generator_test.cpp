@@ -479,6 +479,37 @@ TEST_F(GeneratorSaveTest, MissingTemplateLeavesThePreviousFiles) {
   EXPECT_NE(messages[0].text.find("no_such_template._c"), std::string::npos) << messages[0].text;
 }
 
+// A template that opens but does not read whole wrote an empty source over the
+// project (a folder) or took the memory with it (/dev/zero). The template
+// name is a path here, so that the templates lie in a scratch folder.
+TEST_F(GeneratorSaveTest, TemplateThatDoesNotReadLeavesThePreviousFiles) {
+  CTempDir templates;
+  const std::string base = (templates / "t").string();
+  WriteFileBytes(templates / "t._h", "%ChannAssig%\n");
+  struct CRow {
+    const char* name;
+    std::function<void(const fs::path&)> make;
+    int id;
+  };
+  const CRow rows[] = {
+      {"a folder", [](const fs::path& path) { fs::create_directory(path); }, 0},
+      {"a link to /dev/zero", [](const fs::path& path) { fs::create_symlink("/dev/zero", path); }, 0},
+      {"over 1 MiB", [](const fs::path& path) { WriteFileBytes(path, std::string(1024 * 1024 + 1, ' ')); }, 4002},
+  };
+  for (const CRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    fs::remove_all(templates / "t._c");
+    row.make(templates / "t._c");
+    ports.messages.Clear();
+    doc->m_cpu.templateName = base;
+    EXPECT_FALSE(doc->OnSaveDocument(cPath));
+    EXPECT_TRUE(PreviousPairIntact());
+    ASSERT_EQ(ports.messages.Messages().size(), 1u);
+    EXPECT_EQ(ports.messages.Messages()[0].id, row.id);
+    EXPECT_NE(ports.messages.Messages()[0].text.find(base + "._c"), std::string::npos);
+  }
+}
+
 // The save runs in a child process that may not write into the folder (as
 // root the child gives up its rights first); its exit code is the result.
 TEST_F(GeneratorSaveTest, ReadOnlyFolderLeavesThePreviousFiles) {
@@ -507,7 +538,9 @@ TEST_F(GeneratorSaveTest, SuccessfulSaveReplacesBothFilesAndClearsTheFlag) {
 }
 
 // A FIFO or a device named as the target was replaced by a plain file; a link
-// is written through, so that the file it names holds the project.
+// is written through, so that the file it names holds the source. The header
+// belongs beside the name the user gave, not beside the link's target (where
+// another project's header may lie), and the source includes it by that name.
 TEST_F(GeneratorSaveTest, SpecialFileTargetIsRefusedAndALinkWrittenThrough) {
   const std::string fifo = (dir / "pipe.c").string();
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -523,12 +556,12 @@ TEST_F(GeneratorSaveTest, SpecialFileTargetIsRefusedAndALinkWrittenThrough) {
   ports.messages.Clear();
   ASSERT_TRUE(doc->OnSaveDocument((dir / "link.c").string()));
   EXPECT_TRUE(fs::is_symlink(dir / "link.c"));
-  EXPECT_FALSE(fs::exists(dir / "link.h"));
+  EXPECT_FALSE(fs::exists(dir / "real" / "board.h"));
   std::string source = ReadFileBytes(dir / "real" / "board.c");
-  EXPECT_NE(source.find("#include \"board.h\""), std::string::npos);
-  EXPECT_NE(ReadFileBytes(dir / "real" / "board.h").find("PWM0_OUTPUT"), std::string::npos);
+  EXPECT_NE(source.find("#include \"link.h\""), std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir / "link.h").find("PWM0_OUTPUT"), std::string::npos);
 
-  // Opening through the link reads the pair where it lies.
+  // Opening through the link reads the source it names and the header beside it.
   CProjDoc again(kb);
   EXPECT_TRUE(again.OnOpenDocument((dir / "link.c").string()));
   EXPECT_EQ(again.Functions().size(), doc->Functions().size());
