@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -372,6 +373,29 @@ TEST(MainFrame, AppNotesSubmenuIsRebuiltAtEachOpening) {
   FolderSettings().appNotesFolder = (shell.Folder() / "nothing").string();
   Q_EMIT frame.HelpMenu()->aboutToShow();
   EXPECT_EQ(MenuTexts(frame.AppNotesMenu()), QStringList{"(No documents found)"});
+}
+
+// The whole file system as the notes folder: the window comes up without
+// reading it, and the submenu is as much of it as the walk's bounds allow.
+TEST(MainFrame, WindowAppearsPromptlyWithTheRootAsNotesFolder) {
+  CShell shell;
+  shell.ports.settings.values["Software/Halvora/Kivo Vam/Options/AppnFolder"] = "/";
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(shell.Start({kDemo}));
+  Settle();
+  EXPECT_LT(clock.elapsed(), 10000);
+  CMainFrame& frame = shell.Frame();
+  EXPECT_TRUE(frame.isVisible());
+  EXPECT_TRUE(frame.AppNotesMenu()->isEmpty());
+
+  clock.restart();
+  Q_EMIT frame.HelpMenu()->aboutToShow();
+  EXPECT_LT(clock.elapsed(), 10000);
+  QStringList texts = MenuTexts(frame.AppNotesMenu());
+  ASSERT_FALSE(texts.isEmpty());
+  EXPECT_EQ(texts.back(), "(More documents...)");
+  EXPECT_LE(shell.App().AppNoteDocuments().size(), 500u);
 }
 
 TEST(MainFrame, MissingManualShowsItsPath) {
