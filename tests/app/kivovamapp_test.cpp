@@ -334,6 +334,23 @@ TEST_F(AppTest, SettingsAreReadAndWrittenUnderOptions) {
   EXPECT_EQ(ports.settings.values.count(Key(CKivoVamApp::kOptionsKey, "ReferenceManual")), 0u);
 }
 
+TEST_F(AppTest, ARunThatChangesNothingStoresNothing) {
+  ports.settings.values[Key(CKivoVamApp::kOptionsKey, "AppnFolder")] = "notes";
+  ports.settings.values[Key(CKivoVamApp::kRecentFilesKey, "File1")] = "/p/kivo_vam.c";
+  const auto stored = ports.settings.values;
+  CKivoVamApp app;
+  app.ReadSettings();
+  app.SetBarVisible("Toolbar", true);  // as the window reports its bars when shown
+  app.ApplyOptions(app.OptionsFields());
+  app.WriteSettings();
+  EXPECT_EQ(ports.settings.values, stored);
+
+  app.RecentFiles().Add("/q/kivo_vam.c");
+  app.WriteSettings();
+  EXPECT_EQ(ports.settings.values[Key(CKivoVamApp::kRecentFilesKey, "File2")], "/p/kivo_vam.c");
+  EXPECT_EQ(ports.settings.values.count(Key(CKivoVamApp::kOptionsKey, "FSetFolder")), 0u);
+}
+
 TEST_F(AppTest, MissingSettingsKeepTheDefaults) {
   CKivoVamApp app;
   app.ReadSettings();
