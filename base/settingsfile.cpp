@@ -513,10 +513,10 @@ std::string EscapeKey(const std::string& key) {
 
 // ---- The file
 
-CSettingsFile::CSettingsFile(std::string path) : m_path(std::move(path)) {}
+CSettingsFile::CSettingsFile(std::string path, bool report) : m_path(std::move(path)), m_report(report) {}
 
 bool CSettingsFile::Refuse(int messageId, const std::string& reason) {
-  if (!m_refused)
+  if (!m_refused && m_report)
     ShowMessage(messageId, EMessageKind::Warning, {m_path, reason});
   m_refused = true;
   return false;
@@ -563,7 +563,7 @@ bool CSettingsFile::SetValue(const std::string& group, const std::string& name, 
 }
 
 bool CSettingsFile::SaveFailed(const std::string& reason) {
-  if (!m_saveFailureReported)
+  if (!m_saveFailureReported && m_report)
     ShowMessage(kMsgNotSaved, EMessageKind::Warning, {m_path, reason});
   m_saveFailureReported = true;
   return false;

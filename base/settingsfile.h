@@ -17,7 +17,9 @@ class CSettingsFile {
  public:
   static constexpr std::size_t kMaxBytes = 1024 * 1024;  // as for every file read whole
 
-  explicit CSettingsFile(std::string path);
+  // Without `report` the file says nothing of its troubles: the caller's
+  // false results tell them (a program that runs unattended shows no boxes).
+  explicit CSettingsFile(std::string path, bool report = true);
 
   // Brings the values up to date with the file: read when first asked, and
   // again only when it changed. A missing file is an empty one, created when
@@ -54,6 +56,7 @@ class CSettingsFile {
   bool SaveFailed(const std::string& reason);
 
   std::string m_path;
+  bool m_report;
   std::optional<CStamp> m_stamp;  // of the file as last read
   bool m_refused = false;
   bool m_saveFailureReported = false;
