@@ -71,7 +71,10 @@ void AppendUtf8(std::string& out, unsigned long code) {
 unsigned long NextCodePoint(const std::string& text, std::size_t& at) {
   auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   unsigned char lead = byte(at);
-  std::size_t extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 && lead < 0xF0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : 0;
+  std::size_t extra = lead >= 0xF0 && lead < 0xF5   ? 3
+                      : lead >= 0xE0 && lead < 0xF0 ? 2
+                      : lead >= 0xC2 && lead < 0xE0 ? 1
+                                                    : 0;
   unsigned long code = lead & (0x3Fu >> extra);
   for (std::size_t i = 1; i <= extra; ++i) {
     if (at + i >= text.size() || (byte(at + i) & 0xC0) != 0x80)
