@@ -66,9 +66,13 @@ void CRecentFileList::Read() {
     if (path && !path->empty())
       m_files.push_back(*path);
   }
+  m_stored = m_files;
 }
 
-void CRecentFileList::Write() const {
+void CRecentFileList::Write() {
+  if (m_files == m_stored)
+    return;
+  m_stored = m_files;
   for (int i = 0; i < kSize; ++i) {
     std::size_t at = static_cast<std::size_t>(i);
     Settings().Write(CKivoVamApp::kRecentFilesKey, RecentName(i), at < m_files.size() ? m_files[at] : std::string());
@@ -90,6 +94,7 @@ void CKivoVamApp::ReadSettings() {
     folders.appNotesFolder = *notes;
   if (std::optional<std::string> fsets = Settings().Read(kOptionsKey, kFSetFolder))
     folders.functionSetFolder = *fsets;
+  m_storedFolders = folders;
   m_recent.Read();
 }
 
@@ -125,9 +130,12 @@ bool CKivoVamApp::Start() {
 
 void CKivoVamApp::WriteSettings() {
   const CFolderSettings& folders = FolderSettings();
-  Settings().Write(kOptionsKey, kAppnFolder, folders.appNotesFolder);
-  if (!folders.functionSetFolderFromCommandLine)
-    Settings().Write(kOptionsKey, kFSetFolder, folders.functionSetFolder);
+  if (folders.appNotesFolder != m_storedFolders.appNotesFolder &&
+      Settings().Write(kOptionsKey, kAppnFolder, folders.appNotesFolder))
+    m_storedFolders.appNotesFolder = folders.appNotesFolder;
+  if (!folders.functionSetFolderFromCommandLine && folders.functionSetFolder != m_storedFolders.functionSetFolder &&
+      Settings().Write(kOptionsKey, kFSetFolder, folders.functionSetFolder))
+    m_storedFolders.functionSetFolder = folders.functionSetFolder;
   m_recent.Write();
 }
 
@@ -179,8 +187,10 @@ bool CKivoVamApp::BarVisible(const std::string& bar) const {
   return !value || *value != "0";
 }
 
+// Showing the window reports the bars as shown: that is no change to store.
 void CKivoVamApp::SetBarVisible(const std::string& bar, bool visible) {
-  Settings().Write(kToolBarsKey, bar, visible ? "1" : "0");
+  if (BarVisible(bar) != visible)
+    Settings().Write(kToolBarsKey, bar, visible ? "1" : "0");
 }
 
 // ---- Options

@@ -13,6 +13,7 @@
 
 #include "app/appnotes.h"
 #include "base/commandline.h"
+#include "base/paths.h"
 #include "knowledge/knowledgebase.h"
 
 class CNotesModel;
@@ -27,10 +28,12 @@ class CRecentFileList {
   void Remove(int index);
   const std::vector<std::string>& Files() const { return m_files; }
   void Read();
-  void Write() const;
+  // Stores the list when it differs from the one read or stored last.
+  void Write();
 
  private:
   std::vector<std::string> m_files;
+  std::vector<std::string> m_stored;
 };
 
 class CKivoVamApp {
@@ -55,7 +58,8 @@ class CKivoVamApp {
   // or a new one. False when the program cannot go on (the message is shown).
   bool Start();
   // Writes the folder settings (never a function-set folder that came from
-  // FSETPATH) and the recent-file list.
+  // FSETPATH) and the recent-file list, each only when it changed in the run:
+  // a run that changed nothing leaves the store as it found it.
   void WriteSettings();
 
   const CCommandLineOptions& Options() const { return m_options; }
@@ -133,6 +137,7 @@ class CKivoVamApp {
   std::unique_ptr<CNotesModel> m_notes;
   std::unique_ptr<CProjDoc> m_doc;
   CRecentFileList m_recent;
+  CFolderSettings m_storedFolders;  // as read, or as written last
   std::string m_projectPath;
   std::vector<std::string> m_appNoteDocuments;
   bool m_versionCheckStarted = false;

@@ -27,6 +27,8 @@ const CCatalogEntry kNewscoutCatalog[] = {
     {4207, "Receiving response...done"},
     {4208, "Closing connection..."},
     {4209, "Closing connection...done"},
+    {4210, "The server '%1' answered with an error: %2."},
+    {4211, "The server '%1' answered with %2 bytes, too many for an information file (fewer than %3 bytes)."},
     {5000, "This is the first time"},
     {8000, "Halvora Newscout"},
     {8001, "Halvora Version Checking Tool (Newscout)"},

@@ -44,6 +44,7 @@ bool ParseHead(const QByteArray& text, CHttpHead& head, int& errorId) {
     errorId = kNotHttp;
     return false;
   }
+  head.reason = status.mid(2).join(' ').trimmed();
   for (qsizetype i = 1; i < lines.size(); ++i) {
     const QByteArray& line = lines[i];
     if (line.isEmpty())

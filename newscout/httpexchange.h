@@ -18,6 +18,7 @@ class QSslSocket;
 
 struct CHttpHead {
   int status = 0;  // 0 when no answer came
+  QByteArray reason;  // the status line's text after the code, as the server sent it
   QList<QPair<QByteArray, QByteArray>> fields;  // names in lower case, in the order sent
 
   std::optional<QByteArray> Field(const QByteArray& lowerName) const;

@@ -1,8 +1,10 @@
-// The settings of the version checker on QSettings.
+// The settings of the version checker, in the files Qt's settings keep.
 #include "newscout/newscoutsettings.h"
 
+#include <QLibraryInfo>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <cstdlib>
@@ -11,6 +13,8 @@
 #include <type_traits>
 #include <utility>
 #include <vector>
+
+#include "base/settingsfile.h"
 
 namespace {
 
@@ -24,40 +28,57 @@ constexpr char kLastRun[] = "NEWSCOUT_LASTRUN";
 constexpr char kIgnore[] = "NEWSCOUT_IGNORE";
 constexpr char kSyncTime[] = "NEWSCOUT_SYNCTIME";
 
-// The store of one scope, opened on the group of the key path; none when the
-// key path names no place.
-std::unique_ptr<QSettings> OpenStore(const std::string& keyPath, QSettings::Scope scope) {
+std::string& RedirectedFolder() {
+  static std::string folder;
+  return folder;
+}
+
+// The file that Qt's settings would keep for the scope: below the user's
+// settings folder, or the system's, or the redirected folder; "Org/App.conf",
+// or "Org.conf" for a key path that names no application.
+std::string StoreFile(const CSettingsLocation& location, bool system) {
+  QString root;
+  if (!RedirectedFolder().empty())
+    root = QString::fromStdString(RedirectedFolder()) + (system ? QStringLiteral("/system") : QStringLiteral("/user"));
+  else if (system)
+    root = QLibraryInfo::path(QLibraryInfo::SettingsPath);
+  else
+    root = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  QString name = QString::fromStdString(location.organization);
+  if (!location.application.empty())
+    name += QLatin1Char('/') + QString::fromStdString(location.application);
+  return (root + QLatin1Char('/') + name + QStringLiteral(".conf")).toStdString();
+}
+
+// The store of one scope and the group of the key path in it; none when the
+// key path names no place. The file is read within bounds and never replaced
+// (a FIFO or a device there leaves the defaults in force and saves nothing);
+// its troubles show as false results, since the automatic check shows no boxes.
+struct CStore {
+  CSettingsFile file;
+  std::string group;
+};
+
+std::unique_ptr<CStore> OpenStore(const std::string& keyPath, bool system) {
   CSettingsLocation location = CNewscoutSettings::LocationOf(keyPath);
   if (!location.valid)
     return nullptr;
-  auto store = std::make_unique<QSettings>(QSettings::NativeFormat, scope, QString::fromStdString(location.organization),
-                                           QString::fromStdString(location.application));
-  // The user's store must not show the system-wide values as its own.
-  store->setFallbacksEnabled(false);
-  if (!location.group.empty())
-    store->beginGroup(QString::fromStdString(location.group));
+  auto store = std::make_unique<CStore>(CStore{CSettingsFile(StoreFile(location, system), false), location.group});
+  store->file.Refresh();
   return store;
 }
 
-std::optional<std::string> ReadText(QSettings& store, const char* name) {
-  QVariant value = store.value(QString::fromLatin1(name));
-  if (!value.isValid())
-    return std::nullopt;
-  // The INI form splits a text with commas into a list.
-  if (value.userType() == QMetaType::QStringList)
-    return value.toStringList().join(QLatin1Char(',')).toStdString();
-  if (!value.canConvert<QString>())
-    return std::nullopt;
-  return value.toString().toStdString();
+std::optional<std::string> ReadText(const CStore& store, const char* name) {
+  return store.file.Value(store.group, name);
 }
 
 // An integer value; text that is not a whole unsigned number counts as missing.
-std::optional<std::uint32_t> ReadNumber(QSettings& store, const char* name) {
-  QVariant value = store.value(QString::fromLatin1(name));
-  if (!value.isValid())
+std::optional<std::uint32_t> ReadNumber(const CStore& store, const char* name) {
+  std::optional<std::string> value = ReadText(store, name);
+  if (!value)
     return std::nullopt;
   bool ok = false;
-  std::uint32_t number = value.toString().trimmed().toUInt(&ok);
+  std::uint32_t number = QString::fromStdString(*value).trimmed().toUInt(&ok);
   if (!ok)
     return std::nullopt;
   return number;
@@ -68,18 +89,14 @@ std::uint32_t ReadCNumber(const std::string& text) {
   return static_cast<std::uint32_t>(std::strtoll(text.c_str(), nullptr, 0));
 }
 
-bool Commit(QSettings& store) {
-  store.sync();
-  return store.status() == QSettings::NoError;
-}
-
-bool WriteValues(const std::string& keyPath, const std::vector<std::pair<const char*, QVariant>>& values) {
-  auto store = OpenStore(keyPath, QSettings::UserScope);
-  if (!store || !store->isWritable())
+bool WriteValues(const std::string& keyPath, const std::vector<std::pair<const char*, std::string>>& values) {
+  auto store = OpenStore(keyPath, false);
+  if (!store)
     return false;
+  bool written = true;
   for (const auto& [name, value] : values)
-    store->setValue(QString::fromLatin1(name), value);
-  return Commit(*store);
+    written = store->file.SetValue(store->group, name, value) && written;
+  return written;
 }
 
 }  // namespace
@@ -104,12 +121,12 @@ CSettingsLocation CNewscoutSettings::LocationOf(const std::string& keyPath) {
 
 bool CNewscoutSettings::LoadSettings() {
   CNewscoutProfile& p = m_profile;
-  if (auto system = OpenStore(p.registryKeyPath, QSettings::SystemScope)) {
+  if (auto system = OpenStore(p.registryKeyPath, true)) {
     if (auto text = ReadText(*system, kPackageDate))
       p.packageDate = CNewscoutDate::ParseStoredText(*text);
     p.packageSize = ReadCNumber(ReadText(*system, kPackageSize).value_or("0"));
   }
-  auto user = OpenStore(p.registryKeyPath, QSettings::UserScope);
+  auto user = OpenStore(p.registryKeyPath, false);
   if (!user)
     return true;
   auto number = [&](const char* name, auto& member) {
@@ -128,30 +145,32 @@ bool CNewscoutSettings::LoadSettings() {
 
 bool CNewscoutSettings::SaveSettings() {
   const CNewscoutProfile& p = m_profile;
-  return WriteValues(p.registryKeyPath, {{kAutoCheck, p.autoCheck},
-                                         {kAuthDialog, p.authDialog},
-                                         {kConnectMode, p.connectMode},
-                                         {kPeriod, QString::fromStdString(p.period)}});
+  return WriteValues(p.registryKeyPath, {{kAutoCheck, std::to_string(p.autoCheck)},
+                                         {kAuthDialog, std::to_string(p.authDialog)},
+                                         {kConnectMode, std::to_string(p.connectMode)},
+                                         {kPeriod, p.period}});
 }
 
 bool CNewscoutSettings::WriteSyncTime(std::uint32_t tick) {
   m_profile.syncTime = tick;
-  return WriteValues(m_profile.registryKeyPath, {{kSyncTime, tick}});
+  return WriteValues(m_profile.registryKeyPath, {{kSyncTime, std::to_string(tick)}});
 }
 
 bool CNewscoutSettings::WriteLastRun(const CNewscoutDate& now) {
   CNewscoutDate date = now;
   date.millisecond = 0;
   m_profile.lastRunDate = date;
-  return WriteValues(m_profile.registryKeyPath, {{kLastRun, QString::fromStdString(date.ToText())}});
+  return WriteValues(m_profile.registryKeyPath, {{kLastRun, date.ToText()}});
 }
 
 bool CNewscoutSettings::WriteIgnoreDate(const CNewscoutDate& date) {
   m_profile.ignoreDate = date;
-  return WriteValues(m_profile.registryKeyPath, {{kIgnore, QString::fromStdString(date.ToText())}});
+  return WriteValues(m_profile.registryKeyPath, {{kIgnore, date.ToText()}});
 }
 
 void RedirectSettingsFolder(const std::string& folder) {
+  RedirectedFolder() = folder;
+  // Qt's own settings follow too, for whatever else keeps its values there.
   QString base = QString::fromStdString(folder);
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, base + QStringLiteral("/user"));
   QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, base + QStringLiteral("/system"));

@@ -9,6 +9,8 @@
 // Numbers of the texts in the version checker's catalog that the dialogs use.
 namespace NsText {
 constexpr int kAboutItem = 101;
+constexpr int kServerError = 4210;
+constexpr int kInfoFileTooLarge = 4211;
 constexpr int kFirstTime = 5000;
 constexpr int kCaption = 8000;
 constexpr int kAboutCaption = 8001;

@@ -25,6 +25,7 @@ constexpr int kMaxRedirections = 5;
 
 struct CHttpResult {
   int status = 0;  // 0 when no response came
+  QByteArray reason;
   std::optional<qint64> contentLength;
   std::optional<QDateTime> lastModified;
   std::optional<QByteArray> contentType;
@@ -44,11 +45,22 @@ bool IsInfoFilePath(const std::string& objectPath) {
          path.endsWith(QLatin1String(".upd"), Qt::CaseInsensitive);
 }
 
+bool IsText(const CHttpResult& http) { return http.contentType && StartsWithNoCase(*http.contentType, "text"); }
+
 // A small text answer is a server information file; anything else must be
 // the package itself.
 bool ReadsAsInfoFile(const CHttpResult& http) {
-  return http.contentLength && *http.contentLength < CServerQuery::kInfoFileLimit && http.contentType &&
-         StartsWithNoCase(*http.contentType, "text");
+  return http.contentLength && *http.contentLength < CServerQuery::kInfoFileLimit && IsText(http);
+}
+
+// Only these two ask for credentials; any other error is the server's to name.
+bool IsAuthenticationFailure(int status) { return status == 401 || status == 407; }
+
+// "500 Internal Server Error": the code, and the server's words for it in a
+// form that can be shown.
+std::string StatusText(const CHttpResult& http) {
+  std::string reason = ShortenedText(DisplayableText(http.reason.toStdString()), 60);
+  return std::to_string(http.status) + (reason.empty() ? "" : " " + reason);
 }
 
 CNewscoutDate DateOf(const QDateTime& when) {
@@ -129,6 +141,7 @@ class CProgressLines : public IHttpProgress {
 CHttpResult ResultOf(const CHttpExchangeResult& exchange) {
   CHttpResult http;
   http.status = exchange.head.status;
+  http.reason = exchange.head.reason;
   bool ok = false;
   qint64 length = exchange.head.Field("content-length").value_or("").toLongLong(&ok);
   if (ok && length >= 0)
@@ -212,6 +225,14 @@ bool ReadAnswer(const CHttpResult& http, bool infoFile, CNewscoutProfile& profil
   if (infoFile && ReadsAsInfoFile(http)) {
     CServerInfoReader reader(answer, profile.downloadLink);
     return reader.ReadText(std::string_view(http.body.constData(), static_cast<std::size_t>(http.body.size())));
+  }
+  // A text where the information file should be, but too long to be one: the
+  // server answered, just not with anything this checker reads.
+  if (infoFile && IsText(http)) {
+    message = FormatMessageText(NsCatalogText(NsText::kInfoFileTooLarge),
+                                {profile.serverHost, std::to_string(*http.contentLength),
+                                 std::to_string(CServerQuery::kInfoFileLimit)});
+    return false;
   }
   if (StartsWithNoCase(*http.contentType, "application"))
     return true;
@@ -357,8 +378,12 @@ bool CServerQuery::Query(CNewscoutProfile& profile, CNewscoutSettings& settings,
     return false;
   }
   CHttpResult http = ResultOf(exchange);
-  if (http.status >= 400) {
+  if (IsAuthenticationFailure(http.status)) {
     message = NsCatalogText(4011);
+    return false;
+  }
+  if (http.status >= 400) {
+    message = FormatMessageText(NsCatalogText(NsText::kServerError), {profile.serverHost, StatusText(http)});
     return false;
   }
   settings.WriteLastRun(CNewscoutDate::LocalNow());

@@ -322,7 +322,9 @@ void CMainFrame::CreateMenus() {
   connect(m_fileMenu, &QMenu::aboutToShow, this, &CMainFrame::PrepareFileMenu);
   connect(m_helpMenu, &QMenu::aboutToShow, this, &CMainFrame::PrepareHelpMenu);
   connect(m_appNotesMenu, &QMenu::aboutToShow, this, [this] { statusBar()->showMessage(CatalogQString(20000)); });
-  PrepareHelpMenu();
+  // The notes folder is read only when the menu opens: whatever it holds, the
+  // window comes up without waiting for it.
+  UpdateHelpItems();
 }
 
 void CMainFrame::CreateBars() {
@@ -582,7 +584,8 @@ void CMainFrame::FillAppNotes(QMenu* menu, const std::vector<CAppNotesItem>& ite
         break;
       }
       case CAppNotesItem::kSeparator: menu->addSeparator(); break;
-      case CAppNotesItem::kEmpty: menu->addAction(ToQ(item.text))->setEnabled(false); break;
+      case CAppNotesItem::kEmpty:
+      case CAppNotesItem::kMore: menu->addAction(ToQ(item.text))->setEnabled(false); break;
       case CAppNotesItem::kDocument: {
         QAction* action = menu->addAction(ToQ(item.text));
         action->setStatusTip(CatalogQString(20000));
@@ -597,6 +600,10 @@ void CMainFrame::FillAppNotes(QMenu* menu, const std::vector<CAppNotesItem>& ite
 void CMainFrame::PrepareHelpMenu() {
   m_appNotesMenu->clear();
   FillAppNotes(m_appNotesMenu, m_app->BuildAppNotesMenu());
+  UpdateHelpItems();
+}
+
+void CMainFrame::UpdateHelpItems() {
   Action(ECommand::CheckForNewVersion)->setEnabled(m_app->CanCheckForNewVersion());
 }
 
@@ -620,7 +627,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
     // The first idle moment after the window is up.
     QTimer::singleShot(0, this, [this] {
       m_app->OnFirstIdle();
-      PrepareHelpMenu();
+      UpdateHelpItems();
     });
   }
 }

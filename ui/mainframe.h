@@ -102,6 +102,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   void ShowAbout();
   // Rebuilds the application-notes submenu and the Help items' states.
   void PrepareHelpMenu();
+  void UpdateHelpItems();
   void PrepareFileMenu();
 
   // Creates the view of a page; tests put pages of their own in place before

@@ -10,7 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
+#include <QStandardPaths>
 #include <QWindow>
 #include <QStringList>
 #include <algorithm>
@@ -53,20 +53,6 @@ std::optional<CStoreLocation> LocationOf(const std::string& keyPath) {
   return location;
 }
 
-std::unique_ptr<QSettings> OpenStore(const QString& root, const CStoreLocation& location) {
-  std::unique_ptr<QSettings> store;
-  if (root.isEmpty())
-    store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, location.maker, location.product);
-  else
-    store = std::make_unique<QSettings>(root + QLatin1Char('/') + location.maker + QLatin1Char('/') + location.product +
-                                            QLatin1String(".conf"),
-                                        QSettings::IniFormat);
-  store->setFallbacksEnabled(false);
-  if (!location.group.isEmpty())
-    store->beginGroup(location.group);
-  return store;
-}
-
 // Our own picture: the product's name on a dark blue ground.
 QPixmap StartupPicture() {
   QPixmap picture(kPictureWidth, kPictureHeight);
@@ -106,31 +92,45 @@ EAnswer CQtMessagePort::Show(const CMessage& message) {
   return box.exec() == QMessageBox::Yes ? EAnswer::Yes : EAnswer::No;
 }
 
-std::optional<std::string> CQtSettingsPort::Read(const std::string& keyPath, const std::string& name) {
+CQtSettingsPort::CQtSettingsPort(QString rootFolder) : m_root(std::move(rootFolder)) {
+  if (m_root.isEmpty())
+    m_root = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+CQtSettingsPort::~CQtSettingsPort() = default;
+
+std::string CQtSettingsPort::FileOf(const std::string& keyPath) const {
   std::optional<CStoreLocation> location = LocationOf(keyPath);
   if (!location)
-    return std::nullopt;
-  std::unique_ptr<QSettings> store = OpenStore(m_root, *location);
-  QVariant value = store->value(QString::fromStdString(name));
-  if (!value.isValid())
-    return std::nullopt;
-  // A hand-edited value with commas comes back as a list: it was one text.
-  if (value.userType() == QMetaType::QStringList)
-    return value.toStringList().join(QLatin1Char(',')).toStdString();
-  // Only text counts; anything else leaves the caller's default in force.
-  if (value.userType() != QMetaType::QString)
-    return std::nullopt;
-  return value.toString().toStdString();
+    return {};
+  return (m_root + QLatin1Char('/') + location->maker + QLatin1Char('/') + location->product +
+          QLatin1String(".conf"))
+      .toStdString();
+}
+
+CSettingsFile* CQtSettingsPort::FileFor(const std::string& keyPath, std::string& group) {
+  std::optional<CStoreLocation> location = LocationOf(keyPath);
+  if (!location)
+    return nullptr;
+  group = location->group.toStdString();
+  std::string path = FileOf(keyPath);
+  std::unique_ptr<CSettingsFile>& file = m_files[path];
+  if (!file)
+    file = std::make_unique<CSettingsFile>(path);
+  file->Refresh();
+  return file.get();
+}
+
+std::optional<std::string> CQtSettingsPort::Read(const std::string& keyPath, const std::string& name) {
+  std::string group;
+  CSettingsFile* file = FileFor(keyPath, group);
+  return file ? file->Value(group, name) : std::nullopt;
 }
 
 bool CQtSettingsPort::Write(const std::string& keyPath, const std::string& name, const std::string& value) {
-  std::optional<CStoreLocation> location = LocationOf(keyPath);
-  if (!location)
-    return false;
-  std::unique_ptr<QSettings> store = OpenStore(m_root, *location);
-  store->setValue(QString::fromStdString(name), QString::fromStdString(value));
-  store->sync();
-  return store->status() == QSettings::NoError;
+  std::string group;
+  CSettingsFile* file = FileFor(keyPath, group);
+  return file && file->SetValue(group, name, value);
 }
 
 CStartupWindow::CStartupWindow(QWidget* parent)

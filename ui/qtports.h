@@ -5,7 +5,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <map>
+#include <memory>
+
 #include "base/ports.h"
+#include "base/settingsfile.h"
 
 class QLabel;
 class QProgressBar;
@@ -16,19 +20,27 @@ class CQtMessagePort final : public IMessagePort {
   EAnswer Show(const CMessage& message) override;
 };
 
-// Settings in QSettings: a key path "Software\Maker\Product\Group..." names the
-// maker's and the product's store and a group in it. With a root folder the
-// stores are INI files below it, which tests use to keep off the user's own
-// settings; without one they are the per-user native stores (below
-// XDG_CONFIG_HOME on Linux).
+// Settings in the files Qt's settings keep: a key path
+// "Software\Maker\Product\Group..." names the file "Maker/Product.conf" and a
+// group in it. With a root folder the files lie below it, which tests use to
+// keep off the user's own settings; without one, below the user's settings
+// folder (XDG_CONFIG_HOME, else ~/.config). A file is read when first asked
+// and again when it changed, and written in place only when a value changes.
 class CQtSettingsPort final : public ISettingsPort {
  public:
-  explicit CQtSettingsPort(QString rootFolder = {}) : m_root(std::move(rootFolder)) {}
+  explicit CQtSettingsPort(QString rootFolder = {});
+  ~CQtSettingsPort() override;
   std::optional<std::string> Read(const std::string& keyPath, const std::string& name) override;
   bool Write(const std::string& keyPath, const std::string& name, const std::string& value) override;
 
+  // The file that holds the values of `keyPath`; empty when the key path names none.
+  std::string FileOf(const std::string& keyPath) const;
+
  private:
+  CSettingsFile* FileFor(const std::string& keyPath, std::string& group);
+
   QString m_root;
+  std::map<std::string, std::unique_ptr<CSettingsFile>> m_files;
 };
 
 // The captionless window shown while the knowledge base loads: a picture the

@@ -50,7 +50,8 @@ void Render(const std::vector<CAppNotesItem>& items, const std::vector<std::stri
         Render(item.children, documents, indent + "  ", out);
         continue;
       case CAppNotesItem::kSeparator: out += "--"; break;
-      case CAppNotesItem::kEmpty: out += "(" + item.text + ")"; break;
+      case CAppNotesItem::kEmpty:
+      case CAppNotesItem::kMore: out += "(" + item.text + ")"; break;
       case CAppNotesItem::kDocument:
         out += item.text + " -> " + fs::path(documents.at(static_cast<std::size_t>(item.document))).filename().string();
         break;
@@ -59,10 +60,10 @@ void Render(const std::vector<CAppNotesItem>& items, const std::vector<std::stri
   }
 }
 
-std::string RenderMenu(const std::string& folder) {
+std::string RenderMenu(const std::string& folder, const CAppNotesLimits& limits = {}) {
   std::vector<std::string> documents;
   std::string out;
-  Render(BuildAppNotesMenu(folder, documents), documents, "", out);
+  Render(BuildAppNotesMenu(folder, documents, limits), documents, "", out);
   return out;
 }
 
@@ -140,6 +141,154 @@ TEST(AppNotesMenu, LinkBackUpTheTreeEndsInAnEmptyPopup) {
   EXPECT_EQ(RenderMenu(dir.Path().string()), "a/\n  up/\n    (No documents found)\n  --\n  n.htm -> n.htm\n");
 }
 
+// Trees that once kept the main window from appearing: links across the tree
+// and back up it, and trees too deep or too wide for a menu. Each entry is a
+// file, a folder ("name/") or a link ("name -> target"), below a scratch
+// folder whose "notes" is the notes folder.
+struct CBoundedTreeCase {
+  const char* name;
+  std::vector<std::string> entries;
+  CAppNotesLimits limits;
+  std::string expected;
+};
+
+class AppNotesBounds : public ::testing::TestWithParam<CBoundedTreeCase> {};
+
+TEST_P(AppNotesBounds, Menu) {
+  CTempDir dir;
+  for (const std::string& entry : GetParam().entries) {
+    std::size_t arrow = entry.find(" -> ");
+    fs::path path = dir / entry.substr(0, arrow);
+    fs::create_directories(path.parent_path());
+    if (arrow != std::string::npos)
+      fs::create_directory_symlink(entry.substr(arrow + 4), path);
+    else if (entry.back() == '/')
+      fs::create_directories(path);
+    else
+      WriteFileBytes(path, "x");
+  }
+  EXPECT_EQ(RenderMenu((dir / "notes").string(), GetParam().limits), GetParam().expected);
+}
+
+// Every level links twice to the next, as /sys does: 2^15 paths to one folder.
+std::vector<std::string> DoublingLinks() {
+  std::vector<std::string> entries{"notes/start -> ../chain/l0", "chain/l15/end.htm"};
+  for (int level = 0; level < 15; ++level) {
+    std::string next = " -> ../l" + std::to_string(level + 1);
+    entries.push_back("chain/l" + std::to_string(level) + "/a" + next);
+    entries.push_back("chain/l" + std::to_string(level) + "/b" + next);
+  }
+  return entries;
+}
+
+std::vector<std::string> DeepTree(int levels) {
+  std::vector<std::string> entries;
+  std::string folder = "notes/";
+  for (int level = 0; level < levels; ++level, folder += "d/")
+    entries.push_back(folder + "n.htm");
+  return entries;
+}
+
+std::vector<std::string> WideFolder(int files) {
+  std::vector<std::string> entries;
+  for (int i = 0; i < files; ++i)
+    entries.push_back("notes/f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".htm");
+  return entries;
+}
+
+// The default bounds but for time: a loaded machine must not change the menu.
+CAppNotesLimits Patient() {
+  CAppNotesLimits limits;
+  limits.maxTime = std::chrono::minutes(1);
+  return limits;
+}
+
+CAppNotesLimits Entries(int count) {
+  CAppNotesLimits limits = Patient();
+  limits.maxEntries = count;
+  return limits;
+}
+
+CAppNotesLimits NoTime() {
+  CAppNotesLimits limits;
+  limits.maxTime = std::chrono::milliseconds(0);
+  return limits;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Trees, AppNotesBounds,
+    ::testing::Values(
+        CBoundedTreeCase{"LinkAcrossTheTreeIsFollowedOnce",
+                         {"notes/a/x -> ../b", "notes/b/n.htm", "notes/c/y -> ../b"},
+                         Patient(),
+                         "a/\n  x/\n    n.htm -> n.htm\nb/\n  n.htm -> n.htm\nc/\n  y/\n    (No documents found)\n"},
+        CBoundedTreeCase{"LinksDoublingAtEveryLevel", DoublingLinks(), Patient(),
+                         "start/\n"
+                         "  a/\n"
+                         "    a/\n"
+                         "      a/\n"
+                         "        a/\n"
+                         "          a/\n"
+                         "            a/\n"
+                         "              (More documents...)\n"
+                         "            b/\n"
+                         "              (No documents found)\n"
+                         "          b/\n"
+                         "            (No documents found)\n"
+                         "        b/\n"
+                         "          (No documents found)\n"
+                         "      b/\n"
+                         "        (No documents found)\n"
+                         "    b/\n"
+                         "      (No documents found)\n"
+                         "  b/\n"
+                         "    (No documents found)\n"},
+        CBoundedTreeCase{"DeepTreeStopsAtTheEighthMenu", DeepTree(10), Patient(),
+                         "d/\n"
+                         "  d/\n"
+                         "    d/\n"
+                         "      d/\n"
+                         "        d/\n"
+                         "          d/\n"
+                         "            d/\n"
+                         "              n.htm -> n.htm\n"
+                         "              (More documents...)\n"
+                         "            --\n"
+                         "            n.htm -> n.htm\n"
+                         "          --\n"
+                         "          n.htm -> n.htm\n"
+                         "        --\n"
+                         "        n.htm -> n.htm\n"
+                         "      --\n"
+                         "      n.htm -> n.htm\n"
+                         "    --\n"
+                         "    n.htm -> n.htm\n"
+                         "  --\n"
+                         "  n.htm -> n.htm\n"
+                         "--\n"
+                         "n.htm -> n.htm\n"},
+        CBoundedTreeCase{"WideFolderStopsAtTheEntryLimit", WideFolder(12), Entries(5),
+                         "f00.htm -> f00.htm\nf01.htm -> f01.htm\nf02.htm -> f02.htm\nf03.htm -> f03.htm\n"
+                         "f04.htm -> f04.htm\n(More documents...)\n"},
+        CBoundedTreeCase{"EntriesRunOutInsideASubfolder",
+                         {"notes/a/1.htm", "notes/a/2.htm", "notes/a/3.htm", "notes/b/4.htm"},
+                         Entries(3),
+                         "a/\n  1.htm -> 1.htm\n  2.htm -> 2.htm\n  (More documents...)\n(More documents...)\n"},
+        CBoundedTreeCase{"NoTimeLeft", {"notes/a.htm"}, NoTime(), "(More documents...)\n"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(AppNotesMenu, WideFolderGivesFiveHundredDocuments) {
+  CTempDir dir;
+  for (int i = 0; i < 600; ++i)
+    WriteFileBytes(dir / (std::to_string(1000 + i) + ".htm"), "x");
+  std::vector<std::string> documents;
+  std::vector<CAppNotesItem> menu = BuildAppNotesMenu(dir.Path().string(), documents, Patient());
+  ASSERT_EQ(menu.size(), 501u);
+  EXPECT_EQ(documents.size(), 500u);
+  EXPECT_EQ(menu[499].text, "1499.htm");
+  EXPECT_EQ(menu.back().kind, CAppNotesItem::kMore);
+}
+
 struct CRelativeCase {
   const char* name;
   std::string path;      // "<p>" stands for the program folder
@@ -183,6 +332,23 @@ TEST_F(AppTest, SettingsAreReadAndWrittenUnderOptions) {
   EXPECT_EQ(ports.settings.values[Key(CKivoVamApp::kOptionsKey, "FSetFolder")], "fsets2");
   // The reference manual lives only as long as the run.
   EXPECT_EQ(ports.settings.values.count(Key(CKivoVamApp::kOptionsKey, "ReferenceManual")), 0u);
+}
+
+TEST_F(AppTest, ARunThatChangesNothingStoresNothing) {
+  ports.settings.values[Key(CKivoVamApp::kOptionsKey, "AppnFolder")] = "notes";
+  ports.settings.values[Key(CKivoVamApp::kRecentFilesKey, "File1")] = "/p/kivo_vam.c";
+  const auto stored = ports.settings.values;
+  CKivoVamApp app;
+  app.ReadSettings();
+  app.SetBarVisible("Toolbar", true);  // as the window reports its bars when shown
+  app.ApplyOptions(app.OptionsFields());
+  app.WriteSettings();
+  EXPECT_EQ(ports.settings.values, stored);
+
+  app.RecentFiles().Add("/q/kivo_vam.c");
+  app.WriteSettings();
+  EXPECT_EQ(ports.settings.values[Key(CKivoVamApp::kRecentFilesKey, "File2")], "/p/kivo_vam.c");
+  EXPECT_EQ(ports.settings.values.count(Key(CKivoVamApp::kOptionsKey, "FSetFolder")), 0u);
 }
 
 TEST_F(AppTest, MissingSettingsKeepTheDefaults) {

@@ -179,7 +179,8 @@ TEST_F(AppTest, ForcedCheckSkipsTheScheduleAndReportsOnlyOnRequest) {
   Run({"/force", "/noupdmsg"});
   ASSERT_EQ(ports.messages.Ids(), std::vector<int>{4003});
   EXPECT_EQ(ports.messages.Messages()[0].text,
-            "Error retrieving the server-side information about Kivo Vam setup file.\n" + NsCatalogText(4011));
+            "Error retrieving the server-side information about Kivo Vam setup file.\n"
+            "The server '" + server.HostPort() + "' answered with an error: 404 Status.");
 }
 
 TEST_F(AppTest, ConnectPromptCanOpenTheOptions) {

@@ -97,6 +97,7 @@ struct CAnswerCase {
   bool newer;
   int messageId;  // 0: none
   bool contact;   // counted as a successful contact
+  std::vector<std::string> more = {};  // the message's arguments after the host
 };
 
 class QueryAnswerTest : public QueryTest, public ::testing::WithParamInterface<CAnswerCase> {};
@@ -106,9 +107,19 @@ TEST_P(QueryAnswerTest, EndsWithItsDecisionAndMessage) {
   profile.objectPath = c.objectPath;
   CTestHttpServer server([&](const std::string&) { return c.reply; });
   EXPECT_EQ(Ask(server.HostPort()), c.newer);
-  EXPECT_EQ(message, c.messageId == 0 ? "" : Text(c.messageId, {server.HostPort()}));
+  std::vector<std::string> args{server.HostPort()};
+  args.insert(args.end(), c.more.begin(), c.more.end());
+  EXPECT_EQ(message, c.messageId == 0 ? "" : Text(c.messageId, args));
   EXPECT_EQ(LastRunWritten(), c.contact);
   EXPECT_EQ(profile.downloadLink, "http://example.invalid/download");
+}
+
+// The status line with other words after its code.
+CHttpReply WithReason(CHttpReply reply, const std::string& reason) {
+  std::size_t code = reply.head.find(' ') + 1;
+  std::size_t end = reply.head.find("\r\n");
+  reply.head.replace(code + 3, end - code - 3, reason.empty() ? "" : " " + reason);
+  return reply;
 }
 
 CHttpReply WithoutDate(CHttpReply reply) {
@@ -124,7 +135,16 @@ INSTANTIATE_TEST_SUITE_P(
                     true, 0, true},
         CAnswerCase{"DownloadOfTheInstalledSize", "/kivovam.bin",
                     MakeReply(200, "Application/x-msdownload", std::string(1000, 'x')), false, 0, true},
-        CAnswerCase{"NotFound", "/latest.upd", MakeReply(404, "text/html", "<h1>gone</h1>"), false, 4011, false},
+        CAnswerCase{"NotFound", "/latest.upd", MakeReply(404, "text/html", "<h1>gone</h1>"), false, 4210, false,
+                    {"404 Status"}},
+        CAnswerCase{"ServerError", "/latest.upd",
+                    WithReason(MakeReply(500, "text/html", "<h1>oops</h1>"), "Internal Server Error"), false, 4210,
+                    false, {"500 Internal Server Error"}},
+        CAnswerCase{"ServerErrorWithoutWords", "/kivovam.bin", WithReason(MakeReply(503, "text/html", ""), ""), false,
+                    4210, false, {"503"}},
+        CAnswerCase{"ServerErrorWithControls", "/kivovam.bin",
+                    WithReason(MakeReply(502, "text/html", ""), "Bad\x1b[2J Gateway"), false, 4210, false,
+                    {"502 Bad[2J Gateway"}},
         CAnswerCase{"WrongContentType", "/kivovam.bin", MakeReply(200, "text/html", "<html/>"), false, 4004, true},
         CAnswerCase{"OnlyComments", "/latest.TXT", MakeReply(200, "text/plain", "# none\n// yet\n"), false, 0, true},
         CAnswerCase{"LinkToAProgramOnly", "/latest.upd", MakeReply(200, "text/plain", "link=/usr/bin/xterm\n"), false,
@@ -134,7 +154,10 @@ INSTANTIATE_TEST_SUITE_P(
         CAnswerCase{"NoDate", "/latest.upd", WithoutDate(MakeReply(200, "text/plain", "version=3\n")), false, 4007,
                     true},
         CAnswerCase{"TooLargeForAnInfoFile", "/latest.upd",
-                    MakeReply(200, "text/plain", "version=3\n" + std::string(100000, '#')), false, 4004, true}),
+                    MakeReply(200, "text/plain", "version=3\n" + std::string(100000, '#')), false, 4211, true,
+                    {"100010", "100000"}},
+        CAnswerCase{"TooLargeHtmlForAnInfoFile", "/latest.txt", MakeReply(200, "text/html", std::string(200000, ' ')),
+                    false, 4211, true, {"200000", "100000"}}),
     CRowName());
 
 // Only the right user name and password get the file.
@@ -213,6 +236,17 @@ TEST_F(QueryTest, EndlessBodyIsNotReadToItsEnd) {
   });
   EXPECT_LT(Millis([&] { EXPECT_TRUE(Ask(overlong.HostPort())); }), 2000);
   EXPECT_EQ(query.Answer().version, "2.5");
+}
+
+TEST_F(QueryTest, GibibyteInformationFileIsNamedOversizedWithoutBeingRead) {
+  CTestHttpServer server([](const std::string&) {
+    CHttpReply reply = MakeReply(200, "text/plain", "", "Content-Length: 1073741824\r\n", false);
+    return CHttpReply{CHttpReply::EMode::Endless, reply.head, std::string(0x10000, '#')};
+  });
+  EXPECT_LT(Millis([&] { EXPECT_FALSE(Ask(server.HostPort())); }), 2000);
+  EXPECT_EQ(message, Text(NsText::kInfoFileTooLarge, {server.HostPort(), "1073741824", "100000"}));
+  EXPECT_LT(server.BytesSent(), 64LL * 1024 * 1024);
+  EXPECT_TRUE(LastRunWritten());
 }
 
 TEST_F(QueryTest, NetworkFailuresCarryTheirErrorText) {

@@ -2,7 +2,14 @@
 #include <QSettings>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "common/testsupport.h"
 #include "newscout/newscoutsettings.h"
@@ -115,6 +122,54 @@ TEST_F(SettingsTest, SavingFailsWhereNothingCanBeWritten) {
 
   profile.registryKeyPath = "";
   EXPECT_FALSE(settings.SaveSettings());
+}
+
+// The checker runs unattended at every start of the desktop program, and
+// stores its sync time each time: the user's file, kept elsewhere behind a
+// link, is written in place; a FIFO there is neither read nor replaced. A
+// watchdog opens the FIFO for writing now and then, which succeeds only while
+// someone reads it and ends that read, so a fault fails instead of hanging.
+TEST_F(SettingsTest, UsersFileBehindALinkIsWrittenInPlaceAndAFifoIsLeftAlone) {
+  namespace fs = std::filesystem;
+  fs::path file = fs::path(TestSettingsFolder()) / "user" / location.organization / (location.application + ".conf");
+  fs::create_directories(file.parent_path());
+  CTempDir elsewhere;
+  WriteFileBytes(elsewhere / "kept.conf", "[General]\nNEWSCOUT_PERIOD=W\n");
+  fs::create_symlink(elsewhere / "kept.conf", file);
+  struct stat before {};
+  stat((elsewhere / "kept.conf").c_str(), &before);
+  EXPECT_EQ(Reloaded().period, "W");
+  ASSERT_TRUE(settings.WriteSyncTime(42));
+  struct stat after {};
+  stat((elsewhere / "kept.conf").c_str(), &after);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_TRUE(fs::is_symlink(file));
+  EXPECT_EQ(ReadFileBytes(elsewhere / "kept.conf"), "[General]\nNEWSCOUT_PERIOD=W\nNEWSCOUT_SYNCTIME=42\n");
+
+  fs::remove(file);
+  ASSERT_EQ(mkfifo((elsewhere / "fifo").c_str(), 0600), 0);
+  fs::create_symlink(elsewhere / "fifo", file);
+  std::atomic<bool> finished{false};
+  std::atomic<bool> read{false};
+  std::thread watchdog([&] {
+    while (!finished) {
+      int fd = open((elsewhere / "fifo").c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) {
+        read = true;
+        close(fd);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  });
+  CNewscoutProfile loaded = Reloaded();
+  bool written = settings.WriteSyncTime(43) || settings.SaveSettings();
+  finished = true;
+  watchdog.join();
+  EXPECT_FALSE(read);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(loaded.period, "");
+  EXPECT_TRUE(fs::is_symlink(file));
+  EXPECT_TRUE(fs::is_fifo(elsewhere / "fifo"));
 }
 
 }  // namespace

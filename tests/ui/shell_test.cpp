@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -10,11 +11,20 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
 
 #include <cstdlib>
 
@@ -374,6 +384,29 @@ TEST(MainFrame, AppNotesSubmenuIsRebuiltAtEachOpening) {
   EXPECT_EQ(MenuTexts(frame.AppNotesMenu()), QStringList{"(No documents found)"});
 }
 
+// The whole file system as the notes folder: the window comes up without
+// reading it, and the submenu is as much of it as the walk's bounds allow.
+TEST(MainFrame, WindowAppearsPromptlyWithTheRootAsNotesFolder) {
+  CShell shell;
+  shell.ports.settings.values["Software/Halvora/Kivo Vam/Options/AppnFolder"] = "/";
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(shell.Start({kDemo}));
+  Settle();
+  EXPECT_LT(clock.elapsed(), 10000);
+  CMainFrame& frame = shell.Frame();
+  EXPECT_TRUE(frame.isVisible());
+  EXPECT_TRUE(frame.AppNotesMenu()->isEmpty());
+
+  clock.restart();
+  Q_EMIT frame.HelpMenu()->aboutToShow();
+  EXPECT_LT(clock.elapsed(), 10000);
+  QStringList texts = MenuTexts(frame.AppNotesMenu());
+  ASSERT_FALSE(texts.isEmpty());
+  EXPECT_EQ(texts.back(), "(More documents...)");
+  EXPECT_LE(shell.App().AppNoteDocuments().size(), 500u);
+}
+
 TEST(MainFrame, MissingManualShowsItsPath) {
   CShell shell;
   ASSERT_TRUE(shell.Start({kDemo}));
@@ -595,6 +628,127 @@ TEST(Startup, SettingsStoreIsTheMakersAndTheProducts) {
   // A value written by hand with a comma in it is still one text.
   WriteFileBytes(root / "Halvora/Kivo Vam.conf", "[Options]\nFSetFolder=sets,old\n");
   EXPECT_EQ(settings.Read("Software/Halvora/Kivo Vam/Options", "FSetFolder"), std::optional<std::string>("sets,old"));
+}
+
+// The settings as a user may keep them: the program's file a link to one
+// kept elsewhere, with every value the program stores.
+class LinkedSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(root / "config/Halvora");
+    fs::create_directories(root / "dotfiles");
+    kept = "; kept with my other settings\n[Options]\nAppnFolder=doc/appnotes\nFSetFolder=fsets\n\n"
+           "[Recent%20File%20List]\nFile1=" + kDemo + "\nFile2=\nFile3=\nFile4=\n\n[ToolBars]\nStatusBar=1\nToolbar=1\n";
+    WriteFileBytes(Target(), kept);
+    fs::last_write_time(Target(), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    fs::create_symlink(Target(), Link());
+  }
+  fs::path Link() const { return root / "config/Halvora/Kivo Vam.conf"; }
+  fs::path Target() const { return root / "dotfiles/kivo.conf"; }
+  static struct stat Stat(const fs::path& path, bool follow = true) {
+    struct stat info {};
+    (follow ? stat : lstat)(path.c_str(), &info);
+    return info;
+  }
+  // A start, the window shown, `during` done, and the exit.
+  void Run(const std::function<void(CShell&)>& during = {}) {
+    CQtSettingsPort settings(QString::fromStdString((root / "config").string()));
+    CShell shell(&settings);
+    ASSERT_TRUE(shell.Start({}));
+    Settle();
+    if (during)
+      during(shell);
+    shell.Frame().close();
+    shell.App().WriteSettings();
+    messages = shell.ports.messages.Ids();
+  }
+
+  CTempDir root;
+  std::string kept;
+  std::vector<int> messages;
+};
+
+TEST_F(LinkedSettingsTest, ARunThatChangesNothingWritesNothing) {
+  struct stat before = Stat(Target());
+  Run();
+  EXPECT_TRUE(S_ISLNK(Stat(Link(), false).st_mode));
+  EXPECT_EQ(Stat(Target()).st_ino, before.st_ino);
+  EXPECT_EQ(Stat(Target()).st_mtim.tv_sec, before.st_mtim.tv_sec);
+  EXPECT_EQ(Stat(Target()).st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  EXPECT_EQ(ReadFileBytes(Target()), kept);
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(LinkedSettingsTest, AChangeIsWrittenThroughTheLinkInPlace) {
+  ino_t inode = Stat(Target()).st_ino;
+  Run([](CShell& shell) {
+    shell.App().ApplyOptions({"fsets", "doc/KIVORM.pdf", "notes"});
+    shell.Frame().Action(ECommand::ViewToolbar)->trigger();
+  });
+  EXPECT_TRUE(S_ISLNK(Stat(Link(), false).st_mode));
+  EXPECT_EQ(Stat(Target()).st_ino, inode);
+  std::string expected = kept;
+  expected.replace(expected.find("AppnFolder=doc/appnotes"), 23, "AppnFolder=notes");
+  expected.replace(expected.find("Toolbar=1"), 9, "Toolbar=0");
+  EXPECT_EQ(ReadFileBytes(Target()), expected);
+  EXPECT_TRUE(messages.empty());
+}
+
+// A FIFO must not hold the start up, nor be replaced at the exit. A watchdog
+// opens the FIFO for writing now and then, which succeeds only while someone
+// reads it, and ends that read: a program that reads it fails the test
+// instead of hanging it.
+TEST_F(LinkedSettingsTest, ALinkToAFifoNeitherBlocksNorIsReplaced) {
+  fs::remove(Link());
+  ASSERT_EQ(mkfifo((root / "fifo").c_str(), 0600), 0);
+  fs::create_symlink(root / "fifo", Link());
+  std::atomic<bool> finished{false};
+  std::atomic<bool> read{false};
+  std::thread watchdog([&] {
+    while (!finished) {
+      int fd = open((root / "fifo").c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) {
+        read = true;
+        close(fd);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  });
+  Run([](CShell& shell) {
+    shell.App().ApplyOptions({"fsets", "doc/KIVORM.pdf", "notes"});
+    shell.Frame().Action(ECommand::ViewToolbar)->trigger();
+  });
+  finished = true;
+  watchdog.join();
+  EXPECT_FALSE(read);
+  EXPECT_TRUE(S_ISLNK(Stat(Link(), false).st_mode));
+  EXPECT_TRUE(S_ISFIFO(Stat(root / "fifo", false).st_mode));
+  EXPECT_EQ(messages, std::vector<int>{4090});
+}
+
+// What the program writes, Qt's own settings read alike, and the other way round.
+TEST(Startup, SettingsFileIsTheOneQtKeepsInItsForm) {
+  CQtSettingsPort native;
+  EXPECT_EQ(native.FileOf("Software\\Halvora\\Kivo Vam\\Options"),
+            QSettings(QSettings::NativeFormat, QSettings::UserScope, "Halvora", "Kivo Vam").fileName().toStdString());
+
+  CTempDir root;
+  const std::vector<std::string> values{"plain",    " lead and trail ", "a,b",       "semi;colon", "k=v",
+                                        "quote\"d", "back\\slash",     "tab\tline\n", "@at",        "j\xc3\xb6rg \xe2\x82\xac",
+                                        "\x01" "1",  ""};
+  CQtSettingsPort ours(QString::fromStdString(root.Path().string()));
+  for (std::size_t i = 0; i < values.size(); ++i)
+    EXPECT_TRUE(ours.Write("Software\\Halvora\\Kivo Vam\\Recent File List", "File" + std::to_string(i), values[i]));
+  QSettings qt(QString::fromStdString((root / "Halvora/Kivo Vam.conf").string()), QSettings::IniFormat);
+  QSettings written(QString::fromStdString((root / "Qt/Kivo Vam.conf").string()), QSettings::IniFormat);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    QString key = QStringLiteral("Recent File List/File%1").arg(i);
+    EXPECT_EQ(qt.value(key).toString().toStdString(), values[i]) << i;
+    written.setValue(key, QString::fromStdString(values[i]));
+  }
+  written.sync();
+  for (std::size_t i = 0; i < values.size(); ++i)
+    EXPECT_EQ(ours.Read("Software/Qt/Kivo Vam/Recent File List", "File" + std::to_string(i)), values[i]) << i;
 }
 
 TEST(About, VersionFromTheBuild) {

@@ -50,13 +50,13 @@ class CUiEnvironment : public ::testing::Environment {
 
 }  // namespace
 
-CShell::CShell() {
+CShell::CShell(ISettingsPort* settings) {
   for (const char* data : {"conf", "fsets", "doc", "examples"})
     fs::create_directory_symlink(SourcePath(data), m_folder / data);
   WriteFileBytes(m_folder / "newscout", "#!/bin/sh\n");
   FolderSettings() = CFolderSettings{};
   SetProgramFolder(m_folder.Path().string());
-  CPorts recorded{&ports.messages, &ports.progress, &ports.settings};
+  CPorts recorded{&ports.messages, &ports.progress, settings ? settings : &ports.settings};
   m_program = std::make_unique<CDesktopProgram>(&recorded);
   App().openDocument = [](const std::string&) { return true; };
   App().startProcess = [this](const std::string& program, const std::vector<std::string>& args) {

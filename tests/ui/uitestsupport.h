@@ -22,7 +22,8 @@ class CShell {
     std::vector<std::string> args;
   };
 
-  CShell();
+  // With `settings` the program keeps its settings there instead of in `ports`.
+  explicit CShell(ISettingsPort* settings = nullptr);
   ~CShell();
   bool Start(const std::vector<std::string>& args);
   CMainFrame& Frame() const { return *m_program->Frame(); }
