@@ -1,12 +1,14 @@
 // Frequency and duration text, token extraction, whole-file reading and text clean-ups.
 #include "base/texthelpers.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <locale.h>
 
 #include "base/ports.h"
@@ -186,40 +188,71 @@ bool ExtractToken(const std::string* text, int index, std::string_view delimiter
 }
 
 bool ReadTextFile(const std::string& path, std::string& text) {
-  text.clear();
-  std::error_code error;
-  std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error) {
-    ShowFileError(path, error.message());
-    return false;
-  }
-  if (size > kMaxTextFileSize) {
-    ShowMessage(kFileTooBig, EMessageKind::Warning, {path});
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    ShowFileError(path, std::strerror(errno));
-    return false;
-  }
-  char buffer[64 * 1024];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<std::size_t>(in.gcount()));
-    // The file may have grown since its size was read.
-    if (text.size() > kMaxTextFileSize) {
-      text.clear();
-      ShowMessage(kFileTooBig, EMessageKind::Warning, {path});
-      return false;
-    }
-  }
-  if (in.bad()) {
-    text.clear();
-    ShowFileError(path, std::strerror(errno));
-    return false;
+  std::string reason;
+  switch (ReadRegularFile(path, kMaxTextFileSize, text, reason)) {
+    case EFileRead::Ok: break;
+    case EFileRead::TooBig: ShowMessage(kFileTooBig, EMessageKind::Warning, {path}); return false;
+    case EFileRead::Failed: ShowFileError(path, reason); return false;
   }
   ReplaceAll(text, "\r\n", "\n");
   ReplaceAll(text, "\\\n", "  ");
   return true;
+}
+
+EFileRead ReadRegularFile(const std::string& path, std::size_t limit, std::string& text,
+                          std::string& outReason) {
+  text.clear();
+  struct stat named {};
+  if (stat(path.c_str(), &named) != 0) {
+    outReason = std::strerror(errno);
+    return EFileRead::Failed;
+  }
+  if (S_ISDIR(named.st_mode)) {
+    outReason = std::strerror(EISDIR);
+    return EFileRead::Failed;
+  }
+  if (!S_ISREG(named.st_mode)) {
+    outReason = "not a regular file";
+    return EFileRead::Failed;
+  }
+  if (static_cast<std::uintmax_t>(named.st_size) > limit)
+    return EFileRead::TooBig;
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    outReason = std::strerror(errno);
+    return EFileRead::Failed;
+  }
+  // The name may have been given to something else since it was looked at.
+  struct stat opened {};
+  if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+    close(fd);
+    outReason = "not a regular file";
+    return EFileRead::Failed;
+  }
+  char buffer[64 * 1024];
+  EFileRead result = EFileRead::Ok;
+  for (;;) {
+    ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0) {
+      outReason = std::strerror(errno);
+      result = EFileRead::Failed;
+      break;
+    }
+    if (got == 0)
+      break;
+    text.append(buffer, static_cast<std::size_t>(got));
+    // The file may have grown since its size was read.
+    if (text.size() > limit) {
+      result = EFileRead::TooBig;
+      break;
+    }
+  }
+  close(fd);
+  if (result != EFileRead::Ok)
+    text.clear();
+  return result;
 }
 
 void StripQuotes(std::string& text) {

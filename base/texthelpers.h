@@ -34,6 +34,13 @@ bool ExtractToken(const std::string* text, int index, std::string_view delimiter
 // cannot be read is reported through the messages port and gives false.
 bool ReadTextFile(const std::string& path, std::string& text);
 
+enum class EFileRead { Ok, TooBig, Failed };
+// The bytes of a regular file of at most `limit` bytes, as they are, without
+// a message: a FIFO, a device or a folder is refused before it is opened, so
+// a read never waits for a writer. On failure `outReason` says why.
+EFileRead ReadRegularFile(const std::string& path, std::size_t limit, std::string& text,
+                          std::string& outReason);
+
 // Removes one pair of matching surrounding double or single quotes.
 void StripQuotes(std::string& text);
 // Trims, turns line ends into "; " statement separators and collapses blanks.
