@@ -66,6 +66,11 @@ class CProjDoc : public CExprResolver {
   void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
   // File New and File Open are refused while the command line fixes the processor or clocks.
   bool CanNewOrOpen() const { return !m_bCmdLineLock; }
+  // Takes over the whole project of `source` (the model, its functions and the
+  // modified mark) and leaves `source` cleared. An open reads into a document
+  // of its own and hands it over only when it succeeded, so a failed open
+  // leaves this project exactly as it was. The observer stays and is not told.
+  void TakeContents(CProjDoc& source);
 
   // The function list. False (and the function dropped) for an engine the
   // processor does not have; -1, an engine not yet known, is let in.
