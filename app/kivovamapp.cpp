@@ -145,17 +145,20 @@ bool CKivoVamApp::NewProject() {
   return true;
 }
 
+std::unique_ptr<CProjDoc> CKivoVamApp::ReadProject(const std::string& path) {
+  auto read = std::make_unique<CProjDoc>(m_kb, &m_options);
+  if (!read->OnOpenDocument(path))
+    return nullptr;
+  return read;
+}
+
 bool CKivoVamApp::OpenProject(const std::string& path) {
+  std::unique_ptr<CProjDoc> read = ReadProject(path);
+  if (!read)
+    return false;
   std::string source, header;
   CProjDoc::DerivePaths(path, source, header);
-  bool existed = IsFile(source) && IsFile(header);
-  if (!m_doc->OnOpenDocument(path)) {
-    // A read that failed half-way has cleared the project: go on with a new
-    // one rather than show the remains under the old name.
-    if (existed)
-      NewProject();
-    return false;
-  }
+  m_doc->TakeContents(*read);
   m_projectPath = fs::absolute(source).lexically_normal().string();
   m_recent.Add(m_projectPath);
   m_doc->UpdateViews(kHintEverything);

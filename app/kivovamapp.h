@@ -72,6 +72,7 @@ class CKivoVamApp {
   // "kivo_vam.c", or "untitled_kivo_vam" for a project never saved.
   std::string ProjectTitle() const;
   bool NewProject();
+  // A project that does not open leaves the one before exactly as it was.
   bool OpenProject(const std::string& path);
   bool SaveProject(const std::string& path);
 
@@ -126,6 +127,8 @@ class CKivoVamApp {
 
  private:
   bool OpenWithDesktop(const std::string& path) const;
+  // The project at `path` read into a document of its own; null when it does not open.
+  std::unique_ptr<CProjDoc> ReadProject(const std::string& path);
 
   CCommandLineOptions m_options;
   std::string m_commandLineProject;
