@@ -388,6 +388,9 @@ void CMainFrame::PrepareFileMenu() {
 }
 
 bool CMainFrame::SaveModified() {
+  // An edit on the current page is not in the project until the page is left.
+  if (CViewBase* current = Page(CurrentPage()); current && !current->CanLeave())
+    return false;
   if (!Doc().IsModified())
     return true;
   switch (askSaveChanges(ToQ(m_app->ProjectTitle()))) {

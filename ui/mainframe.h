@@ -51,7 +51,9 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   bool FileSave();
   bool FileSaveAs();
   bool FileOpenRecent(int index);
-  // Asks to save a modified project; false when the user cancels or the save fails.
+  // Stores the current page (a refused value stops there, the page stays
+  // current), then asks to save a modified project; false when a value was
+  // refused, the user cancels or the save fails.
   bool SaveModified();
   void UpdateTitle();
 
