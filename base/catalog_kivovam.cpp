@@ -91,6 +91,8 @@ const CCatalogEntry kKivoVamCatalog[] = {
     {4071, "Please enter an integer."},
     {4072, "Please enter an integer between %1 and %2."},
     {4073, "Please select a button."},
+    {4074, "Kivo Vam did not close normally. Restore the unsaved changes to '%1' from %2?"},
+    {4075, "Kivo Vam cannot keep a recovery copy of the unsaved changes in '%1': %2"},
     {4500, "Are you sure to remove the selected function?"},
     {4501, "Are you sure to remove the selected functions (%1 selected)?"},
     {4502, "By changing function set, all configured channels will be cleared. \nContinue?"},
