@@ -21,6 +21,7 @@
 
 #include "app/appnotes.h"
 #include "app/kivovamapp.h"
+#include "app/recovery.h"
 #include "base/texthelpers.h"
 #include "project/notesmodel.h"
 #include "project/projdoc.h"
@@ -56,6 +57,9 @@ CMainFrame::CMainFrame(CKivoVamApp& app, QWidget* parent) : QMainWindow(parent),
   Doc().SetObserver(this);
   UpdatePageVisibility();
   connect(m_tabs, &CViewTab::PageChanged, this, [] { BalloonTip::Hide(); });
+  m_recoveryTimer = new QTimer(this);
+  m_recoveryTimer->setSingleShot(true);
+  connect(m_recoveryTimer, &QTimer::timeout, this, &CMainFrame::WriteRecoveryCopy);
   askSaveChanges = [this](const QString& name) {
     return QMessageBox::question(this, QStringLiteral("Kivo Vam"),
                                  QString::fromStdString(FormatMessageText(CatalogText(9322), {FromQ(name)})),
@@ -167,6 +171,24 @@ void CMainFrame::OnProjectUpdate(CProjDoc&, int hint) {
     view->OnUpdate(hint);
   }
   QTimer::singleShot(0, this, &CMainFrame::UpdateTitle);
+  ScheduleRecoveryCopy();
+}
+
+void CMainFrame::ScheduleRecoveryCopy() {
+  CRecoveryStore* store = m_app->Recovery();
+  if (!store || m_recoveryTimer->isActive())
+    return;
+  m_recoveryTimer->start(static_cast<int>(store->DelayBeforeWrite()));
+}
+
+void CMainFrame::WriteRecoveryCopy() {
+  // A question may be open half way through a page's store: the copy waits
+  // for the project to be whole again.
+  if (QApplication::activeModalWidget()) {
+    m_recoveryTimer->start(static_cast<int>(CRecoveryStore::kSettleMs));
+    return;
+  }
+  m_app->KeepRecoveryCopy();
 }
 
 bool CMainFrame::ShowChannelsPage(CProjDoc&, int engine) {
@@ -544,6 +566,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // Whatever is unsaved now, the user chose to give up.
+  m_recoveryTimer->stop();
+  m_app->EndRecovery();
   BalloonTip::Hide();
   QMainWindow::closeEvent(event);
 }

@@ -15,6 +15,7 @@ class CViewTab;
 class QAction;
 class QLabel;
 class QMenu;
+class QTimer;
 class QToolBar;
 
 class CMainFrame : public QMainWindow, public CProjectObserver {
@@ -66,6 +67,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   QMenu* AppNotesMenu() const { return m_appNotesMenu; }
   QMenu* FileMenu() const { return m_fileMenu; }
   QToolBar* ToolBar() const { return m_toolBar; }
+  QTimer* RecoveryTimer() const { return m_recoveryTimer; }
   // Rebuilds the application-notes submenu and the Help items' states.
   void PrepareHelpMenu();
   void PrepareFileMenu();
@@ -102,6 +104,9 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   QAction* AddAction(QMenu* menu, const QString& text, const QString& statusTip,
                      const QList<QKeySequence>& keys = {});
   bool SaveTo(const QString& path);
+  // The recovery copy follows a change once the timer runs out; one timer at a time.
+  void ScheduleRecoveryCopy();
+  void WriteRecoveryCopy();
 
   CKivoVamApp* m_app;
   CViewTab* m_tabs;
@@ -115,6 +120,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   QList<QAction*> m_recentActions;
   QAction* m_recentSeparator = nullptr;
   QAction* m_exitAction = nullptr;
+  QTimer* m_recoveryTimer = nullptr;
   // The page that stored its own controls before a save: the others are told to.
   CViewBase* m_savingFrom = nullptr;
   bool m_shownOnce = false;
