@@ -161,8 +161,9 @@ bool CKivoVamApp::OpenProject(const std::string& path) {
     return false;
   std::string source, header;
   CProjDoc::DerivePaths(path, source, header);
-  m_doc->TakeContents(*read);
+  // The path first: the observers told of the take-over show the new name.
   m_projectPath = fs::absolute(source).lexically_normal().string();
+  m_doc->TakeContents(*read);
   m_recent.Add(m_projectPath);
   ProjectReplaced();
   m_doc->UpdateViews(kHintEverything);
@@ -227,9 +228,10 @@ bool CKivoVamApp::RestoreRecoveryCopy(CRecoveryCopy& copy) {
   std::unique_ptr<CProjDoc> read = ReadProject(copy.sourcePath);
   if (!read)
     return false;
-  m_doc->TakeContents(*read);
-  m_doc->SetModifiedFlag(true);
   m_projectPath = copy.projectPath;
+  m_doc->TakeContents(*read);
+  // None of the project's states is what its file holds.
+  m_doc->SetModifiedFlag(true);
   // The copy goes once this program's own copy of the changes is written.
   if (m_recovery)
     m_recovery->TakeOver(std::move(copy));

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 
 #include "base/paths.h"
 #include "base/recordingports.h"
@@ -141,13 +142,12 @@ bool IsFileOrMissing(const std::string& path, std::string& outReason) {
 
 CFileLock::~CFileLock() { Release(); }
 
-CFileLock::CFileLock(CFileLock&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+CFileLock::CFileLock(CFileLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
 
 CFileLock& CFileLock::operator=(CFileLock&& other) noexcept {
   if (this != &other) {
     Release();
-    m_fd = other.m_fd;
-    other.m_fd = -1;
+    m_fd = std::exchange(other.m_fd, -1);
   }
   return *this;
 }

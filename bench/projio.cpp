@@ -35,19 +35,13 @@ struct CBenchProject {
     fs::create_directories(folder);
     doc = std::make_unique<CProjDoc>(kb, nullptr, &notes);
     doc->OnNewDocument();
-    doc->m_strCpu = "Omiro Q32";
-    doc->m_cpu.Select(kb.cpuDb, doc->m_strCpu);
-    doc->m_pFSet = kb.fsetLib.FindSet("kivo2/kivo_set_k2_motion.h");
+    doc->SetProcessor({"Omiro Q32", 100000000, 0});
+    doc->SelectFunctionSet(kb.fsetLib.FindSet("kivo2/kivo_set_k2_motion.h"));
     const CKivoFunc* pwm = doc->m_pFSet ? doc->m_pFSet->FindFunc("PWM") : nullptr;
-    for (int i = 0; pwm && i < kFunctions; ++i) {
-      auto func = std::make_unique<CProjDoc::CFuncInfo_Api>();
-      func->initFunc = pwm->initFuncs.front().get();
-      func->doc = doc.get();
-      func->function = pwm;
-      func->engine = i / 32;
-      func->InitDefaults(i % 32);
-      doc->AddFunction(std::move(func));
-    }
+    // Straight into the list: the functions are the bench's ground, not its edits.
+    for (int i = 0; pwm && i < kFunctions; ++i)
+      doc->AddFunction(doc->NewFunction(*pwm, i / 32, i % 32));
+    doc->NotifyChanged(-1);
   }
   ~CBenchProject() { fs::remove_all(folder); }
   std::string Path() const { return (folder / "kivo_vam.c").string(); }
@@ -70,6 +64,30 @@ void BM_OpenProject(benchmark::State& state) {
   state.counters["functions"] = static_cast<double>(reader.Functions().size());
 }
 BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond);
+
+// One edit of the project: the images before and after it are written.
+void BM_EditStep(benchmark::State& state) {
+  CBenchProject project;
+  bool on = false;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(project.doc->SetExternDecls(on = !on));
+  state.counters["functions"] = static_cast<double>(project.doc->Functions().size());
+}
+BENCHMARK(BM_EditStep)->Unit(benchmark::kMillisecond);
+
+// Undo of one step: the image before it is read back into the project.
+void BM_UndoStep(benchmark::State& state) {
+  CBenchProject project;
+  project.doc->SetExternDecls(false);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(project.doc->Undo());
+    state.PauseTiming();
+    project.doc->Redo();
+    state.ResumeTiming();
+  }
+  state.counters["functions"] = static_cast<double>(project.doc->Functions().size());
+}
+BENCHMARK(BM_UndoStep)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -180,39 +180,13 @@ int AddFunction(CSession& session, const std::string& text) {
   const CKivoFunc* func = FindFunction(session.kb, doc.m_pFSet, name);
   if (!func)
     return DriverError(UnknownFunctionText(session.kb, doc.m_pFSet, name));
-  std::unique_ptr<CProjDoc::CFuncInfo> info;
-  if (func->hasApi && !func->initFuncs.empty()) {
-    auto api = std::make_unique<CProjDoc::CFuncInfo_Api>();
-    api->initFunc = func->initFuncs.front().get();
-    info = std::move(api);
-  } else {
-    info = std::make_unique<CProjDoc::CFuncInfo_NonApi>();
-  }
-  info->doc = &doc;
-  info->function = func;
-  info->engine = engine;
-  info->InitDefaults(channel);
   if (!doc.HasEngine(engine))
     return DriverError(text + " not added: the processor '" + doc.m_strCpu + "' has " +
                        std::to_string(doc.m_cpu.engines) + " engine" + (doc.m_cpu.engines == 1 ? "" : "s") +
                        ", so there is no engine B");
-  if (!doc.CheckChannels(*info, nullptr))
+  if (!doc.AddConfiguredFunction(doc.NewFunction(*func, engine, channel)))
     return DriverError(text + " not added: function '" + name + "' cannot take its channels there");
-  doc.AddFunction(std::move(info));
   return kExitOk;
-}
-
-// The save step of the processor page: a configuration that does not fit the
-// project's own processor is asked about (4503) and, when the answer is Yes,
-// trimmed to fit.
-bool ConfirmCpuFits(CProjDoc& doc) {
-  std::string text;
-  if (doc.CheckCpuChange(doc.m_cpu, false, &text))
-    return true;
-  if (!AskYesNo(4503, {text}))
-    return false;
-  doc.CheckCpuChange(doc.m_cpu, true);
-  return true;
 }
 
 std::vector<std::string> ProcessorNames(const CKnowledgeBase& kb) {
@@ -271,10 +245,13 @@ int RunGenerate(CCliContext& context) {
                        " warning" + (session.openWarnings == 1 ? "" : "s") +
                        ", and saving would write the project as read, without what they name; "
                        "repair the project, or give --force to save it anyway");
-  if (!ConfirmCpuFits(*session.doc))
+  // The processor page's store: what does not fit the processor is asked
+  // about (4503) and trimmed on Yes; the clocks must be within its limits.
+  int refusal = 0;
+  if (!session.doc->FitToProcessor(&refusal) && refusal == 4503)
     return DriverError("nothing written: the configuration does not fit the processor '" +
                        session.doc->m_strCpu + "' (--answer yes removes what does not fit)");
-  if (!CheckCpuClocks(*session.doc))
+  if (refusal || !CheckCpuClocks(*session.doc, false))
     return DriverError("nothing written: a clock is above the limit of the processor '" + session.doc->m_strCpu +
                        "' (-SYSCLK=F and -PTBCLK=F override the project's clocks)");
   bool ok = session.doc->OnSaveDocument(target);
@@ -313,30 +290,28 @@ int RunNew(CCliContext& context) {
     return kExitFailed;
   // The desktop program's processor page selects the first processor of the
   // list when a new project names none, and stores it on the first save.
-  if (doc.m_strCpu.empty() && !session.kb.cpuDb.Sections().empty()) {
-    doc.m_strCpu = session.kb.cpuDb.Sections().front()->name;
-    doc.m_cpu.Select(session.kb.cpuDb, doc.m_strCpu);
-  }
+  CProjDoc::CCpuChoice cpu{doc.m_strCpu, doc.m_nSysClk, doc.m_nPtbClk};
+  if (cpu.name.empty() && !session.kb.cpuDb.Sections().empty())
+    cpu.name = session.kb.cpuDb.Sections().front()->name;
   // A new project runs its processor at full speed unless told otherwise, so
   // that the clock fits whichever processor was chosen.
   if (!doc.m_bSysClkCmdLine)
-    doc.m_nSysClk = doc.m_cpu.systemClock;
-  if (!CheckCpuClocks(doc))
-    return DriverError("nothing written: a clock is above the limit of the processor '" + doc.m_strCpu +
+    cpu.sysClk = CpuRecordFor(session.kb.cpuDb, cpu.name).systemClock;
+  // A clash the command line fixed is told and taken by the page; here it
+  // stops the project from being written.
+  if (!doc.SetProcessor(cpu) || !CheckCpuClocks(doc, false))
+    return DriverError("nothing written: a clock is above the limit of the processor '" + cpu.name +
                        "' (kivovam-cli kb lists the limits)");
-  // The processor page keeps no peripheral clock for a processor without a time base.
-  if (!doc.m_cpu.peripheralTimebaseAvailable)
-    doc.m_nPtbClk = 0;
-  doc.NotifyChanged(-1);
   if (!args.fset.empty()) {
-    doc.m_pFSet = session.kb.fsetLib.FindSet(args.fset);
-    if (!doc.m_pFSet) {
+    const CKivoFSet* chosen = session.kb.fsetLib.FindSet(args.fset);
+    if (!chosen) {
       std::vector<std::string> sets;
       for (const auto& set : session.kb.fsetLib.Sets())
         sets.push_back(set->relativePath);
       return DriverError("no function set '" + args.fset + "' in '" + session.kb.fsetLib.Folder() +
                          "'; the sets are: " + JoinNames(sets));
     }
+    doc.SelectFunctionSet(chosen);
   }
   for (const std::string& add : args.adds)
     if (int added = AddFunction(session, add); added != kExitOk)

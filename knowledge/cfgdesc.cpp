@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/cinteger.h"
 #include "base/messagecatalog.h"
 #include "base/ports.h"
 #include "knowledge/kbtext.h"
@@ -27,7 +28,7 @@ bool MatchValueKey(const std::string& key, std::string& number) {
 
 void ReadBound(const std::string& text, int32_t& bound, int& hasBounds) {
   int32_t value = 0;
-  if (ReadCInteger(text, value)) {
+  if (ReadCInteger32(text, value)) {
     bound = value;
     hasBounds = 1;
   }
@@ -74,7 +75,7 @@ bool CKivoVarDef::Load(const CIniSection* iniSection) {
     std::string text = iniSection->GetValue(key);
     std::size_t paren = text.find('(');
     value.name = Trim(text.substr(0, paren));
-    if (!ReadCInteger(number, value.number))
+    if (!ReadCInteger32(number, value.number))
       value.number = 0;
     value.friendly = iniSection->GetValue("friendly" + number);
     value.comment = iniSection->GetValue("comment" + number);
@@ -245,7 +246,7 @@ void CKivoVarValueSet::BuildSection(const std::string& section, bool kivo2Only, 
     return;
   int32_t firstKivo2Field = INT32_MAX;
   std::string marker = iniSection->GetValue("kivo2only");
-  if (!marker.empty() && !ReadCInteger(marker, firstKivo2Field))
+  if (!marker.empty() && !ReadCInteger32(marker, firstKivo2Field))
     firstKivo2Field = INT32_MAX;
   int index = 0;
   for (;; ++index) {

@@ -1,6 +1,7 @@
 // The processor database (kivocpu.ini) and the record of one processor.
 #include "knowledge/cpudb.h"
 
+#include "base/cinteger.h"
 #include "base/texthelpers.h"
 #include "knowledge/kbtext.h"
 
@@ -9,7 +10,7 @@ namespace {
 void ReadInteger(const CIniSection& section, const char* key, int& member) {
   int32_t value = 0;
   std::string text = section.GetValue(key);
-  if (!text.empty() && ReadCInteger(text, value))
+  if (ReadCInteger32(text, value))
     member = value;
 }
 

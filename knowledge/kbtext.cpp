@@ -11,16 +11,6 @@ bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) !=
 
 }  // namespace
 
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return 99;
-}
-
 std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
 
 std::string TrimRight(std::string_view text) {
@@ -48,39 +38,6 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
-}
-
-bool ReadCInteger(std::string_view text, int32_t& value) {
-  std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i]))
-    ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-    negative = text[i++] == '-';
-  int base = 10;
-  if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
-      i + 2 < text.size() && DigitValue(text[i + 2]) < 16) {
-    base = 16;
-    i += 2;
-  } else if (i < text.size() && text[i] == '0') {
-    base = 8;
-  }
-  // Past 2^40 the low 32 bits no longer matter for any text a user writes;
-  // keeping the accumulator bounded avoids overflow on absurdly long numbers.
-  uint64_t magnitude = 0;
-  bool anyDigit = false;
-  for (; i < text.size() && DigitValue(text[i]) < base; ++i) {
-    anyDigit = true;
-    if (magnitude < (uint64_t{1} << 40))
-      magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(DigitValue(text[i]));
-  }
-  if (!anyDigit)
-    return false;
-  uint32_t low = static_cast<uint32_t>(magnitude);
-  if (negative)
-    low = 0u - low;
-  value = static_cast<int32_t>(low);
-  return true;
 }
 
 std::vector<std::string> SplitAny(std::string_view text, std::string_view delimiters) {

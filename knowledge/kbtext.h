@@ -12,15 +12,6 @@ std::string TrimLeft(std::string_view text);
 std::string ToLower(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
-// Reads a C integer literal as the C library's "%i" does: leading blanks, an
-// optional sign, then decimal, 0x hexadecimal or leading-0 octal digits; text
-// after the digits is ignored. The value keeps its low 32 bits, so 0xFFFFFFFF
-// reads as -1. False when no digit can be read.
-bool ReadCInteger(std::string_view text, int32_t& value);
-// The value of a hexadecimal digit of either case, 99 for any other character,
-// so that `DigitValue(c) < base` tests a digit of any base up to 16.
-int DigitValue(char c);
-
 // Cuts `text` at every character of `delimiters`; consecutive delimiters give
 // empty pieces, and a text ending in a delimiter gives a last empty piece.
 std::vector<std::string> SplitAny(std::string_view text, std::string_view delimiters);

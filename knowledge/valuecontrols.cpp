@@ -1,11 +1,10 @@
 // What the value controls decide: list entries and selection, text to value, positions, bounded numbers and prompts.
 #include "knowledge/valuecontrols.h"
 
-#include <cctype>
 #include <limits>
 
+#include "base/cinteger.h"
 #include "base/messagecatalog.h"
-#include "knowledge/kbtext.h"
 
 namespace {
 
@@ -89,13 +88,13 @@ int32_t ValuePosition(const CKivoVarValue& value, int32_t unreadable) {
   int32_t position = unreadable;
   const CKivoValueDef* known = KnownValue(value);
   if (!known) {
-    if (!ReadCInteger(value.valueName, position))
+    if (!ReadCInteger32(value.valueName, position))
       position = unreadable;
     return position;
   }
   if (!known->takesArg)
     return known->number;
-  if (!ReadCInteger(value.argument, position))
+  if (!ReadCInteger32(value.argument, position))
     position = unreadable;
   return position;
 }
@@ -148,31 +147,14 @@ CValueBounds ValueNumberBounds(const CKivoVarValue& value) {
 }
 
 bool ReadIntegerField(std::string_view text, int64_t& number) {
-  std::size_t at = 0;
-  while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
-    ++at;
-  bool negative = false;
-  if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-    negative = text[at++] == '-';
-  int base = 10;
-  if (at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X') &&
-      at + 2 < text.size() && DigitValue(text[at + 2]) < 16) {
-    base = 16;
-    at += 2;
-  } else if (at < text.size() && text[at] == '0') {
-    base = 8;
+  CIntegerRead read = ReadCIntegerText(text);
+  if (read.status == ECInteger::kTooLarge) {
+    number = read.negative ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+    return true;
   }
-  std::size_t digits = at;
-  constexpr uint64_t kLimit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
-  uint64_t magnitude = 0;
-  for (; at < text.size() && DigitValue(text[at]) < base; ++at) {
-    magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(DigitValue(text[at]));
-    if (magnitude > kLimit)
-      magnitude = kLimit;
-  }
-  if (at == digits || at != text.size())
+  if (read.status != ECInteger::kOk)
     return false;
-  number = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+  number = read.value;
   return true;
 }
 

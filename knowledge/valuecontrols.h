@@ -49,9 +49,9 @@ void SaveValueListText(CKivoVarValue& value, std::string_view text);
 
 // ---- Positions (check boxes, radio groups, numbers)
 
-// The value's position: an argument-taking value's argument as a C integer, a
-// plain value's number, or the value name read as an integer when the
-// definition does not know it; `unreadable` when nothing reads.
+// The value's position: an argument-taking value's argument as a C integer
+// constant of 32 bits (ReadCInteger32), a plain value's number, or the value
+// name read so when the definition does not know it; `unreadable` when nothing reads.
 int32_t ValuePosition(const CKivoVarValue& value, int32_t unreadable = -1);
 // Stores `position` as the value at that index, or as its argument when the
 // definition's values take one; as a bare number when neither fits.
@@ -76,9 +76,9 @@ struct CValueBounds {
 // From the definition's first value, when it takes an argument; its bounds
 // apply only when it has them.
 CValueBounds ValueNumberBounds(const CKivoVarValue& value);
-// One C integer literal (decimal, 0x hexadecimal, leading-0 octal, optional
-// sign, leading blanks) with nothing after it. A literal beyond 64 bits
-// saturates, so it still counts as out of range rather than wrapping.
+// A field's text as one C integer constant (ReadCIntegerText) with blanks
+// around it. A constant too large for 64 bits saturates, so it still counts as
+// out of range rather than as no number.
 bool ReadIntegerField(std::string_view text, int64_t& number);
 // The number a field shows for the value, written with the printf-style `format`.
 int32_t LoadValueNumber(const CKivoVarValue& value);

@@ -34,6 +34,13 @@ std::vector<std::string> CpuClockListEntries(uint32_t maxHz) {
   return entries;
 }
 
+CKivoCpu CpuRecordFor(const CKivoCpuDb& db, const std::string& name) {
+  CKivoCpu cpu;
+  if (!cpu.Select(db, name))
+    cpu.ResetToGeneric(db);
+  return cpu;
+}
+
 CCpuPropertyTexts CpuPropertyTexts(const CKivoCpuDb& db, const std::string& name) {
   const CIniSection* generic = db.FindSection(CKivoCpuDb::kGenericName);
   const CIniSection* own = db.FindSection(name);

@@ -14,6 +14,9 @@ class CProjDoc;
 // Empty below 1 MHz.
 std::vector<std::string> CpuClockListEntries(uint32_t maxHz);
 
+// The record a processor name stands for: its database entry, else the generic one.
+CKivoCpu CpuRecordFor(const CKivoCpuDb& db, const std::string& name);
+
 // The texts of the page's property fields as the database gives them; a key a
 // processor leaves out shows the generic entry's text, which it inherits.
 struct CCpuPropertyTexts {

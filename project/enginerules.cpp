@@ -2,8 +2,6 @@
 #include "project/enginerules.h"
 
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
 
 #include "base/texthelpers.h"
 #include "knowledge/cfgdesc.h"
@@ -39,32 +37,13 @@ enum : int {
 
 uint32_t Divide(uint32_t value, uint32_t divisor) { return divisor ? value / divisor : 0; }
 
-// A prescaler field as the page reads it: an unsigned decimal number, 0 when it does not read.
+// A prescaler field read as its store reads it, so that the frequency shown is
+// the one the project will hold; 0 (shown as OFF) when it is no divider.
 uint32_t ReadPrescaler(const std::string& text) {
-  unsigned value = 0;
-  return std::sscanf(text.c_str(), "%u", &value) == 1 ? value : 0;
-}
-
-// An integer from a control: hexadecimal after "0x", else decimal, nothing after it.
-bool ReadControlInteger(const std::string& text, long long& value) {
-  std::size_t start = text.find_first_not_of(" \t");
-  if (start == std::string::npos)
-    return false;
-  const char* begin = text.c_str() + start;
-  char tail = 0;
-  if (begin[0] == '0' && (begin[1] == 'x' || begin[1] == 'X')) {
-    unsigned hex = 0;
-    if (std::sscanf(begin, "%x %c", &hex, &tail) != 1)
-      return false;
-    // As the control's integer read does: the bits of a signed int.
-    value = static_cast<int>(hex);
-    return true;
-  }
-  int decimal = 0;
-  if (std::sscanf(begin, "%d %c", &decimal, &tail) != 1)
-    return false;
-  value = decimal;
-  return true;
+  int64_t value = 0;
+  if (!ReadIntegerField(text, value) || value < 0 || value > static_cast<int64_t>(UINT32_MAX))
+    return 0;
+  return static_cast<uint32_t>(value);
 }
 
 std::optional<double> Width(double seconds) {
@@ -135,9 +114,9 @@ void DeriveFilter(const CEngineFields& fields, uint32_t kivo, CEngineDerived& ou
 
 void DeriveWatchdog(const CEngineClocks& clocks, const CEngineFields& fields, uint32_t kivo,
                     CEngineDerived& out) {
-  long long count = 0;
+  int64_t count = 0;
   // A negative count is no more a period than one beyond the register.
-  if (!ReadControlInteger(fields.watchdogCount, count) || !kivo || count < 0 ||
+  if (!ReadIntegerField(fields.watchdogCount, count) || !kivo || count < 0 ||
       count >= kWatchdogLimit) {
     out.text.watchdogPeriod = kWatchdogError;
     return;
@@ -242,13 +221,18 @@ CEngineRuleResult ApplyEngineRules(const CEngineClocks& clocks, const CEngineFie
 
 std::string EngineClockFieldText(uint32_t hz) { return FormatFrequencyExact(hz); }
 
-const CKivoVarValue* FindEngineField(const CProjDoc& doc, int engine, const std::string& section) {
+const char* CombinedKey(const std::string& section, int engine) {
   static const char* const kCombined[][2] = {{"combination0", "combination1"},
                                              {"combination2", "combination3"}};
-  for (const auto& pair : kCombined) {
-    if (section != pair[0] && section != pair[1])
-      continue;
-    auto found = doc.m_combinations.find(pair[engine == 1 ? 1 : 0]);
+  for (const auto& pair : kCombined)
+    if (section == pair[0] || section == pair[1])
+      return pair[engine == 1 ? 1 : 0];
+  return nullptr;
+}
+
+const CKivoVarValue* FindEngineField(const CProjDoc& doc, int engine, const std::string& section) {
+  if (const char* key = CombinedKey(section, engine)) {
+    auto found = doc.m_combinations.find(key);
     return found == doc.m_combinations.end() ? nullptr : found->second.get();
   }
   for (int n = 1; n <= CProjDoc::kCfgMembers; ++n) {

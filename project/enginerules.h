@@ -105,6 +105,9 @@ std::string EngineClockFieldText(uint32_t hz);
 // the project's combined values for that engine; the others from the engine's
 // own members (engine B: 6, 7, 8, 10; engine A: the rest). Null when none holds it.
 const CKivoVarValue* FindEngineField(const CProjDoc& doc, int engine, const std::string& section);
+// The project's key of the combined setting `section` names for `engine`
+// ("combination1" for "combination0" on engine B); null for another section.
+const char* CombinedKey(const std::string& section, int engine);
 CKivoVarValue* FindEngineField(CProjDoc& doc, int engine, const std::string& section);
 
 // What the page's controls hold right after it loads `engine` from the project.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "base/cinteger.h"
 #include "base/messagecatalog.h"
 #include "base/ports.h"
 #include "knowledge/apimeta.h"
@@ -53,15 +54,20 @@ double EnumToken(const std::string& name) {
   return it->second;
 }
 
-// A whole-text integer (decimal, 0x hex or 0 octal), else a whole-text real.
+// A whole-text integer constant as the compiler reads it, else a whole-text
+// real. Only a text with a point or an exponent (or an integer too large for
+// 64 bits) is tried as a real: "08" is no number, as the compiler refuses it,
+// rather than the real 8.
 bool ReadNumber(const std::string& text, double& value) {
-  const char* begin = text.c_str();
-  char* end = nullptr;
-  long long whole = std::strtoll(begin, &end, 0);
-  if (end != begin && *end == '\0') {
-    value = static_cast<double>(whole);
+  CIntegerRead integer = ReadCIntegerText(text);
+  if (integer.status == ECInteger::kOk) {
+    value = static_cast<double>(integer.value);
     return true;
   }
+  if (integer.status != ECInteger::kTooLarge && text.find_first_of(".eEpP") == std::string::npos)
+    return false;
+  const char* begin = text.c_str();
+  char* end = nullptr;
   double real = std::strtod(begin, &end);
   if (end != begin && *end == '\0') {
     value = real;

@@ -70,6 +70,22 @@ void CNotesModel::MarkNotesSeen() {
     ++m_revision;
 }
 
+void CNotesModel::KeepStates(const std::vector<CEntry>& earlier) {
+  bool changed = false;
+  for (CEntry& entry : m_entries) {
+    for (const CEntry& before : earlier) {
+      if (before.key != entry.key || before.title != entry.title || before.body != entry.body ||
+          before.linkText != entry.linkText)
+        continue;
+      changed = changed || entry.state != before.state;
+      entry.state = before.state;
+      break;
+    }
+  }
+  if (changed)
+    ++m_revision;
+}
+
 const CNotesModel::CEntry* CNotesModel::FindById(unsigned id) const {
   for (const CEntry& entry : m_entries)
     if (entry.id == id)

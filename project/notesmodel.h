@@ -26,6 +26,9 @@ class CNotesModel {
   void RemoveNotes(const CNotesOwner* owner);
   void ReplaceNoteOwner(const CNotesOwner* oldOwner, CNotesOwner* newOwner);
   void MarkNotesSeen();
+  // Entries that say what an entry of `earlier` said (same key, title, body
+  // and link) take its state: a project read back keeps what the user saw.
+  void KeepStates(const std::vector<CEntry>& earlier);
 
   const std::vector<CEntry>& Entries() const { return m_entries; }
   const CEntry* FindById(unsigned id) const;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/cinteger.h"
 #include "base/messagecatalog.h"
 #include "base/ports.h"
 #include "base/texthelpers.h"
@@ -42,8 +43,8 @@ int MemberNumberOf(const std::string& section) {
 }
 
 bool ReadInteger(const std::string& text, long& value) {
-  int read = 0;
-  if (std::sscanf(text.c_str(), "%i", &read) != 1)
+  int32_t read = 0;
+  if (!ReadCInteger32(text, read))
     return false;
   value = read;
   return true;
@@ -116,6 +117,7 @@ CProjDoc::~CProjDoc() = default;
 
 bool CProjDoc::OnNewDocument() {
   DeleteContents();
+  ClearHistory();
   SetModifiedFlag(false);
   ApplyCommandLine();
   DeriveEngineFrequencies(-1);
@@ -163,6 +165,7 @@ bool CProjDoc::OnOpenDocument(const std::string& path) {
   DeleteContents();
   SetModifiedFlag(true);
   bool read = ReadProjectFiles(cPath, hPath);
+  ClearHistory();
   SetModifiedFlag(false);
   ApplyCommandLine();
   NotifyChanged(-1);
@@ -242,6 +245,27 @@ void CProjDoc::ApplyCommandLine() {
     }
   }
   m_bCmdLineLock = m_bCpuCmdLine || m_bSysClkCmdLine || m_bPtbClkCmdLine;
+  if (m_bCmdLineLock != m_lockAnnounced) {
+    m_lockAnnounced = m_bCmdLineLock;
+    if (m_observer)
+      m_observer->OnCommandLineLockChanged(*this);
+  }
+}
+
+void CProjDoc::SetModifiedFlag(bool modified) {
+  if (!modified)
+    m_history.MarkSaved();
+  else if (m_history.AtSavedState())
+    m_history.ForgetSaved();
+  SetModifiedMark(modified);
+}
+
+void CProjDoc::SetModifiedMark(bool modified) {
+  if (modified == m_bModified)
+    return;
+  m_bModified = modified;
+  if (m_observer)
+    m_observer->OnModifiedChanged(*this);
 }
 
 // ---- The function list
@@ -254,6 +278,7 @@ bool CProjDoc::AddFunction(std::unique_ptr<CFuncInfo> func) {
   if (!func || (func->engine >= 0 && !HasEngine(func->engine)))
     return false;
   AdoptReadFunction(std::move(func));
+  SetModifiedFlag();
   return true;
 }
 
@@ -262,10 +287,26 @@ void CProjDoc::AdoptReadFunction(std::unique_ptr<CFuncInfo> func) {
     return;
   func->doc = this;
   m_funcs.push_back(std::move(func));
-  SetModifiedFlag();
 }
 
 std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::RemoveFunction(const CFuncInfo* func,
+                                                              bool showMessages) {
+  std::unique_ptr<CFuncInfo> removed = DetachFunction(func, showMessages);
+  if (removed)
+    SetModifiedFlag();
+  return removed;
+}
+
+std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::ReplaceFunction(const CFuncInfo* oldFunc,
+                                                               std::unique_ptr<CFuncInfo> newFunc,
+                                                               bool showMessages) {
+  std::unique_ptr<CFuncInfo> replaced = SwapFunction(oldFunc, std::move(newFunc), showMessages);
+  if (replaced)
+    SetModifiedFlag();
+  return replaced;
+}
+
+std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::DetachFunction(const CFuncInfo* func,
                                                               bool showMessages) {
   auto found = std::find_if(m_funcs.begin(), m_funcs.end(),
                             [func](const auto& f) { return f.get() == func; });
@@ -278,13 +319,12 @@ std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::RemoveFunction(const CFuncInfo* f
   if (m_notes)
     m_notes->RemoveNotes(removed.get());
   UpdateChannelLinks(links, showMessages, removed.get(), nullptr);
-  SetModifiedFlag();
   return removed;
 }
 
-std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::ReplaceFunction(const CFuncInfo* oldFunc,
-                                                               std::unique_ptr<CFuncInfo> newFunc,
-                                                               bool showMessages) {
+std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::SwapFunction(const CFuncInfo* oldFunc,
+                                                            std::unique_ptr<CFuncInfo> newFunc,
+                                                            bool showMessages) {
   auto found = std::find_if(m_funcs.begin(), m_funcs.end(),
                             [oldFunc](const auto& f) { return f.get() == oldFunc; });
   if (found == m_funcs.end() || !newFunc)
@@ -298,7 +338,6 @@ std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::ReplaceFunction(const CFuncInfo* 
   if (m_notes)
     m_notes->ReplaceNoteOwner(replaced.get(), replacement);
   UpdateChannelLinks(links, showMessages, replaced.get(), replacement);
-  SetModifiedFlag();
   return replaced;
 }
 
@@ -361,8 +400,22 @@ void CProjDoc::DeriveEngineFrequencies(int engine) {
 }
 
 void CProjDoc::UpdateViews(int hint) {
-  if (m_observer)
-    m_observer->OnProjectUpdate(*this, hint);
+  if (!m_observer)
+    return;
+  // A view that stores into the project while it is told of a change would
+  // otherwise tell the views again before all of them heard the first news.
+  if (m_updating) {
+    m_pendingHints.push_back(hint);
+    return;
+  }
+  m_updating = true;
+  m_observer->OnProjectUpdate(*this, hint);
+  while (!m_pendingHints.empty()) {
+    int next = m_pendingHints.front();
+    m_pendingHints.erase(m_pendingHints.begin());
+    m_observer->OnProjectUpdate(*this, next);
+  }
+  m_updating = false;
 }
 
 // ---- The configuration record
@@ -457,7 +510,7 @@ bool CProjDoc::CheckCpuChange(const CKivoCpu& newCpu, bool apply, std::string* o
     fits = false;
     if (apply)
       for (const CFuncInfo* func : homeless)
-        RemoveFunction(func, true);
+        DetachFunction(func, true);
   }
   if (!newCpu.stacBusAvailable) {
     for (int engine = 0; engine < newCpu.engines && engine < 2; ++engine) {

@@ -10,6 +10,7 @@
 #include "base/commandline.h"
 #include "knowledge/knowledgebase.h"
 #include "project/projectport.h"
+#include "project/undohistory.h"
 #include "support/expreval.h"
 
 class CNotesModel;
@@ -24,6 +25,8 @@ class CProjDoc : public CExprResolver {
   class CChannInfo;
   class CParamInfo;
   class CLoadVarVals;
+  class CEngineValues;
+  class CEditGroup;
 
   static constexpr int kMaxChannel = 31;
   static constexpr int kCfgMembers = 10;
@@ -39,6 +42,22 @@ class CProjDoc : public CExprResolver {
     uint32_t odis = 0;
     uint32_t opol = 0;
     bool operator==(const CEngine&) const = default;
+  };
+
+  // The channel flags of one engine, bit n for channel n.
+  struct CChannelMasks {
+    uint32_t cie = 0;
+    uint32_t dtre = 0;
+    uint32_t odis = 0;
+    uint32_t opol = 0;
+    bool operator==(const CChannelMasks&) const = default;
+  };
+
+  // What the processor page stores: the processor by name and both clocks.
+  struct CCpuChoice {
+    std::string name;
+    uint32_t sysClk = 0;
+    uint32_t ptbClk = 0;
   };
 
   // The knowledge base must outlive the document; options and notes may be null.
@@ -63,7 +82,9 @@ class CProjDoc : public CExprResolver {
   static void DerivePaths(const std::string& path, std::string& outC, std::string& outH);
   void ApplyCommandLine();
   bool IsModified() const { return m_bModified; }
-  void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+  // Set from outside the edit operations: the file holds none of the states
+  // the undo history can reach. Cleared: the present state is the file's.
+  void SetModifiedFlag(bool modified = true);
   // File New and File Open are refused while the command line fixes the processor or clocks.
   bool CanNewOrOpen() const { return !m_bCmdLineLock; }
   // Takes over the whole project of `source` (the model, its functions and the
@@ -72,8 +93,77 @@ class CProjDoc : public CExprResolver {
   // leaves this project exactly as it was. The observer stays and is not told.
   void TakeContents(CProjDoc& source);
 
-  // The function list. False (and the function dropped) for an engine the
-  // processor does not have; -1, an engine not yet known, is let in.
+  // ---- Edit operations: every change a user makes is one of these. Each
+  // checks what it is given, applies it, sets the modified mark, records one
+  // undo step and tells the observers with its hint. False when it refused
+  // (the reason shown through the messages port, nothing changed); a request
+  // that changes nothing is no step and true. Where an operation would ask
+  // the user, `interactive` false refuses instead of asking and shows nothing.
+
+  // The processor (its database record, the generic one for a name the
+  // database lacks) and both clocks. A configuration that does not fit a
+  // changed processor (CheckCpuChange) is asked about (4503) and trimmed on
+  // Yes. A clock above the processor's limit is refused (4035, 4036), unless
+  // the command line fixed both that clock and the processor: nothing could
+  // mend it, so it is told and kept. `outRefusal` gets the refusal's message.
+  bool SetProcessor(const CCpuChoice& choice, bool interactive = true, int* outRefusal = nullptr);
+  bool SelectProcessor(const std::string& name, bool interactive = true) {
+    return SetProcessor({name, m_nSysClk, m_nPtbClk}, interactive);
+  }
+  bool SetClocks(uint32_t sysClk, uint32_t ptbClk) { return SetProcessor({m_strCpu, sysClk, ptbClk}); }
+  // SetProcessor with the project's own processor and clocks, checking the
+  // configuration against it even though it stays: for a project written by
+  // hand, before it is saved without a window.
+  bool FitToProcessor(int* outRefusal = nullptr);
+  // A project with configured functions asks first (4502); they all go.
+  bool SelectFunctionSet(const CKivoFSet* set, bool interactive = true);
+  // The function-set page's store: the set, then the module's fields, one step.
+  bool SetFunctionSetAndModule(const CKivoFSet* set, const CEngineValues& module, bool interactive = true);
+  // One engine's register fields and TCRCLK input (engine -1: the module's
+  // fields), as EngineValues gave them and a page edited them.
+  CEngineValues EngineValues(int engine) const;
+  bool SetEngineValues(const CEngineValues& values);
+  // Takes values that differ from the project only where a page cannot show
+  // what the project holds (an empty prescaler shown as its lower bound):
+  // no edit of the user's, so no modified mark and no undo step.
+  void SettleEngineValues(const CEngineValues& values);
+  // Checked like the function dialog checks (the engine, then the channels:
+  // 4031, 4020, 4037).
+  bool AddConfiguredFunction(std::unique_ptr<CFuncInfo> func);
+  bool ReplaceConfiguredFunction(const CFuncInfo* oldFunc, std::unique_ptr<CFuncInfo> newFunc);
+  // Functions not in the list are passed over; false when none is in it.
+  bool RemoveConfiguredFunctions(const std::vector<const CFuncInfo*>& funcs);
+  CChannelMasks ChannelMasks(int engine) const;
+  bool SetChannelMasks(int engine, const CChannelMasks& masks);
+  bool SetLoadInputs(const CFuncInfo* func, const CLoadVarVals& inputs);
+  // Lines may end with "\n" or "\r\n"; the project holds "\r\n".
+  bool SetVerbatim(const std::string& text);
+  bool SetExternDecls(bool on);
+
+  // A new configured function of `func` (a function of the set or an
+  // application) on `engine` from `startChannel`, with its defaults, not yet in
+  // the list. The record has a C API when the function has one with an init
+  // function to call (`init`, by default its first).
+  std::unique_ptr<CFuncInfo> NewFunction(const CKivoFunc& func, int engine, int startChannel,
+                                         const CKivoInitFunc* init = nullptr);
+  // The record an init call of that name is read into: the coprocessor's own
+  // channel init configures a function without a C API.
+  std::unique_ptr<CFuncInfo> NewFunctionForInitCall(const std::string& initName);
+
+  // ---- Undo and redo: New and Open start an empty history.
+  bool CanUndo() const { return m_history.CanUndo(); }
+  bool CanRedo() const { return m_history.CanRedo(); }
+  // The name of the step Undo or Redo would take ("Change Processor"); empty when none.
+  std::string UndoName() const { return m_history.UndoName(); }
+  std::string RedoName() const { return m_history.RedoName(); }
+  // False when there is nothing to undo or redo.
+  bool Undo();
+  bool Redo();
+  const CUndoHistory& History() const { return m_history; }
+
+  // ---- The function list itself, for the reader and for what builds a
+  // project without the user. False (and the function dropped) for an engine
+  // the processor does not have; -1, an engine not yet known, is let in.
   bool AddFunction(std::unique_ptr<CFuncInfo> func);
   // The reader keeps what the file says even on an engine the processor lacks,
   // so that the collision can be reported instead of the functions vanishing.
@@ -129,6 +219,8 @@ class CProjDoc : public CExprResolver {
 
   // Reading (implemented with the reader).
   bool ReadProjectFiles(const std::string& cPath, const std::string& hPath);
+  // The same from texts in memory, read as the default file names.
+  bool ReadProjectTexts(const std::string& source, const std::string& header);
   bool ParseChannelArg(CProjReadContext& ctx, const std::string& arg, int& inOutEngine,
                        int& outChannel) const;
   // Writing (implemented with the generator).
@@ -161,8 +253,27 @@ class CProjDoc : public CExprResolver {
   std::string m_strFSetInclude;
 
  private:
+  class CEditStep;
+  struct CGroupState;
+
   void BuildCombinations();
   void ResetCfgMembers();
+  // The list changes without the modified mark, for the operations.
+  std::unique_ptr<CFuncInfo> DetachFunction(const CFuncInfo* func, bool showMessages);
+  std::unique_ptr<CFuncInfo> SwapFunction(const CFuncInfo* oldFunc, std::unique_ptr<CFuncInfo> newFunc,
+                                          bool showMessages);
+  bool ChangeProcessor(const CCpuChoice& choice, bool recheck, bool interactive, int* outRefusal);
+  void ApplyEngineValues(const CEngineValues& values);
+  // The generated pair of the present state; false when a template does not read.
+  bool TakeImage(CProjectImage& outImage);
+  void RestoreImage(const CProjectImage& image);
+  void ClearHistory();
+  // Records the step, sets the mark and tells the observers with the hints.
+  void FinishStep(std::string name, bool imaged, CProjectImage before, std::vector<int> hints);
+  // Derives what a change of the hint's kind touches: TCR frequencies, loads.
+  void Recompute(int hint);
+  void SetModifiedMark(bool modified);
+  void AnnounceHistory();
   // The number of the message for the first channel that cannot be placed, or 0.
   int FindChannelProblem(const CFuncInfo& edited, const CFuncInfo* original,
                          std::string& outText) const;
@@ -172,6 +283,52 @@ class CProjDoc : public CExprResolver {
   CNotesModel* m_notes;
   CProjectObserver* m_observer = nullptr;
   bool m_bModified = false;
+  bool m_lockAnnounced = false;
+  // Hints sent while the observers were being told, delivered after them.
+  bool m_updating = false;
+  std::vector<int> m_pendingHints;
+  CUndoHistory m_history;
+  CGroupState* m_group = nullptr;
+};
+
+// One engine's register fields, combined settings and TCRCLK input, or the
+// module's fields (engine -1), copied out of a project: a page edits the copy
+// and hands it back in one piece.
+class CProjDoc::CEngineValues {
+ public:
+  int Engine() const { return m_engine; }
+  // A combined setting by either engine's name ("combination0" or
+  // "combination1"), else the field of a member; null when none holds it.
+  CKivoVarValue* Field(const std::string& section);
+  const CKivoVarValue* Field(const std::string& section) const;
+  // The member that holds the field; null when none does.
+  CKivoVarValueSet* MemberWith(const std::string& section);
+  // The same texts (value names, arguments and the TCRCLK input).
+  bool operator==(const CEngineValues& other) const;
+
+  uint32_t tcrclkIn = 0;
+
+ private:
+  friend class CProjDoc;
+  int m_engine = -1;
+  std::vector<std::pair<int, CKivoVarValueSet>> m_members;  // member number, copy
+  std::map<std::string, CKivoVarValue> m_combined;          // by key, without member links
+};
+
+// Gathers the operations made while it lives into one undo step: named after
+// the one operation when only one changed something, else `nameId`'s text.
+// The observers are told once, at its end.
+class CProjDoc::CEditGroup {
+ public:
+  CEditGroup(CProjDoc& doc, int nameId);
+  ~CEditGroup();
+  CEditGroup(const CEditGroup&) = delete;
+  CEditGroup& operator=(const CEditGroup&) = delete;
+
+ private:
+  CProjDoc& m_doc;
+  std::unique_ptr<CGroupState> m_state;
+  CGroupState* m_outer;
 };
 
 // One configured function.

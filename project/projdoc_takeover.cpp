@@ -39,10 +39,21 @@ void CProjDoc::TakeContents(CProjDoc& source) {
   m_bCmdLineLock = source.m_bCmdLineLock;
   m_bExternDecls = source.m_bExternDecls;
   m_strVerbatim = std::move(source.m_strVerbatim);
-  m_bModified = source.m_bModified;
   if (m_notes && source.m_notes != m_notes)
     BuildAllNotes();
-
+  // The steps hold images of the project, not pointers into it, and the
+  // history knows which state was saved: the modified mark goes with it.
+  m_history = std::move(source.m_history);
+  source.m_history.Clear();
+  bool modified = source.m_bModified;
   source.DeleteContents();
   source.m_bModified = false;
+
+  if (m_bCmdLineLock != m_lockAnnounced) {
+    m_lockAnnounced = m_bCmdLineLock;
+    if (m_observer)
+      m_observer->OnCommandLineLockChanged(*this);
+  }
+  SetModifiedMark(modified);
+  AnnounceHistory();
 }

@@ -20,6 +20,12 @@ class CProjectObserver {
   virtual void OnProjectUpdate(CProjDoc& doc, int hint) = 0;
   // Makes the channels page of `engine` current; false when there is none to show.
   virtual bool ShowChannelsPage(CProjDoc& /*doc*/, int /*engine*/) { return false; }
+  // The modified mark was set or cleared.
+  virtual void OnModifiedChanged(CProjDoc& /*doc*/) {}
+  // The command line's lock of File New and File Open came or went.
+  virtual void OnCommandLineLockChanged(CProjDoc& /*doc*/) {}
+  // What Undo and Redo would take changed.
+  virtual void OnUndoHistoryChanged(CProjDoc& /*doc*/) {}
 };
 
 // The owner of a notes entry: the notes page calls it back when the entry's

@@ -4,6 +4,7 @@
 #include <optional>
 #include <system_error>
 
+#include "base/cinteger.h"
 #include "base/ports.h"
 #include "base/texthelpers.h"
 #include "knowledge/commentpatterns.h"
@@ -31,6 +32,7 @@ enum EReadMessage {
   kMsgBadParamCount = 4025,
   kMsgEmptySlot = 4026,
   kMsgTooManyParams = 4027,
+  kMsgBadNumber = 4062,
 };
 
 // Without bounds in the description, a parameter count beyond this is taken
@@ -166,10 +168,26 @@ bool ReadStructure(CProjReadContext& ctx) {
   return true;
 }
 
+// A bounded number whose argument does not read would load into its page as
+// the lowest value and be saved so; told at the open, the change is not silent.
+void WarnUnreadNumbers(const CKivoVarValueSet& set) {
+  for (const CKivoVarValueSet::CEntry& entry : set.Entries()) {
+    const CKivoVarValue& value = *entry.value;
+    const CKivoValueDef* known = value.def ? value.def->FindValue(value.valueName, false) : nullptr;
+    int32_t number = 0;
+    if (known && known->takesArg && known->hasBounds && !value.argument.empty() &&
+        !ReadCInteger32(value.argument, number))
+      Warn(kMsgBadNumber, {value.argument, value.Text()});
+  }
+}
+
 void ReadMembers(CProjDoc& doc, const CProjReadContext& ctx) {
   std::vector<std::string> pieces = SplitArguments(StripComments(ctx.initializer));
-  for (std::size_t i = 0; i < pieces.size() && i < CProjDoc::kCfgMembers; ++i)
-    doc.CfgMember(static_cast<int>(i) + 1).ParseValueList(pieces[i]);
+  for (std::size_t i = 0; i < pieces.size() && i < CProjDoc::kCfgMembers; ++i) {
+    CKivoVarValueSet& member = doc.CfgMember(static_cast<int>(i) + 1);
+    member.ParseValueList(pieces[i]);
+    WarnUnreadNumbers(member);
+  }
 }
 
 // The comment field keeps the blanks before the comment's end, which are no
@@ -240,13 +258,27 @@ void ReadClocks(CProjDoc& doc, const CProjReadContext& ctx) {
     doc.m_engine[e].tcrclkIn = ReadClock(tcrClk[e], {kMsgNoTcrClk, kMsgBadTcrClk, 0}, ctx);
 }
 
+// A define's body as one integer constant of 32 bits with nothing but blanks
+// or a comment after it: "0x0F /* mask */" reads, "0x0F | 0x10" does not.
+bool ReadDefinedConstant(std::string_view body, int32_t& value) {
+  CIntegerRead read = ReadCIntegerPrefix(body);
+  std::size_t rest = body.find_first_not_of(" \t", read.end);
+  bool nothingAfter = rest == std::string_view::npos || body.substr(rest, 2) == "/*" || body.substr(rest, 2) == "//";
+  return read.status == ECInteger::kOk && nothingAfter && ReadCInteger32(body.substr(0, read.end), value);
+}
+
+// A define that is there but does not read is told: the value would be lost otherwise.
 std::optional<uint32_t> DefinedNumber(CProjReadContext& ctx, const std::string& text, const std::string& fileName,
                                       const std::string& name) {
   CRegExp& pattern = ctx.patterns.Get(FillPattern(R"(^\s*#define\s+?%1\s+(.*))", name), false, true);
   std::optional<CGroups> match = FirstMatch(pattern, text, fileName);
-  int32_t value = 0;
-  if (!match || !ReadCInteger((*match)[0], value))
+  if (!match)
     return std::nullopt;
+  int32_t value = 0;
+  if (!ReadDefinedConstant((*match)[0], value)) {
+    Warn(kMsgBadNumber, {Trim((*match)[0]), name});
+    return std::nullopt;
+  }
   return static_cast<uint32_t>(value);
 }
 
@@ -335,12 +367,7 @@ void ReadInitCalls(CProjDoc& doc, CProjReadContext& ctx) {
     if (!match)
       continue;
     const std::string& name = (*match)[0];
-    std::unique_ptr<CProjDoc::CFuncInfo> func;
-    if (name == "hv_kivo_chan_init")
-      func = std::make_unique<CProjDoc::CFuncInfo_NonApi>();
-    else
-      func = std::make_unique<CProjDoc::CFuncInfo_Api>();
-    func->doc = &doc;
+    std::unique_ptr<CProjDoc::CFuncInfo> func = doc.NewFunctionForInitCall(name);
     if (!func->ParseInitCall(ctx, name, (*match)[1]))
       continue;
     CProjDoc::CFuncInfo* added = func.get();
@@ -381,6 +408,23 @@ bool ParseProject(CProjDoc& doc, CProjReadContext& ctx) {
 
 }  // namespace
 
+namespace {
+
+bool ReadProjectContext(CProjDoc& doc, CProjReadContext& ctx) {
+  bool result = false;
+  try {
+    result = ParseProject(doc, ctx);
+  } catch (const CRegExpError& error) {
+    // Only the value lists, which scan short texts, run outside the guarded
+    // searches; what was read before stays.
+    ShowMessage(9310, EMessageKind::Warning, {ctx.sourcePath, error.what()});
+  }
+  doc.PullCombinations();
+  return result;
+}
+
+}  // namespace
+
 bool CProjDoc::ReadProjectFiles(const std::string& cPath, const std::string& hPath) {
   if (IsTooBig(cPath) || IsTooBig(hPath))
     return false;
@@ -389,16 +433,16 @@ bool CProjDoc::ReadProjectFiles(const std::string& cPath, const std::string& hPa
   ctx.headerPath = hPath;
   if (!ReadTextFile(cPath, ctx.sourceText) || !ReadTextFile(hPath, ctx.headerText))
     return false;
-  bool result = false;
-  try {
-    result = ParseProject(*this, ctx);
-  } catch (const CRegExpError& error) {
-    // Only the value lists, which scan short texts, run outside the guarded
-    // searches; what was read before stays.
-    ShowMessage(9310, EMessageKind::Warning, {cPath, error.what()});
-  }
-  PullCombinations();
-  return result;
+  return ReadProjectContext(*this, ctx);
+}
+
+bool CProjDoc::ReadProjectTexts(const std::string& source, const std::string& header) {
+  CProjReadContext ctx;
+  ctx.sourcePath = kDefaultCName;
+  ctx.headerPath = kDefaultHName;
+  ctx.sourceText = source;
+  ctx.headerText = header;
+  return ReadProjectContext(*this, ctx);
 }
 
 namespace {
@@ -409,19 +453,19 @@ bool ValidChannel(int engine, int channel) {
   return engine >= 0 && engine <= 1 && channel >= 0 && channel <= CProjDoc::kMaxChannel;
 }
 
+// The channel is taken as a whole number token, so "08" is refused as the
+// compiler refuses it instead of being read as channel 0.
 bool DecodeChannelDefine(const std::string& value, int& outEngine, int& outChannel) {
-  static CRegExp engineForm(R"(^\s*KIVO_ENGINE_([AB])_CHANNEL\s*\(\s*((?:(?:0x[A-Fa-f0-9]+)|(?:\d+)))\s*\))");
-  static CRegExp numberForm(R"(^\s*((?:(?:0x[A-Fa-f0-9]+)|(?:\d+))))");
+  static CRegExp engineForm(R"(^\s*KIVO_ENGINE_([AB])_CHANNEL\s*\(\s*([0-9][0-9A-Za-z_]*)\s*\))");
   int32_t number = 0;
   if (std::optional<CGroups> match = FirstOf(RunPatternQuietly(engineForm, value))) {
-    if (!ReadCInteger((*match)[1], number))
+    if (!ReadCInteger32((*match)[1], number))
       return false;
     outEngine = (*match)[0] == "A" ? 0 : 1;
     outChannel = number;
     return true;
   }
-  std::optional<CGroups> match = FirstOf(RunPatternQuietly(numberForm, value));
-  if (!match || !ReadCInteger((*match)[0], number) || number < 0)
+  if (!ReadDefinedConstant(value, number) || number < 0)
     return false;
   outEngine = number / 64;
   outChannel = number % 64;
@@ -499,7 +543,7 @@ int PseudoFieldNumber(const CKivoCfgDesc& desc, const std::string& section, cons
   set.ParseValueList(piece);
   const CKivoVarValue* field = set.Find(section);
   int32_t number = -1;
-  if (!field || !ReadCInteger(field->argument, number))
+  if (!field || !ReadCInteger32(field->argument, number))
     return -1;
   return number;
 }
@@ -541,8 +585,11 @@ void ReadRawParams(CProjDoc::CFuncInfo_NonApi& func, CProjReadContext& ctx, cons
   for (const std::vector<std::string>& call : ChannelCalls(ctx, "hv_kivo_set_chan_local_32", channelArg)) {
     std::string offsetText = TrimmedPiece(call, 1);
     int32_t offset = 0;
-    if (!ReadCInteger(offsetText, offset) || offset < 0)
+    // An offset that does not read would drop the value it writes.
+    if (!ReadCInteger32(offsetText, offset) || offset < 0) {
+      Warn(kMsgBadNumber, {offsetText, channelArg});
       continue;
+    }
     if (offset / 4 < count) {
       func.rawParams[static_cast<std::size_t>(offset / 4)]->value.valueName = TrimmedPiece(call, 2);
     } else if (!told) {
@@ -590,6 +637,8 @@ bool CProjDoc::CFuncInfo_NonApi::ParseInitCall(CProjReadContext& ctx, const std:
   Group(1).ParseValueList(TrimmedPiece(pieces, 2));
   Group(2).ParseValueList(TrimmedPiece(pieces, 5));
   Group(3).ParseValueList(TrimmedPiece(pieces, 3));
+  for (int group = 1; group <= 3; ++group)
+    WarnUnreadNumbers(Group(group));
   ReadPriority(*this, ctx, channelArg);
   ReadRawParams(*this, ctx, channelArg, count);
   return true;

@@ -61,7 +61,9 @@ bool CDesktopProgram::Start(const std::vector<std::string>& args) {
   m_frame->setMinimumSize(m_frame->MinimumFrameSize());
   m_frame->repaint();
   progress.close();
-  m_app.OfferRecoveryCopies();
+  // A restored copy names its project: the title follows.
+  if (m_app.OfferRecoveryCopies())
+    m_frame->UpdateTitle();
   return true;
 }
 

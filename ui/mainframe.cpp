@@ -1,6 +1,7 @@
 // The main window.
 #include "ui/mainframe.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -10,11 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMetaObject>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
@@ -69,19 +71,10 @@ CMainFrame::CMainFrame(CKivoVamApp& app, QWidget* parent) : QMainWindow(parent),
     return save ? QFileDialog::getSaveFileName(this, QString(), start, QLatin1String(kFileFilter))
                 : QFileDialog::getOpenFileName(this, QString(), start, QLatin1String(kFileFilter));
   };
-  // The project's modified mark changes without a notification of its own.
-  auto* poll = new QTimer(this);
-  connect(poll, &QTimer::timeout, this, [this] {
-    UpdateTitle();
-    UpdateStatusPanes();
-    // The toolbar's buttons and the accelerators follow the lock of the command line.
-    bool free = Doc().CanNewOrOpen();
-    Action(QStringLiteral("New"))->setEnabled(free);
-    Action(QStringLiteral("Open..."))->setEnabled(free);
-  });
-  poll->start(500);
   UpdateTitle();
   UpdateStatusPanes();
+  UpdateFileCommands();
+  UpdateUndoCommands();
   resize(500, 500);
 }
 
@@ -162,7 +155,7 @@ void CMainFrame::UpdatePageVisibility() {
 }
 
 void CMainFrame::OnProjectUpdate(CProjDoc&, int hint) {
-  if (hint == kHintEverything)
+  if (hint == kHintEverything || hint == kHintAllEngines)
     UpdatePageVisibility();
   for (int index = 0; index < m_tabs->PageCount(); ++index) {
     CViewBase* view = m_tabs->Page(index);
@@ -170,7 +163,7 @@ void CMainFrame::OnProjectUpdate(CProjDoc&, int hint) {
       continue;
     view->OnUpdate(hint);
   }
-  QTimer::singleShot(0, this, &CMainFrame::UpdateTitle);
+  UpdateStatusPanes();
   ScheduleRecoveryCopy();
 }
 
@@ -191,109 +184,166 @@ void CMainFrame::WriteRecoveryCopy() {
   m_app->KeepRecoveryCopy();
 }
 
+void CMainFrame::OnModifiedChanged(CProjDoc&) {
+  UpdateTitle();
+  UpdateStatusPanes();
+  // Undone back to the state saved, the copy has nothing left to keep.
+  ScheduleRecoveryCopy();
+}
+
+void CMainFrame::OnCommandLineLockChanged(CProjDoc&) { UpdateFileCommands(); }
+
+void CMainFrame::OnUndoHistoryChanged(CProjDoc&) { UpdateUndoCommands(); }
+
 bool CMainFrame::ShowChannelsPage(CProjDoc&, int engine) {
   return SelectPage(engine == 1 ? kPageChannelsB : kPageChannelsA);
 }
 
 // ---- Actions, menus and bars
 
-QAction* CMainFrame::AddAction(QMenu* menu, const QString& text, const QString& statusTip,
-                               const QList<QKeySequence>& keys) {
-  auto* action = new QAction(text, this);
-  action->setObjectName(PlainText(text));
-  action->setStatusTip(statusTip);
-  if (!keys.isEmpty()) {
-    action->setShortcuts(keys);
-    // The accelerators work wherever the focus is in the window.
-    action->setShortcutContext(Qt::WindowShortcut);
-  }
-  if (menu)
-    menu->addAction(action);
-  else
-    addAction(action);
-  return action;
+namespace {
+
+enum EMenu { kNoMenu, kFileMenu, kEditMenu, kViewMenu, kKivoMenu, kHelpMenu };
+
+// One command: where it shows, what it says, its keys and icon, and what it does.
+struct CCommandRow {
+  ECommand id;
+  EMenu menu;
+  bool separatorBefore;
+  const char* text;
+  const char* statusTip;
+  int statusTipId;  // a catalog text instead of `statusTip`
+  QKeyCombination keys[4];
+  const char* iconTheme;  // on the toolbar when set
+  QStyle::StandardPixmap icon;
+  bool checkable;
+  void (*handler)(CMainFrame& frame);
+};
+
+constexpr QStyle::StandardPixmap kNoIcon = QStyle::SP_CustomBase;
+
+// In menu order; the recent files follow Save As, the application notes come
+// before the version check.
+const CCommandRow kCommands[] = {
+    {ECommand::FileNew, kFileMenu, false, "&New", "Create a new project", 0, {Qt::CTRL | Qt::Key_N},
+     "document-new", QStyle::SP_FileIcon, false, [](CMainFrame& f) { f.FileNew(); }},
+    {ECommand::FileOpen, kFileMenu, false, "&Open...", "Open an existing project", 0, {Qt::CTRL | Qt::Key_O},
+     "document-open", QStyle::SP_DialogOpenButton, false, [](CMainFrame& f) { f.FileOpen(); }},
+    {ECommand::FileSave, kFileMenu, false, "&Save", "Save the project", 0, {Qt::CTRL | Qt::Key_S},
+     "document-save", QStyle::SP_DialogSaveButton, false, [](CMainFrame& f) { f.FileSave(); }},
+    {ECommand::FileSaveAs, kFileMenu, false, "Save &As...", "Save the project with a new name", 0, {}, nullptr,
+     kNoIcon, false, [](CMainFrame& f) { f.FileSaveAs(); }},
+    {ECommand::FileExit, kFileMenu, true, "E&xit", "Quit the application; prompts to save the project", 0,
+     {Qt::ALT | Qt::Key_F4}, nullptr, kNoIcon, false, [](CMainFrame& f) { f.close(); }},
+    {ECommand::EditUndo, kEditMenu, false, "&Undo\tCtrl+Z", "Undo the last change of the project", 0,
+     {Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace}, nullptr, kNoIcon, false,
+     [](CMainFrame& f) { f.EditUndo(); }},
+    {ECommand::EditRedo, kEditMenu, false, "&Redo\tCtrl+Y", "Redo the change undone last", 0,
+     {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}, nullptr, kNoIcon, false,
+     [](CMainFrame& f) { f.EditRedo(); }},
+    {ECommand::EditCut, kEditMenu, true, "Cu&t", "Cut the selection and put it on the Clipboard", 0,
+     {Qt::CTRL | Qt::Key_X, Qt::SHIFT | Qt::Key_Delete}, "edit-cut", kNoIcon, false,
+     [](CMainFrame& f) { f.EditField(EFieldEdit::Cut); }},
+    {ECommand::EditCopy, kEditMenu, false, "&Copy", "Copy the selection and put it on the Clipboard", 0,
+     {Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}, "edit-copy", kNoIcon, false,
+     [](CMainFrame& f) { f.EditField(EFieldEdit::Copy); }},
+    {ECommand::EditPaste, kEditMenu, false, "&Paste", "Insert Clipboard contents", 0,
+     {Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert}, "edit-paste", kNoIcon, false,
+     [](CMainFrame& f) { f.EditField(EFieldEdit::Paste); }},
+    {ECommand::Print, kNoMenu, false, "Print", "", 0, {Qt::CTRL | Qt::Key_P}, nullptr, kNoIcon, false,
+     [](CMainFrame& f) {
+       if (CViewBase* page = f.Page(f.CurrentPage()))
+         page->Print();
+     }},
+    {ECommand::NextPane, kViewMenu, false, "&Next Pane", "Switch to the next window pane", 0,
+     {Qt::CTRL | Qt::Key_Tab, Qt::CTRL | Qt::Key_F4, QKeyCombination(Qt::Key_F6)}, nullptr, kNoIcon, false,
+     [](CMainFrame& f) { f.NextPane(); }},
+    {ECommand::PreviousPane, kNoMenu, false, "Previous Pane", "", 0,
+     {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, Qt::CTRL | Qt::Key_Backtab, Qt::CTRL | Qt::SHIFT | Qt::Key_F4,
+      Qt::SHIFT | Qt::Key_F6},
+     nullptr, kNoIcon, false, [](CMainFrame& f) { f.PreviousPane(); }},
+    {ECommand::ViewToolbar, kViewMenu, false, "&Toolbar", "Show or hide the toolbar", 0, {}, nullptr, kNoIcon, true,
+     nullptr},
+    {ECommand::ViewStatusBar, kViewMenu, false, "&Status Bar", "Show or hide the status bar", 0, {}, nullptr,
+     kNoIcon, true, nullptr},
+    {ECommand::Options, kKivoMenu, false, "&Options...", "Set the folders of the function sets and the documents", 0,
+     {}, nullptr, kNoIcon, false, [](CMainFrame& f) { f.ShowOptions(); }},
+    {ECommand::UserManual, kHelpMenu, false, "&User's Manual", nullptr, 32774, {}, nullptr, kNoIcon, false,
+     [](CMainFrame& f) { f.App().OpenUserManual(); }},
+    {ECommand::ReferenceManual, kHelpMenu, false, "&Kivo Reference Manual", nullptr, 32773, {}, nullptr, kNoIcon,
+     false, [](CMainFrame& f) { f.App().OpenReferenceManual(); }},
+    {ECommand::CheckForNewVersion, kHelpMenu, true, "Check for a New Version...", nullptr, 32775, {}, nullptr,
+     kNoIcon, false, [](CMainFrame& f) { f.App().CheckForNewVersion(); }},
+    {ECommand::About, kHelpMenu, true, "&About...", "Display program information and version", 0, {},
+     "help-about", QStyle::SP_MessageBoxQuestion, false, [](CMainFrame& f) { f.ShowAbout(); }},
+};
+
+}  // namespace
+
+QAction* CMainFrame::Action(ECommand id) const {
+  auto found = m_actions.find(id);
+  return found == m_actions.end() ? nullptr : found->second;
 }
 
-QAction* CMainFrame::Action(const QString& name) const { return findChild<QAction*>(name); }
-
-void CMainFrame::CreateActions() {}
+void CMainFrame::CreateActions() {
+  for (const CCommandRow& row : kCommands) {
+    auto* action = new QAction(QString::fromUtf8(row.text), this);
+    action->setObjectName(PlainText(action->text()));
+    action->setStatusTip(row.statusTipId ? CatalogQString(row.statusTipId) : QString::fromUtf8(row.statusTip));
+    QList<QKeySequence> keys;
+    for (QKeyCombination key : row.keys)
+      if (key.key() != Qt::Key_unknown)
+        keys << QKeySequence(key);
+    if (!keys.isEmpty()) {
+      action->setShortcuts(keys);
+      // The accelerators work wherever the focus is in the window.
+      action->setShortcutContext(Qt::WindowShortcut);
+    }
+    action->setCheckable(row.checkable);
+    if (row.handler)
+      connect(action, &QAction::triggered, this, [this, handler = row.handler] { handler(*this); });
+    if (row.menu == kNoMenu)
+      addAction(action);
+    m_actions[row.id] = action;
+  }
+}
 
 void CMainFrame::CreateMenus() {
   QMenuBar* bar = menuBar();
   m_fileMenu = bar->addMenu(QStringLiteral("&File"));
-  connect(AddAction(m_fileMenu, QStringLiteral("&New"), QStringLiteral("Create a new project"), {QKeySequence(Qt::CTRL | Qt::Key_N)}),
-          &QAction::triggered, this, [this] { FileNew(); });
-  connect(AddAction(m_fileMenu, QStringLiteral("&Open..."), QStringLiteral("Open an existing project"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_O)}),
-          &QAction::triggered, this, [this] { FileOpen(); });
-  connect(AddAction(m_fileMenu, QStringLiteral("&Save"), QStringLiteral("Save the project"), {QKeySequence(Qt::CTRL | Qt::Key_S)}),
-          &QAction::triggered, this, [this] { FileSave(); });
-  connect(AddAction(m_fileMenu, QStringLiteral("Save &As..."), QStringLiteral("Save the project with a new name")),
-          &QAction::triggered, this, [this] { FileSaveAs(); });
-  m_fileMenu->addSeparator();
-  for (int i = 0; i < 4; ++i) {
-    QAction* recent = AddAction(m_fileMenu, QStringLiteral("Recent File"), QStringLiteral("Open this project"));
-    recent->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
-    connect(recent, &QAction::triggered, this, [this, i] { FileOpenRecent(i); });
-    m_recentActions.push_back(recent);
+  QMenu* menus[] = {nullptr,
+                    m_fileMenu,
+                    bar->addMenu(QStringLiteral("&Edit")),
+                    bar->addMenu(QStringLiteral("&View")),
+                    bar->addMenu(QStringLiteral("Kiv&o")),
+                    bar->addMenu(QStringLiteral("&Help"))};
+  m_helpMenu = menus[kHelpMenu];
+  for (const CCommandRow& row : kCommands) {
+    QMenu* menu = menus[row.menu];
+    if (!menu)
+      continue;
+    if (row.id == ECommand::FileExit) {
+      m_fileMenu->addSeparator();
+      for (int i = 0; i < 4; ++i) {
+        QAction* recent = m_fileMenu->addAction(QStringLiteral("Recent File"));
+        recent->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
+        recent->setStatusTip(QStringLiteral("Open this project"));
+        connect(recent, &QAction::triggered, this, [this, i] { FileOpenRecent(i); });
+        m_recentActions.push_back(recent);
+      }
+      m_recentSeparator = m_fileMenu->addSeparator();
+    } else if (row.id == ECommand::CheckForNewVersion) {
+      m_appNotesMenu = m_helpMenu->addMenu(QStringLiteral("Application &Notes"));
+      m_appNotesMenu->menuAction()->setObjectName(QStringLiteral("Application Notes"));
+      m_appNotesMenu->menuAction()->setStatusTip(CatalogQString(20000));
+      m_helpMenu->addSeparator();
+    } else if (row.separatorBefore) {
+      menu->addSeparator();
+    }
+    menu->addAction(Action(row.id));
   }
-  m_recentSeparator = m_fileMenu->addSeparator();
-  m_exitAction = AddAction(m_fileMenu, QStringLiteral("E&xit"), QStringLiteral("Quit the application; prompts to save the project"),
-                           {QKeySequence(Qt::ALT | Qt::Key_F4)});
-  connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
+  m_exitAction = Action(ECommand::FileExit);
   connect(m_fileMenu, &QMenu::aboutToShow, this, &CMainFrame::PrepareFileMenu);
-
-  QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-  connect(AddAction(edit, QStringLiteral("Cu&t"), QStringLiteral("Cut the selection and put it on the Clipboard"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}),
-          &QAction::triggered, this, [this] { EditCommand("cut"); });
-  connect(AddAction(edit, QStringLiteral("&Copy"), QStringLiteral("Copy the selection and put it on the Clipboard"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}),
-          &QAction::triggered, this, [this] { EditCommand("copy"); });
-  connect(AddAction(edit, QStringLiteral("&Paste"), QStringLiteral("Insert Clipboard contents"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}),
-          &QAction::triggered, this, [this] { EditCommand("paste"); });
-  // Accelerators without a menu item.
-  connect(AddAction(nullptr, QStringLiteral("Undo"), QString(),
-                    {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}),
-          &QAction::triggered, this, [this] { EditCommand("undo"); });
-  connect(AddAction(nullptr, QStringLiteral("Print"), QString(), {QKeySequence(Qt::CTRL | Qt::Key_P)}),
-          &QAction::triggered, this, [this] {
-            if (CViewBase* page = Page(CurrentPage()); page && page->metaObject()->indexOfMethod("Print()") >= 0)
-              QMetaObject::invokeMethod(page, "Print");
-          });
-
-  QMenu* view = bar->addMenu(QStringLiteral("&View"));
-  connect(AddAction(view, QStringLiteral("&Next Pane"), QStringLiteral("Switch to the next window pane"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_F4), QKeySequence(Qt::Key_F6)}),
-          &QAction::triggered, this, [this] { NextPane(); });
-  connect(AddAction(nullptr, QStringLiteral("Previous Pane"), QString(),
-                    {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_Backtab),
-                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F4), QKeySequence(Qt::SHIFT | Qt::Key_F6)}),
-          &QAction::triggered, this, [this] { PreviousPane(); });
-  QAction* toolbar = AddAction(view, QStringLiteral("&Toolbar"), QStringLiteral("Show or hide the toolbar"));
-  toolbar->setCheckable(true);
-  QAction* status = AddAction(view, QStringLiteral("&Status Bar"), QStringLiteral("Show or hide the status bar"));
-  status->setCheckable(true);
-
-  QMenu* kivo = bar->addMenu(QStringLiteral("Kiv&o"));
-  connect(AddAction(kivo, QStringLiteral("&Options..."), QStringLiteral("Set the folders of the function sets and the documents")),
-          &QAction::triggered, this, &CMainFrame::ShowOptions);
-
-  m_helpMenu = bar->addMenu(QStringLiteral("&Help"));
-  connect(AddAction(m_helpMenu, QStringLiteral("&User's Manual"), CatalogQString(32774)), &QAction::triggered, this,
-          [this] { m_app->OpenUserManual(); });
-  connect(AddAction(m_helpMenu, QStringLiteral("&Kivo Reference Manual"), CatalogQString(32773)), &QAction::triggered,
-          this, [this] { m_app->OpenReferenceManual(); });
-  m_appNotesMenu = m_helpMenu->addMenu(QStringLiteral("Application &Notes"));
-  m_appNotesMenu->menuAction()->setObjectName(QStringLiteral("Application Notes"));
-  m_appNotesMenu->menuAction()->setStatusTip(CatalogQString(20000));
-  m_helpMenu->addSeparator();
-  connect(AddAction(m_helpMenu, QStringLiteral("Check for a New Version..."), CatalogQString(32775)), &QAction::triggered,
-          this, [this] { m_app->CheckForNewVersion(); });
-  m_helpMenu->addSeparator();
-  connect(AddAction(m_helpMenu, QStringLiteral("&About..."), QStringLiteral("Display program information and version")),
-          &QAction::triggered, this, &CMainFrame::ShowAbout);
   connect(m_helpMenu, &QMenu::aboutToShow, this, &CMainFrame::PrepareHelpMenu);
   connect(m_appNotesMenu, &QMenu::aboutToShow, this, [this] { statusBar()->showMessage(CatalogQString(20000)); });
   PrepareHelpMenu();
@@ -303,29 +353,18 @@ void CMainFrame::CreateBars() {
   m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
   m_toolBar->setObjectName(QLatin1String(kToolbarName));
   addToolBar(Qt::TopToolBarArea, m_toolBar);
-  struct CButton {
-    const char* action;
-    QStyle::StandardPixmap icon;
-    const char* theme;
-  };
-  const CButton buttons[] = {{"New", QStyle::SP_FileIcon, "document-new"},
-                             {"Open...", QStyle::SP_DialogOpenButton, "document-open"},
-                             {"Save", QStyle::SP_DialogSaveButton, "document-save"},
-                             {nullptr, QStyle::SP_CustomBase, nullptr},
-                             {"Cut", QStyle::SP_CustomBase, "edit-cut"},
-                             {"Copy", QStyle::SP_CustomBase, "edit-copy"},
-                             {"Paste", QStyle::SP_CustomBase, "edit-paste"},
-                             {nullptr, QStyle::SP_CustomBase, nullptr},
-                             {"About...", QStyle::SP_MessageBoxQuestion, "help-about"}};
-  for (const CButton& button : buttons) {
-    if (!button.action) {
-      m_toolBar->addSeparator();
+  // The commands with an icon, in menu order, a separator between menus.
+  EMenu lastMenu = kNoMenu;
+  for (const CCommandRow& row : kCommands) {
+    if (!row.iconTheme)
       continue;
-    }
-    QAction* action = Action(QLatin1String(button.action));
-    QIcon icon = QIcon::fromTheme(QLatin1String(button.theme));
-    if (icon.isNull() && button.icon != QStyle::SP_CustomBase)
-      icon = style()->standardIcon(button.icon);
+    if (lastMenu != kNoMenu && row.menu != lastMenu)
+      m_toolBar->addSeparator();
+    lastMenu = row.menu;
+    QAction* action = Action(row.id);
+    QIcon icon = QIcon::fromTheme(QLatin1String(row.iconTheme));
+    if (icon.isNull() && row.icon != kNoIcon)
+      icon = style()->standardIcon(row.icon);
     action->setIcon(icon);
     m_toolBar->addAction(action);
   }
@@ -343,8 +382,8 @@ void CMainFrame::CreateBars() {
   statusBar()->addPermanentWidget(m_modifiedPane);
   statusBar()->showMessage(QStringLiteral("Ready"));
 
-  QAction* toolbarToggle = Action(QStringLiteral("Toolbar"));
-  QAction* statusToggle = Action(QStringLiteral("Status Bar"));
+  QAction* toolbarToggle = Action(ECommand::ViewToolbar);
+  QAction* statusToggle = Action(ECommand::ViewStatusBar);
   bool showToolbar = m_app->BarVisible(kToolbarName);
   bool showStatus = m_app->BarVisible(kStatusBarName);
   m_toolBar->setVisible(showToolbar);
@@ -388,10 +427,27 @@ void CMainFrame::UpdateTitle() {
   setWindowModified(Doc().IsModified());
 }
 
+// The toolbar's buttons and the accelerators follow the lock of the command line.
+void CMainFrame::UpdateFileCommands() {
+  bool free = Doc().CanNewOrOpen();
+  Action(ECommand::FileNew)->setEnabled(free);
+  Action(ECommand::FileOpen)->setEnabled(free);
+}
+
+void CMainFrame::UpdateUndoCommands() {
+  const CProjDoc& doc = Doc();
+  QAction* undo = Action(ECommand::EditUndo);
+  QAction* redo = Action(ECommand::EditRedo);
+  undo->setText(doc.CanUndo() ? QStringLiteral("&Undo %1\tCtrl+Z").arg(ToQ(doc.UndoName()))
+                              : QStringLiteral("&Undo\tCtrl+Z"));
+  redo->setText(doc.CanRedo() ? QStringLiteral("&Redo %1\tCtrl+Y").arg(ToQ(doc.RedoName()))
+                              : QStringLiteral("&Redo\tCtrl+Y"));
+  undo->setEnabled(doc.CanUndo());
+  redo->setEnabled(doc.CanRedo());
+}
+
 void CMainFrame::PrepareFileMenu() {
   bool free = Doc().CanNewOrOpen();
-  Action(QStringLiteral("New"))->setEnabled(free);
-  Action(QStringLiteral("Open..."))->setEnabled(free);
   const std::vector<std::string>& files = m_app->RecentFiles().Files();
   for (int i = 0; i < m_recentActions.size(); ++i) {
     QAction* action = m_recentActions[i];
@@ -489,21 +545,56 @@ bool CMainFrame::FileSaveAs() {
 
 // ---- Edit commands
 
-// The focused field does the work: a line edit, the edit field of a combo box
-// or spin box, or any editor with slots of these names.
-void CMainFrame::EditCommand(const char* slot) {
+bool CMainFrame::EditUndo() {
+  CViewBase* current = Page(CurrentPage());
+  if (current && !current->StoreControls(true))
+    return false;
+  return Doc().Undo();
+}
+
+bool CMainFrame::EditRedo() {
+  CViewBase* current = Page(CurrentPage());
+  if (current && !current->StoreControls(true))
+    return false;
+  return Doc().Redo();
+}
+
+bool CMainFrame::EditField(EFieldEdit command) {
   QWidget* focus = QApplication::focusWidget();
   if (!focus)
-    return;
-  QWidget* target = focus;
-  if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit())
-    target = combo->lineEdit();
-  else if (focus->inherits("QAbstractSpinBox"))
-    if (auto* edit = focus->findChild<QLineEdit*>())
-      target = edit;
-  QByteArray signature = QByteArray(slot) + "()";
-  if (target->metaObject()->indexOfMethod(signature.constData()) >= 0)
-    QMetaObject::invokeMethod(target, slot);
+    return false;
+  QLineEdit* line = qobject_cast<QLineEdit*>(focus);
+  if (auto* combo = qobject_cast<QComboBox*>(focus))
+    line = combo->lineEdit();
+  else if (qobject_cast<QAbstractSpinBox*>(focus))
+    line = focus->findChild<QLineEdit*>();
+  if (line) {
+    switch (command) {
+      case EFieldEdit::Cut: line->cut(); break;
+      case EFieldEdit::Copy: line->copy(); break;
+      case EFieldEdit::Paste: line->paste(); break;
+      case EFieldEdit::Undo: line->undo(); break;
+      case EFieldEdit::Redo: line->redo(); break;
+      case EFieldEdit::SelectAll: line->selectAll(); break;
+    }
+    return true;
+  }
+  auto apply = [command](auto* editor) {
+    switch (command) {
+      case EFieldEdit::Cut: editor->cut(); break;
+      case EFieldEdit::Copy: editor->copy(); break;
+      case EFieldEdit::Paste: editor->paste(); break;
+      case EFieldEdit::Undo: editor->undo(); break;
+      case EFieldEdit::Redo: editor->redo(); break;
+      case EFieldEdit::SelectAll: editor->selectAll(); break;
+    }
+    return true;
+  };
+  if (auto* text = qobject_cast<QTextEdit*>(focus))
+    return apply(text);
+  if (auto* plain = qobject_cast<QPlainTextEdit*>(focus))
+    return apply(plain);
+  return false;
 }
 
 // ---- Help and options
@@ -533,7 +624,7 @@ void CMainFrame::FillAppNotes(QMenu* menu, const std::vector<CAppNotesItem>& ite
 void CMainFrame::PrepareHelpMenu() {
   m_appNotesMenu->clear();
   FillAppNotes(m_appNotesMenu, m_app->BuildAppNotesMenu());
-  Action(QStringLiteral("Check for a New Version..."))->setEnabled(m_app->CanCheckForNewVersion());
+  Action(ECommand::CheckForNewVersion)->setEnabled(m_app->CanCheckForNewVersion());
 }
 
 void CMainFrame::ShowOptions() {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <functional>
+#include <map>
 
 #include "project/projectport.h"
 
@@ -17,6 +18,33 @@ class QLabel;
 class QMenu;
 class QTimer;
 class QToolBar;
+
+// The commands of the menus, the toolbar and the accelerators.
+enum class ECommand {
+  FileNew,
+  FileOpen,
+  FileSave,
+  FileSaveAs,
+  FileExit,
+  EditUndo,
+  EditRedo,
+  EditCut,
+  EditCopy,
+  EditPaste,
+  Print,
+  NextPane,
+  PreviousPane,
+  ViewToolbar,
+  ViewStatusBar,
+  Options,
+  UserManual,
+  ReferenceManual,
+  CheckForNewVersion,
+  About,
+};
+
+// What the Edit commands do to the focused field.
+enum class EFieldEdit { Cut, Copy, Paste, Undo, Redo, SelectAll };
 
 class CMainFrame : public QMainWindow, public CProjectObserver {
   Q_OBJECT
@@ -58,16 +86,24 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   bool SaveModified();
   void UpdateTitle();
 
-  // ---- Edit commands for the focused field.
-  void EditCommand(const char* slot);
+  // ---- Edit commands. Undo and Redo first store the current page (a refused
+  // value stops them there), so an edit not yet stored is the one undone.
+  bool EditUndo();
+  bool EditRedo();
+  // On the focused field: a line edit, the edit field of a combo or spin box,
+  // or a text editor; false when the focus is on none.
+  bool EditField(EFieldEdit command);
 
-  // The menus' actions by their text without "&", for tests and the toolbar.
-  QAction* Action(const QString& name) const;
+  QAction* Action(ECommand id) const;
+  // The recent-file item at `index` of the File menu (0 to 3).
+  QAction* RecentAction(int index) const { return m_recentActions.value(index); }
   QMenu* HelpMenu() const { return m_helpMenu; }
   QMenu* AppNotesMenu() const { return m_appNotesMenu; }
   QMenu* FileMenu() const { return m_fileMenu; }
   QToolBar* ToolBar() const { return m_toolBar; }
   QTimer* RecoveryTimer() const { return m_recoveryTimer; }
+  void ShowOptions();
+  void ShowAbout();
   // Rebuilds the application-notes submenu and the Help items' states.
   void PrepareHelpMenu();
   void PrepareFileMenu();
@@ -83,6 +119,9 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   // CProjectObserver
   void OnProjectUpdate(CProjDoc& doc, int hint) override;
   bool ShowChannelsPage(CProjDoc& doc, int engine) override;
+  void OnModifiedChanged(CProjDoc& doc) override;
+  void OnCommandLineLockChanged(CProjDoc& doc) override;
+  void OnUndoHistoryChanged(CProjDoc& doc) override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -98,11 +137,9 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   void CreateBars();
   void UpdatePageVisibility();
   void UpdateStatusPanes();
-  void ShowOptions();
-  void ShowAbout();
+  void UpdateFileCommands();
+  void UpdateUndoCommands();
   void FillAppNotes(QMenu* menu, const std::vector<struct CAppNotesItem>& items);
-  QAction* AddAction(QMenu* menu, const QString& text, const QString& statusTip,
-                     const QList<QKeySequence>& keys = {});
   bool SaveTo(const QString& path);
   // The recovery copy follows a change once the timer runs out; one timer at a time.
   void ScheduleRecoveryCopy();
@@ -117,6 +154,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   QLabel* m_cpuPane = nullptr;
   QLabel* m_clockPane = nullptr;
   QLabel* m_modifiedPane = nullptr;
+  std::map<ECommand, QAction*> m_actions;
   QList<QAction*> m_recentActions;
   QAction* m_recentSeparator = nullptr;
   QAction* m_exitAction = nullptr;

@@ -1,12 +1,9 @@
 // The common base of the main window's pages.
 #include "ui/viewbase.h"
 
-#include <QSpinBox>
 #include <algorithm>
-#include <climits>
-#include <cstdio>
 
-#include "knowledge/cfgdesc.h"
+#include "base/cinteger.h"
 #include "ui/mainframe.h"
 #include "ui/pages.h"
 
@@ -76,35 +73,9 @@ std::vector<QWidget*> CViewBase::LockedControls() const {
 }
 
 bool CViewBase::ReadInteger(const QString& text, int& value) {
-  QByteArray bytes = text.toLatin1();
-  const char* p = bytes.constData();
-  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f')
-    ++p;
-  bool hex = p[0] == '0' && (p[1] == 'x' || p[1] == 'X');
-  unsigned hexValue = 0;
-  int decValue = 0;
-  char extra = 0;
-  int fields = hex ? std::sscanf(p, "%x %c", &hexValue, &extra) : std::sscanf(p, "%d %c", &decValue, &extra);
-  if (fields != 1)
+  int32_t read = 0;
+  if (!ReadCInteger32(text.toStdString(), read))
     return false;
-  value = hex ? static_cast<int>(hexValue) : decValue;
+  value = read;
   return true;
-}
-
-void CViewBase::SetSpinRange(QSpinBox* spin, const CKivoVarDef* def) {
-  int low = INT_MIN;
-  int high = INT_MAX;
-  if (def) {
-    for (const auto& valueDef : def->values) {
-      int minimum = 0;
-      int maximum = 0;
-      if (valueDef->takesArg && ReadInteger(QString::fromStdString(valueDef->minText), minimum) &&
-          ReadInteger(QString::fromStdString(valueDef->maxText), maximum)) {
-        low = minimum;
-        high = maximum;
-        break;
-      }
-    }
-  }
-  spin->setRange(low, high);
 }

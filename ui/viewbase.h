@@ -8,8 +8,6 @@
 
 class CMainFrame;
 class CProjDoc;
-class QSpinBox;
-class CKivoVarDef;
 
 class CViewBase : public QWidget {
   Q_OBJECT
@@ -42,6 +40,9 @@ class CViewBase : public QWidget {
   // hints are for pages that show what they name.
   virtual void OnUpdate(int hint);
 
+  // The Print command on this page; nothing for a page with nothing to print.
+  virtual void Print() {}
+
   // Moves the project's values into the controls.
   virtual void LoadControls() = 0;
   // Moves the controls' values into the project; with `validate` a value that
@@ -56,12 +57,8 @@ class CViewBase : public QWidget {
   void DisableLockedControls();
   std::vector<QWidget*> LockedControls() const;
 
-  // Leading blanks skipped, "0x"/"0X" hexadecimal, otherwise decimal; anything
-  // after the number makes the read fail.
+  // One C integer constant of 32 bits with blanks around it (ReadCInteger32).
   static bool ReadInteger(const QString& text, int& value);
-  // The range of the description's variable `def`: its minimum and maximum
-  // when both are given, otherwise the whole signed 32-bit range.
-  static void SetSpinRange(QSpinBox* spin, const CKivoVarDef* def);
 
  private:
   CProjDoc* m_doc;

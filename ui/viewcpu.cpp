@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-#include "base/ports.h"
 #include "project/cpurules.h"
 #include "project/projdoc.h"
 #include "ui/mainframe.h"
@@ -19,14 +18,6 @@ namespace {
 
 constexpr int kMessageCollides = 4503;
 constexpr int kMessageSysClkTooHigh = 4035;
-
-// The record a processor name stands for: its database entry, else the generic one.
-CKivoCpu RecordFor(const CKivoCpuDb& db, const std::string& name) {
-  CKivoCpu cpu;
-  if (!cpu.Select(db, name))
-    cpu.ResetToGeneric(db);
-  return cpu;
-}
 
 QLineEdit* ReadOnlyField(QWidget* parent) {
   auto* field = new QLineEdit(parent);
@@ -83,23 +74,10 @@ CViewCPU::CViewCPU(CProjDoc& doc, int pageIndex, QWidget* parent)
   connect(m_sysClk, &QComboBox::currentTextChanged, this, &CViewCPU::UpdateKivoClock);
 }
 
-void CViewCPU::OnActivated() {
-  TakeReapplyFlag();
-  CViewBase::OnActivated();
-}
-
 void CViewCPU::OnUpdate(int hint) {
-  if (hint == kHintEverything) {
+  if (hint == kHintEverything)
     FillCpuList();
-    TakeReapplyFlag();
-  }
   CViewBase::OnUpdate(hint);
-}
-
-// A project whose record is not what its processor's entry gives (a name
-// from a file or the command line) has the processor applied again on save.
-void CViewCPU::TakeReapplyFlag() {
-  m_reapply = !Doc().m_strCpu.empty() && !(RecordFor(Doc().Kb().cpuDb, Doc().m_strCpu) == Doc().m_cpu);
 }
 
 void CViewCPU::FillCpuList() {
@@ -138,7 +116,7 @@ void CViewCPU::LoadControls() {
 void CViewCPU::OnCpuSelected() {
   const CKivoCpuDb& db = Doc().Kb().cpuDb;
   std::string name = FromQ(SelectedName());
-  m_cpu = RecordFor(db, name);
+  m_cpu = CpuRecordFor(db, name);
 
   CCpuPropertyTexts texts = CpuPropertyTexts(db, name);
   m_name->setText(ToQ(texts.name));
@@ -191,71 +169,21 @@ void CViewCPU::UpdateKivoClock() {
   m_kivoClock->setText(ToQ(KivoClockText(FromQ(m_sysClk->currentText()), m_cpu.kivoClkPrescaler)));
 }
 
-bool CViewCPU::Refuse(int messageId, QWidget* control, bool validate) {
-  if (validate) {
-    ShowMessage(messageId, EMessageKind::Warning);
-    control->setFocus(Qt::OtherFocusReason);
-  }
-  return false;
-}
-
+// The project asks about a processor that collides and refuses clocks above
+// its limits; the page puts the focus where the refusal points.
 bool CViewCPU::StoreControls(bool validate) {
   CValueExchange dx = PageExchange(*this, CValueExchange::EDirection::Save, !validate);
-  uint32_t sysClk = Doc().m_nSysClk;
-  uint32_t ptbClk = Doc().m_nPtbClk;
-  if (!ExchangeClockField(dx, m_sysClk, sysClk) || !ExchangeClockField(dx, m_ptbClk, ptbClk))
+  CProjDoc::CCpuChoice choice{FromQ(SelectedName()), Doc().m_nSysClk, Doc().m_nPtbClk};
+  if (!ExchangeClockField(dx, m_sysClk, choice.sysClk) || !ExchangeClockField(dx, m_ptbClk, choice.ptbClk))
     return false;
-
-  // Everything is checked before anything is changed: a refusal leaves the
-  // project as it was.
-  std::string name = FromQ(SelectedName());
-  bool change = name != Doc().m_strCpu || m_reapply;
-  CKivoCpu newCpu = change ? RecordFor(Doc().Kb().cpuDb, name) : Doc().m_cpu;
-  bool collides = false;
-  if (change) {
-    std::string collisions;
-    collides = !Doc().CheckCpuChange(newCpu, false, &collisions);
-    if (collides && (!validate || !AskYesNo(kMessageCollides, {collisions}))) {
-      if (validate)
-        m_cpuList->setFocus(Qt::OtherFocusReason);
-      return false;
-    }
-  }
-  if (int problem = FindCpuClockProblem(newCpu, sysClk, ptbClk)) {
-    QWidget* field = problem == kMessageSysClkTooHigh ? m_sysClk : m_ptbClk;
-    // When the command line fixed both the processor and the clock, nothing on
-    // this page can mend the clash: refusing would keep the page for good, so
-    // the user is told and may go on.
-    if (field->isEnabled() || m_cpuList->isEnabled())
-      return Refuse(problem, field, validate);
-    if (validate)
-      ShowMessage(problem, EMessageKind::Warning);
-  }
-
-  bool changed = false;
-  if (change) {
-    if (collides)
-      Doc().CheckCpuChange(newCpu, true);
-    changed = name != Doc().m_strCpu || !(newCpu == Doc().m_cpu) || collides;
-    Doc().m_strCpu = name;
-    Doc().m_cpu = newCpu;
-    m_reapply = false;
-  }
-  if (sysClk != Doc().m_nSysClk || ptbClk != Doc().m_nPtbClk) {
-    Doc().m_nSysClk = sysClk;
-    Doc().m_nPtbClk = ptbClk;
-    changed = true;
-  }
-  if (!changed)
+  int refusal = 0;
+  if (Doc().SetProcessor(choice, validate, &refusal))
     return true;
-  Doc().SetModifiedFlag();
-  if (!validate) {
-    // Inside another page's store round: no views are told from here.
-    Doc().DeriveEngineFrequencies(-1);
-    return true;
+  if (validate) {
+    QWidget* field = refusal == kMessageCollides        ? static_cast<QWidget*>(m_cpuList)
+                     : refusal == kMessageSysClkTooHigh ? static_cast<QWidget*>(m_sysClk)
+                                                        : static_cast<QWidget*>(m_ptbClk);
+    field->setFocus(Qt::OtherFocusReason);
   }
-  Doc().NotifyChanged(-1);
-  if (collides)
-    Doc().UpdateViews(kHintEverything);
-  return true;
+  return false;
 }

@@ -15,7 +15,6 @@ class CViewCPU : public CViewBase {
  public:
   CViewCPU(CProjDoc& doc, int pageIndex, QWidget* parent = nullptr);
 
-  void OnActivated() override;
   void OnUpdate(int hint) override;
   void LoadControls() override;
   bool StoreControls(bool validate) override;
@@ -30,14 +29,12 @@ class CViewCPU : public CViewBase {
 
  private:
   void FillCpuList();
-  void TakeReapplyFlag();
   QString SelectedName() const;
   // The selection's properties, clock lists, enabled states and engine-B pages.
   void OnCpuSelected();
   void ShowPtbRows(bool show);
   void RebuildClockList(QComboBox* list, uint32_t maxHz);
   void UpdateKivoClock();
-  bool Refuse(int messageId, QWidget* control, bool validate);
 
   QFormLayout* m_form;
   QComboBox* m_cpuList;
@@ -57,6 +54,5 @@ class CViewCPU : public CViewBase {
 
   CKivoCpu m_cpu;
   QString m_kivoClockFormText;
-  bool m_reapply = false;
   bool m_filled = false;
 };

@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int kFirstEngineMember = 3;  // members 1 and 2 belong to the whole module
-
 QLineEdit* ReadOnlyField(QWidget* parent, const QString& accessibleName = {}) {
   auto* field = new QLineEdit(parent);
   field->setReadOnly(true);
@@ -46,40 +44,6 @@ void SetChecked(QRadioButton* button, bool checked) {
 }
 
 }  // namespace
-
-CViewEngine::CSnapshot::CSnapshot(CProjDoc& doc, int engine) : m_doc(&doc), m_engine(engine) {
-  for (int n = kFirstEngineMember; n <= CProjDoc::kCfgMembers; ++n) {
-    if (CProjDoc::IsEngineBMember(n) != (engine == 1))
-      continue;
-    for (const auto& entry : doc.CfgMember(n).Entries())
-      Take(entry.value.get());
-  }
-  for (const char* combined : {"combination0", "combination2"})
-    Take(FindEngineField(doc, engine, combined));
-  m_tcrclk = doc.m_engine[engine].tcrclkIn;
-}
-
-void CViewEngine::CSnapshot::Take(CKivoVarValue* value) {
-  if (value)
-    m_values.push_back({value, value->valueName, value->argument});
-}
-
-bool CViewEngine::CSnapshot::SameAs(const CSnapshot& other) const {
-  if (m_values.size() != other.m_values.size() || m_tcrclk != other.m_tcrclk)
-    return false;
-  for (std::size_t i = 0; i < m_values.size(); ++i)
-    if (m_values[i].name != other.m_values[i].name || m_values[i].argument != other.m_values[i].argument)
-      return false;
-  return true;
-}
-
-void CViewEngine::CSnapshot::Restore() const {
-  for (const CText& text : m_values) {
-    text.value->valueName = text.name;
-    text.value->argument = text.argument;
-  }
-  m_doc->m_engine[m_engine].tcrclkIn = m_tcrclk;
-}
 
 CViewEngine::CViewEngine(CProjDoc& doc, int pageIndex, QWidget* parent) : CViewBase(doc, pageIndex, parent) {
   m_disabled = new QCheckBox(QStringLiteral("Engine &Disabled (low power mode, clocks stopped)"), this);
@@ -320,17 +284,14 @@ void CViewEngine::OnUpdate(int hint) {
   }
 }
 
-bool CViewEngine::Exchange(bool save, bool quiet) {
-  CProjDoc& doc = Doc();
-  int engine = Engine();
+bool CViewEngine::Exchange(CProjDoc::CEngineValues& values, bool save, bool quiet) {
   CValueExchange dx =
       PageExchange(*this, save ? CValueExchange::EDirection::Save : CValueExchange::EDirection::Load, quiet);
-  // The member of this engine that holds a register field.
-  auto member = [&doc, engine](const char* section) -> CKivoVarValueSet& {
-    for (int n = 1; n <= CProjDoc::kCfgMembers; ++n)
-      if (CProjDoc::IsEngineBMember(n) == (engine == 1) && doc.CfgMember(n).Find(section))
-        return doc.CfgMember(n);
-    return doc.CfgMember(kFirstEngineMember);
+  // A field no member holds reaches the routines as an empty set, which they report.
+  CKivoVarValueSet none;
+  auto member = [&values, &none](const char* section) -> CKivoVarValueSet& {
+    CKivoVarValueSet* holder = values.MemberWith(section);
+    return holder ? *holder : none;
   };
   auto check = [&](QCheckBox* box, const char* section) {
     return ExchangeValueCheck(dx, box, member(section), section);
@@ -344,16 +305,15 @@ bool CViewEngine::Exchange(bool save, bool quiet) {
   auto radio = [&](std::vector<QRadioButton*> group, const char* section) {
     return ExchangeValueRadio(dx, group, member(section), section);
   };
-  return check(m_disabled, "ECR.MDIS") &&
-         ExchangeValueList(dx, m_tcr1Source, FindEngineField(doc, engine, "combination0")) &&
+  return check(m_disabled, "ECR.MDIS") && ExchangeValueList(dx, m_tcr1Source, values.Field("combination0")) &&
          number(m_tcr1Prescaler, "TBCR.TCR1P") && list(m_tcr2Source, "TBCR.TCR2CTL") &&
          number(m_tcr2Prescaler, "TBCR.TCR2P") && list(m_angleMode, "TBCR.AM") &&
          check(m_stac[0].enable, "STACCR.REN1") && radio({m_stac[0].server, m_stac[0].client}, "STACCR.RSC1") &&
          number(m_stac[0].slot, "STACCR.SRV1") && check(m_stac[1].enable, "STACCR.REN2") &&
          radio({m_stac[1].server, m_stac[1].client}, "STACCR.RSC2") && number(m_stac[1].slot, "STACCR.SRV2") &&
          check(m_priorityDisabled, "ECR.SPPDIS") &&
-         ExchangeValueList(dx, m_sampleRate, FindEngineField(doc, engine, "combination2")) &&
-         list(m_filterMode, "ECR.CDFC") && radio({m_tcrclkHalfKivo, m_tcrclkSameAsFilter}, "TBCR.TCRCF1") &&
+         ExchangeValueList(dx, m_sampleRate, values.Field("combination2")) && list(m_filterMode, "ECR.CDFC") &&
+         radio({m_tcrclkHalfKivo, m_tcrclkSameAsFilter}, "TBCR.TCRCF1") &&
          radio({m_tcrclkTwoSample, m_tcrclkIntegration}, "TBCR.TCRCF2") && list(m_wdMode, "WDTR.WDM") &&
          number(m_wdCount, "WDTR.WDCNT");
 }
@@ -361,49 +321,42 @@ bool CViewEngine::Exchange(bool save, bool quiet) {
 void CViewEngine::LoadControls() {
   m_loading = true;
   ClearLockedControls();
-  Exchange(false, false);
+  CProjDoc::CEngineValues values = Doc().EngineValues(Engine());
+  Exchange(values, false, false);
   CValueExchange dx = PageExchange(*this, CValueExchange::EDirection::Load);
-  uint32_t& tcrclk = Doc().m_engine[Engine()].tcrclkIn;
-  ExchangeClockField(dx, m_tcr1Tcrclk, tcrclk);
-  ExchangeClockField(dx, m_tcr2Tcrclk, tcrclk);
+  ExchangeClockField(dx, m_tcr1Tcrclk, values.tcrclkIn);
+  ExchangeClockField(dx, m_tcr2Tcrclk, values.tcrclkIn);
   m_loading = false;
   Refresh();
-  // What storing the controls as loaded would give: a value the controls
-  // cannot show (an empty prescaler) settles on store, which is no edit of
-  // the user's.
-  CSnapshot project(Doc(), Engine());
-  Store(false);
-  m_asLoaded = std::make_unique<CSnapshot>(Doc(), Engine());
-  project.Restore();
+  // What storing the controls as loaded gives: a value the controls cannot
+  // show (an empty prescaler) settles on store, which is no edit of the user's.
+  CProjDoc::CEngineValues asLoaded = Doc().EngineValues(Engine());
+  if (Store(asLoaded, false))
+    m_asLoaded = std::make_unique<CProjDoc::CEngineValues>(std::move(asLoaded));
+  else
+    m_asLoaded.reset();
 }
 
-bool CViewEngine::Store(bool validate) {
+bool CViewEngine::Store(CProjDoc::CEngineValues& values, bool validate) {
   CValueExchange dx = PageExchange(*this, CValueExchange::EDirection::Save, !validate);
   // Only a field the user can see holds the TCRCLK frequency to keep.
   QLineEdit* tcrclkField = !m_tcr1Tcrclk->isHidden() ? m_tcr1Tcrclk
                            : !m_tcr2Tcrclk->isHidden() ? m_tcr2Tcrclk
                                                        : nullptr;
-  return Exchange(true, !validate) &&
-         (!tcrclkField || ExchangeClockField(dx, tcrclkField, Doc().m_engine[Engine()].tcrclkIn));
+  return Exchange(values, true, !validate) && (!tcrclkField || ExchangeClockField(dx, tcrclkField, values.tcrclkIn));
 }
 
+// The page works on a copy of the engine's values, so a refused value leaves
+// the project as it was, and the whole page is one step.
 bool CViewEngine::StoreControls(bool validate) {
-  CSnapshot before(Doc(), Engine());
-  if (!Store(validate)) {
-    // A refused value leaves the engine as it was, not half stored.
-    before.Restore();
+  CProjDoc::CEngineValues values = Doc().EngineValues(Engine());
+  if (!Store(values, validate))
     return false;
-  }
-  CSnapshot after(Doc(), Engine());
-  if (after.SameAs(before))
+  if (m_asLoaded && values == *m_asLoaded) {
+    Doc().SettleEngineValues(values);
     return true;
-  if (!m_asLoaded || !after.SameAs(*m_asLoaded))
-    Doc().SetModifiedFlag();
-  if (validate)
-    Doc().NotifyChanged(Engine());
-  else
-    Doc().DeriveEngineFrequencies(Engine());
-  return true;
+  }
+  return Doc().SetEngineValues(values);
 }
 
 int CViewEngine::CheckedIndex(const std::vector<QRadioButton*>& group) {
@@ -448,10 +401,6 @@ void CViewEngine::Refresh() {
   m_wdPeriod->setText(ToQ(text.watchdogPeriod));
   m_channelTiming->setText(ToQ(text.channelTiming));
   ApplyStates(m_result.states);
-  // The channel loads read the time bases from the project, live.
-  CProjDoc::CEngine& record = Doc().m_engine[Engine()];
-  record.tcr1Freq = m_result.derived.tcr1Freq;
-  record.tcr2Freq = m_result.derived.tcr2Freq;
 }
 
 void CViewEngine::ApplyStates(const CEngineStates& states) {

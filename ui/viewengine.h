@@ -8,7 +8,6 @@
 #include "project/enginerules.h"
 #include "ui/viewbase.h"
 
-class CKivoVarValue;
 class CNumberSpin;
 class QCheckBox;
 class QComboBox;
@@ -74,27 +73,6 @@ class CViewEngine : public CViewBase {
     QLabel* freqLabel = nullptr;
   };
 
-  // The values an engine's store may change: to put back when a control
-  // refuses its value, and to tell what a store changed.
-  class CSnapshot {
-   public:
-    CSnapshot(CProjDoc& doc, int engine);
-    bool SameAs(const CSnapshot& other) const;
-    void Restore() const;
-
-   private:
-    struct CText {
-      CKivoVarValue* value;
-      std::string name;
-      std::string argument;
-    };
-    void Take(CKivoVarValue* value);
-    CProjDoc* m_doc;
-    int m_engine;
-    std::vector<CText> m_values;
-    uint32_t m_tcrclk = 0;
-  };
-
   QWidget* BuildTimeBases();
   QWidget* BuildTcr(int tcr);
   QWidget* BuildStac(int tcr, QWidget* parent);
@@ -103,13 +81,12 @@ class CViewEngine : public CViewBase {
   QWidget* BuildKivo2Groups();
   void ConnectChanges();
 
-  // Every control and the TCRCLK frequency into the project, stopping at the
+  // Every control and the TCRCLK frequency into `values`, stopping at the
   // first refusal.
-  bool Store(bool validate);
-  // The ten register members and combined values this engine's controls use.
-  bool Exchange(bool save, bool quiet);
-  // Recomputes the derived values, applies the consistency rules and stores
-  // the derived TCR frequencies in the project.
+  bool Store(CProjDoc::CEngineValues& values, bool validate);
+  // The register fields and combined values this engine's controls use.
+  bool Exchange(CProjDoc::CEngineValues& values, bool save, bool quiet);
+  // Recomputes the derived values and applies the consistency rules.
   void Refresh();
   void ApplyStates(const CEngineStates& states);
   static int CheckedIndex(const std::vector<QRadioButton*>& group);
@@ -152,6 +129,6 @@ class CViewEngine : public CViewBase {
   QLineEdit* m_channelTiming;
 
   CEngineRuleResult m_result;
-  std::unique_ptr<CSnapshot> m_asLoaded;
+  std::unique_ptr<CProjDoc::CEngineValues> m_asLoaded;
   bool m_loading = false;
 };

@@ -14,16 +14,13 @@
 
 #include <algorithm>
 
-#include "base/ports.h"
 #include "project/projdoc.h"
 #include "ui/uitext.h"
 #include "ui/valuebinding.h"
 
 namespace {
 
-constexpr int kMessageChangeSet = 4502;
 constexpr const char* kMiscSection = "MCR.SCMMISEN";
-constexpr int kModuleMember = 1;
 enum { kColNumber, kColFunction, kColApi };
 
 QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
@@ -111,7 +108,10 @@ void CViewFSet::LoadControls() {
   if (!m_filled)
     FillSetList();
   CValueExchange dx = PageExchange(*this, CValueExchange::EDirection::Load);
-  ExchangeValueCheck(dx, m_misc, Doc().CfgMember(kModuleMember), kMiscSection);
+  CProjDoc::CEngineValues module = Doc().EngineValues(-1);
+  CKivoVarValueSet* member = module.MemberWith(kMiscSection);
+  CKivoVarValueSet none;
+  ExchangeValueCheck(dx, m_misc, member ? *member : none, kMiscSection);
   int index = m_setList->findData(QVariant::fromValue(static_cast<const void*>(Doc().m_pFSet)));
   {
     QSignalBlocker blocker(m_setList);
@@ -158,36 +158,21 @@ void CViewFSet::ShowSet(const CKivoFSet* set) {
   m_apps->setUpdatesEnabled(true);
 }
 
+// The set and the check box are one step; the project asks before a change
+// of set clears the configured functions.
 bool CViewFSet::StoreControls(bool validate) {
-  CKivoVarValue* misc = Doc().CfgMember(kModuleMember).Find(kMiscSection);
-  std::string before = misc ? misc->Text() : std::string();
+  CProjDoc::CEngineValues module = Doc().EngineValues(-1);
   CValueExchange dx = PageExchange(*this, CValueExchange::EDirection::Save, !validate);
-  if (!ExchangeValueCheck(dx, m_misc, Doc().CfgMember(kModuleMember), kMiscSection))
+  CKivoVarValueSet* member = module.MemberWith(kMiscSection);
+  CKivoVarValueSet none;
+  if (!ExchangeValueCheck(dx, m_misc, member ? *member : none, kMiscSection))
     return false;
-  if (misc && misc->Text() != before)
-    Doc().SetModifiedFlag();
-  return StoreSet(validate);
-}
-
-bool CViewFSet::StoreSet(bool validate) {
-  const CKivoFSet* selected = SelectedSet();
   // An unknown set of an opened project selects nothing; leaving the page
   // keeps it rather than dropping it.
-  if (!selected || selected == Doc().m_pFSet)
+  const CKivoFSet* selected = SelectedSet() ? SelectedSet() : Doc().m_pFSet;
+  if (Doc().SetFunctionSetAndModule(selected, module, validate))
     return true;
-  bool hadFunctions = !Doc().Functions().empty();
-  if (hadFunctions) {
-    // Clearing the user's functions needs the user's word.
-    if (!validate || !AskYesNo(kMessageChangeSet)) {
-      m_setList->setFocus();
-      return false;
-    }
-    while (!Doc().Functions().empty())
-      Doc().RemoveFunction(Doc().Functions().back().get(), false);
-  }
-  Doc().m_pFSet = selected;
-  Doc().SetModifiedFlag();
-  if (hadFunctions)
-    Doc().UpdateViews(kHintEverything);
-  return true;
+  if (validate)
+    m_setList->setFocus();
+  return false;
 }

@@ -29,7 +29,6 @@ class CViewFSet : public CViewBase {
   void FillSetList();
   const CKivoFSet* SelectedSet() const;
   void ShowSet(const CKivoFSet* set);
-  bool StoreSet(bool validate);
 
   QComboBox* m_setList;
   QLineEdit* m_entryTable;

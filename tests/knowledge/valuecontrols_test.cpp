@@ -206,7 +206,7 @@ TEST_F(ValueControlsTest, RadioGroupChecksPositionOrFirstAndRefusesNoChoice) {
   EXPECT_EQ(value.valueName, "HV_A_OFF");
 }
 
-TEST_F(ValueControlsTest, IntegerFieldReadsOneCLiteralWithNothingAfterIt) {
+TEST_F(ValueControlsTest, IntegerFieldReadsOneCLiteralAndSaturatesPast64Bits) {
   struct CRow {
     const char* text;
     bool ok;
@@ -214,8 +214,9 @@ TEST_F(ValueControlsTest, IntegerFieldReadsOneCLiteralWithNothingAfterIt) {
   } rows[] = {
       {"16", true, 16},   {"0x10", true, 16},  {"0X1f", true, 31}, {"010", true, 8},     {"0", true, 0},
       {"-5", true, -5},   {"+7", true, 7},     {" 12", true, 12},  {"-0x10", true, -16}, {"08", false, 0},
-      {"12abc", false, 0}, {"12 ", false, 0},  {"", false, 0},     {"-", false, 0},      {"0x", false, 0},
+      {"12abc", false, 0}, {"12 ", true, 12},  {"", false, 0},     {"-", false, 0},      {"0x", false, 0},
       {"0xg", false, 0},  {"1.5", false, 0},   {"99999999999999999999999", true, INT64_MAX},
+      {"-99999999999999999999999", true, INT64_MIN},
   };
   for (const CRow& row : rows) {
     SCOPED_TRACE(row.text);

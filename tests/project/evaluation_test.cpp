@@ -212,7 +212,10 @@ TEST_F(CEvaluationTest, ParameterTextsAsNumbers) {
   };
   const CRow rows[] = {{"0x10", true, 16}, {"2.5", true, 2.5},  {"1e3", true, 1000},
                        {".5", true, 0.5},  {"-4", true, -4},     {"010", true, 8},
-                       {"12abc", false, -1}, {"3..4", false, -1}};
+                       {"12abc", false, -1}, {"3..4", false, -1},
+                       // As the compiler reads the generated call: a suffix is part of the
+                       // number, and "08" is no number rather than the real 8.
+                       {"16u", true, 16},  {"08", false, -1},    {"08.5", true, 8.5}};
   for (const CRow& row : rows) {
     SCOPED_TRACE(row.text);
     auto func = Make("ODD", "hv_kivo_odd_init_num", 0, 0);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "bundledkb.h"
@@ -159,12 +160,15 @@ TEST_F(ReaderTest, ValueSpreadOverLinesIsReadAsOneLine) {
 TEST_F(ReaderTest, HandEditedFileIsReadAsFarAsItCan) {
   EXPECT_TRUE(Open("handedited"));
   EXPECT_EQ(ports.messages.Ids(),
-            (std::vector<int>{4005, 4004, 4012, 4021, 4021, 4019, 4021, 4026, 4023, 4025, 4021, 4027, 4008,
-                              4011, 4010}));
+            (std::vector<int>{4005, 4004, 4012, 4021, 4021, 4019, 4021, 4026, 4023, 4025, 4021, 4027, 4062,
+                              4062, 4008, 4011, 4010, 4062}));
   EXPECT_EQ(Text(4021), "Init Function Parse Error: Bad channel / engine value '3'");
   EXPECT_EQ(Text(4027),
             "Init Function Parse Warning: Too many parameters initialized for function 'GPIO_A7' (parameter '0x40')");
   EXPECT_EQ(Text(4011), "Comment Parse Warning: Invalid TcrClk value (e MHz)");
+  // The offsets -4 and "off", and the mask "not a number", are told, not dropped in silence.
+  EXPECT_EQ(Text(4062),
+            "Parse Warning: '-4' in 'GPIO_A7' is not a C integer constant that fits in 32 bits; it was not read.");
   EXPECT_EQ(doc.m_strCpu, "");
   EXPECT_EQ(doc.m_nSysClk, 150000000u);
   EXPECT_EQ(doc.m_engine[0].cie, 7u);
@@ -244,6 +248,55 @@ TEST_F(ReaderTest, MissingPiecesFallBackWithTheirMessages) {
     EXPECT_EQ(ports.messages.Ids(), row.ids);
     EXPECT_EQ(doc.m_funcs.size(), row.functions);
   }
+}
+
+// Numbers are read as the compiler reads them; one it would refuse, or one
+// past 32 bits, is told at the open rather than read as something else.
+TEST_F(ReaderTest, NumbersReadAsTheCompilerReadsThemOrAreTold) {
+  struct CRow {
+    const char* name;
+    bool header;
+    std::string from, to;
+    std::vector<int> ids;
+    std::function<void(CProjDoc&)> check;
+  };
+  auto cie = [](uint32_t mask) { return [mask](CProjDoc& d) { EXPECT_EQ(d.m_engine[0].cie, mask); }; };
+  auto channel = [](int number) {
+    return [number](CProjDoc& d) { EXPECT_EQ(d.m_funcs.at(0)->channels.at(0)->number, number); };
+  };
+  const std::string mask = "#define KIVO_CIE_A\t0x00000008";
+  const CRow rows[] = {
+      {"octal mask with a comment", true, mask, "#define KIVO_CIE_A 010 /* engine A */", {}, cie(8)},
+      {"suffixed mask", true, mask, "#define KIVO_CIE_A 0x8u", {}, cie(8)},
+      // The source's own define stands in for a header define that does not read.
+      {"mask the compiler refuses", true, mask, "#define KIVO_CIE_A 0x8g", {4062}, cie(0xFFFF)},
+      {"mask past 32 bits", true, mask, "#define KIVO_CIE_A 0x100000008", {4062}, cie(0xFFFF)},
+      {"mask that is an expression", true, mask, "#define KIVO_CIE_A 0x8 | 0x10", {4062}, cie(0xFFFF)},
+      {"octal channel", true, "KIVO_ENGINE_A_CHANNEL(3)", "KIVO_ENGINE_A_CHANNEL(03)", {}, channel(3)},
+      {"channel the compiler refuses", true, "KIVO_ENGINE_A_CHANNEL(3)", "KIVO_ENGINE_A_CHANNEL(08)", {4021},
+       [](CProjDoc& d) { EXPECT_EQ(d.m_funcs.size(), 2u); }},
+      {"prescaler the compiler refuses", false, "HV_KIVO_TCR1P(4)", "HV_KIVO_TCR1P(08)", {4062},
+       [](CProjDoc& d) { EXPECT_EQ(d.CfgMember(4).Find("TBCR.TCR1P")->argument, "08"); }},
+      {"parameter offset the compiler refuses", false, "(GPIO0, 0x08,", "(GPIO0, 08,", {4062},
+       [](CProjDoc& d) {
+         auto& gpio = static_cast<CNonApi&>(*d.m_funcs.at(2));
+         EXPECT_EQ(gpio.rawParams.at(0)->value.valueName, "0x1234");
+         EXPECT_EQ(gpio.rawParams.at(2)->value.valueName, "");
+       }},
+  };
+  for (const CRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::string source = Fixture("full/kivo_vam.c");
+    std::string header = Fixture("full/kivo_vam.h");
+    std::string& text = row.header ? header : source;
+    ASSERT_NE(text.find(row.from), std::string::npos);
+    text.replace(text.find(row.from), row.from.size(), row.to);
+    ASSERT_TRUE(OpenText(source, header));
+    EXPECT_EQ(ports.messages.Ids(), row.ids);
+    row.check(doc);
+  }
+  EXPECT_EQ(Text(4062),
+            "Parse Warning: '08' in 'GPIO0' is not a C integer constant that fits in 32 bits; it was not read.");
 }
 
 TEST_F(ReaderTest, LoadInputsBelongToTheWholeInstanceName) {

@@ -45,11 +45,26 @@ class TakeContentsTest : public ::testing::Test {
 
 CKnowledgeBase* TakeContentsTest::s_kb = nullptr;
 
+// What the views are told besides the hints.
+class CMarkObserver : public CProjectObserver {
+ public:
+  void OnProjectUpdate(CProjDoc&, int) override {}
+  void OnModifiedChanged(CProjDoc& doc) override { marks.push_back(doc.IsModified()); }
+  void OnUndoHistoryChanged(CProjDoc&) override { ++histories; }
+  std::vector<bool> marks;
+  int histories = 0;
+};
+
 TEST_F(TakeContentsTest, TheProjectChangesHandsAndTheSourceIsLeftEmpty) {
   CNotesModel notes;
   CProjDoc live(*s_kb, nullptr, &notes);
   ASSERT_TRUE(live.OnOpenDocument(standard));
   ASSERT_FALSE(notes.Entries().empty());
+  ASSERT_TRUE(live.SetVerbatim("/* an edit to undo */"));
+  ASSERT_TRUE(live.CanUndo());
+  live.SetModifiedFlag(false);
+  CMarkObserver observer;
+  live.SetObserver(&observer);
   std::set<const CNotesOwner*> before = NoteOwners(notes);
   {
     CProjDoc read(*s_kb);
@@ -61,6 +76,11 @@ TEST_F(TakeContentsTest, TheProjectChangesHandsAndTheSourceIsLeftEmpty) {
     CProjDoc fresh(*s_kb);
     EXPECT_EQ(Texts(read), Texts(fresh));
   }
+  // The history of the project before goes with it; the mark is told.
+  EXPECT_FALSE(live.CanUndo());
+  EXPECT_EQ(observer.marks, std::vector<bool>{true});
+  EXPECT_GE(observer.histories, 1);
+  live.SetObserver(nullptr);
   // The source is gone: nothing of the project may still point into it.
   CNotesModel directNotes;
   CProjDoc direct(*s_kb, nullptr, &directNotes);

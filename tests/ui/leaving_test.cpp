@@ -90,7 +90,7 @@ struct CLeave {
 const CLeave kLeaves[] = {
     {"Exit",
      [](CMainFrame& frame) {
-       frame.Action("Exit")->trigger();
+       frame.Action(ECommand::FileExit)->trigger();
        return !frame.isVisible();
      }},
     {"Close", [](CMainFrame& frame) { return frame.close(); }},
@@ -162,7 +162,7 @@ TEST_F(Leaving, YesSavesTheUnstoredEditBeforeTheProgramCloses) {
   disabled->setChecked(true);
   std::string wanted = FindEngineField(Doc(), 0, "ECR.MDIS")->valueName;
   answer = QMessageBox::Yes;
-  Frame().Action("Exit")->trigger();
+  Frame().Action(ECommand::FileExit)->trigger();
   EXPECT_FALSE(Frame().isVisible());
   EXPECT_EQ(asked.size(), 1);
 

@@ -294,13 +294,39 @@ TEST_F(PagesTest, EngineDerivesTcr1FromTheKivoClockAndStoresItInTheProject) {
   Type(page.Tcr1Prescaler(), "4");
   EXPECT_EQ(page.Tcr1Input()->text(), "20 MHz");
   EXPECT_EQ(page.Tcr1Freq()->text(), "5 MHz");
-  EXPECT_EQ(Doc().m_engine[0].tcr1Freq, 5000000u);
+  // The project's time base follows its stored settings, not the typing.
+  EXPECT_NE(Doc().m_engine[0].tcr1Freq, 5000000u);
 
   EXPECT_TRUE(Select(kPageCpu));
   EXPECT_TRUE(Ids().empty());
   EXPECT_EQ(Field(0, "TBCR.TCR1P").argument, "4");
   EXPECT_EQ(Doc().m_engine[0].tcr1Freq, 5000000u);
   EXPECT_EQ(DeriveEngine(Doc(), 0).derived.tcr1Freq, 5000000u);
+}
+
+// The frequency shown beside a typed prescaler is the one the project holds
+// once the page is left: the field reads C integer constants as its store does.
+TEST_F(PagesTest, TypedPrescalerShowsTheClockTheProjectWillHold) {
+  struct CRow {
+    const char* text;
+    const char* shown;
+    const char* stored;
+    uint32_t hz;
+  } rows[] = {{"0x10", "1.25 MHz", "16", 1250000}, {"010", "2.5 MHz", "8", 2500000}};
+  StartWith();
+  ChooseCpu("Vandrel V240");
+  for (const CRow& row : rows) {
+    SCOPED_TRACE(row.text);
+    ASSERT_TRUE(Select(kPageEngineA));
+    CViewEngine& page = Engine(0);
+    page.Tcr1Source()->setCurrentIndex(1);
+    Type(page.Tcr1Prescaler(), row.text);
+    EXPECT_EQ(page.Tcr1Freq()->text(), row.shown);
+    ASSERT_TRUE(Select(kPageCpu));
+    EXPECT_EQ(Field(0, "TBCR.TCR1P").argument, row.stored);
+    EXPECT_EQ(Doc().m_engine[0].tcr1Freq, row.hz);
+    EXPECT_EQ(DeriveEngine(Doc(), 0).derived.text.tcr1Freq, row.shown);
+  }
 }
 
 TEST_F(PagesTest, Kivo2GroupsFollowTheProcessor) {

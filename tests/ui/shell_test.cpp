@@ -262,7 +262,7 @@ TEST(MainFrame, VersionCheckerStartsOnceAtTheFirstIdleMoment) {
   EXPECT_EQ(shell.started[0].program, (shell.Folder() / "newscout").string());
   EXPECT_TRUE(shell.started[0].args.empty());
   shell.Frame().PrepareHelpMenu();
-  QAction* check = shell.Frame().Action("Check for a New Version...");
+  QAction* check = shell.Frame().Action(ECommand::CheckForNewVersion);
   ASSERT_TRUE(check->isEnabled());
   check->trigger();
   ASSERT_EQ(shell.started.size(), 2u);
@@ -275,7 +275,7 @@ TEST(MainFrame, VersionCheckItemStaysDisabledWithoutTheChecker) {
   ASSERT_TRUE(shell.Start({kDemo}));
   Settle();
   shell.Frame().PrepareHelpMenu();
-  EXPECT_FALSE(shell.Frame().Action("Check for a New Version...")->isEnabled());
+  EXPECT_FALSE(shell.Frame().Action(ECommand::CheckForNewVersion)->isEnabled());
   EXPECT_TRUE(shell.started.empty());
 }
 
@@ -306,7 +306,9 @@ TEST(MainFrame, MenusCarryTheirTextsAndAccelerators) {
       items[action->text()] = MenuTexts(action->menu());
   }
   EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&View", "Kiv&o", "&Help"}));
-  EXPECT_EQ(items["&Edit"], (QStringList{"Cu&t", "&Copy", "&Paste"}));
+  // Nothing to undo or redo in a project just opened.
+  EXPECT_EQ(items["&Edit"],
+            (QStringList{"(&Undo\tCtrl+Z)", "(&Redo\tCtrl+Y)", "--", "Cu&t", "&Copy", "&Paste"}));
   EXPECT_EQ(items["&View"], (QStringList{"&Next Pane", "&Toolbar", "&Status Bar"}));
   EXPECT_EQ(items["Kiv&o"], (QStringList{"&Options..."}));
   EXPECT_EQ(items["&Help"].mid(0, 3), (QStringList{"&User's Manual", "&Kivo Reference Manual", "Application &Notes >"}));
@@ -317,30 +319,31 @@ TEST(MainFrame, MenusCarryTheirTextsAndAccelerators) {
                          "&1 " + QString::fromStdString(fs::path(kDemo).lexically_normal().string()), "--", "E&xit"}));
 
   struct CKeys {
-    const char* action;
+    ECommand command;
     QList<QKeySequence> keys;
   };
   const CKeys keys[] = {
-      {"New", {QKeySequence("Ctrl+N")}},
-      {"Open...", {QKeySequence("Ctrl+O")}},
-      {"Save", {QKeySequence("Ctrl+S")}},
-      {"Exit", {QKeySequence("Alt+F4")}},
-      {"Cut", {QKeySequence("Ctrl+X"), QKeySequence("Shift+Del")}},
-      {"Copy", {QKeySequence("Ctrl+C"), QKeySequence("Ctrl+Ins")}},
-      {"Paste", {QKeySequence("Ctrl+V"), QKeySequence("Shift+Ins")}},
-      {"Undo", {QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}},
-      {"Print", {QKeySequence("Ctrl+P")}},
-      {"Next Pane", {QKeySequence("Ctrl+Tab"), QKeySequence("Ctrl+F4"), QKeySequence("F6")}},
+      {ECommand::FileNew, {QKeySequence("Ctrl+N")}},
+      {ECommand::FileOpen, {QKeySequence("Ctrl+O")}},
+      {ECommand::FileSave, {QKeySequence("Ctrl+S")}},
+      {ECommand::FileExit, {QKeySequence("Alt+F4")}},
+      {ECommand::EditCut, {QKeySequence("Ctrl+X"), QKeySequence("Shift+Del")}},
+      {ECommand::EditCopy, {QKeySequence("Ctrl+C"), QKeySequence("Ctrl+Ins")}},
+      {ECommand::EditPaste, {QKeySequence("Ctrl+V"), QKeySequence("Shift+Ins")}},
+      {ECommand::EditUndo, {QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}},
+      {ECommand::EditRedo, {QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}},
+      {ECommand::Print, {QKeySequence("Ctrl+P")}},
+      {ECommand::NextPane, {QKeySequence("Ctrl+Tab"), QKeySequence("Ctrl+F4"), QKeySequence("F6")}},
   };
   for (const CKeys& k : keys) {
-    QAction* action = frame.Action(k.action);
-    ASSERT_NE(action, nullptr) << k.action;
-    EXPECT_EQ(action->shortcuts(), k.keys) << k.action;
+    QAction* action = frame.Action(k.command);
+    ASSERT_NE(action, nullptr) << static_cast<int>(k.command);
+    EXPECT_EQ(action->shortcuts(), k.keys) << action->text().toStdString();
   }
-  EXPECT_EQ(frame.Action("Previous Pane")->shortcuts().size(), 4);
-  EXPECT_EQ(frame.Action("User's Manual")->statusTip(), "Open User Manual for this application");
-  EXPECT_EQ(frame.Action("Kivo Reference Manual")->statusTip(), "Open Kivo User Manual");
-  EXPECT_EQ(frame.Action("Check for a New Version...")->statusTip(), "Run Newscout tool for this application");
+  EXPECT_EQ(frame.Action(ECommand::PreviousPane)->shortcuts().size(), 4);
+  EXPECT_EQ(frame.Action(ECommand::UserManual)->statusTip(), "Open User Manual for this application");
+  EXPECT_EQ(frame.Action(ECommand::ReferenceManual)->statusTip(), "Open Kivo User Manual");
+  EXPECT_EQ(frame.Action(ECommand::CheckForNewVersion)->statusTip(), "Run Newscout tool for this application");
 }
 
 TEST(MainFrame, AppNotesSubmenuIsRebuiltAtEachOpening) {
@@ -373,7 +376,7 @@ TEST(MainFrame, MissingManualShowsItsPath) {
   CShell shell;
   ASSERT_TRUE(shell.Start({kDemo}));
   FolderSettings().referenceManualPath = "doc/none.pdf";
-  shell.Frame().Action("Kivo Reference Manual")->trigger();
+  shell.Frame().Action(ECommand::ReferenceManual)->trigger();
   ASSERT_EQ(shell.ports.messages.Ids(), std::vector<int>{4040});
   EXPECT_EQ(shell.ports.messages.Messages()[0].kind, EMessageKind::Error);
   EXPECT_NE(shell.ports.messages.Messages()[0].text.find((shell.Folder() / "doc/none.pdf").string()), std::string::npos);
@@ -481,27 +484,30 @@ TEST(MainFrame, EditCommandsReachTheFocusedField) {
   field->show();
   field->setFocus();
   field->selectAll();
-  frame.Action("Cut")->trigger();
+  frame.Action(ECommand::EditCut)->trigger();
   EXPECT_EQ(field->text(), "");
-  frame.Action("Paste")->trigger();
+  frame.Action(ECommand::EditPaste)->trigger();
   EXPECT_EQ(field->text(), "frequency");
-  frame.Action("Undo")->trigger();
+  // In a field, Ctrl+Z takes back the field's own typing, not a step of the project.
+  QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(field->text(), "");
+  EXPECT_TRUE(frame.EditField(EFieldEdit::Redo));
+  EXPECT_EQ(field->text(), "frequency");
 }
 
 TEST(MainFrame, BarsFollowTheViewMenuAndAreRemembered) {
   CShell shell;
   ASSERT_TRUE(shell.Start({kDemo}));
   QSize withBars = shell.Frame().minimumSize();
-  shell.Frame().Action("Status Bar")->trigger();
-  shell.Frame().Action("Toolbar")->trigger();
+  shell.Frame().Action(ECommand::ViewStatusBar)->trigger();
+  shell.Frame().Action(ECommand::ViewToolbar)->trigger();
   EXPECT_LT(shell.Frame().minimumHeight(), withBars.height());
   EXPECT_FALSE(shell.Frame().statusBar()->isVisible());
   EXPECT_FALSE(shell.Frame().ToolBar()->isVisible());
   EXPECT_EQ(shell.ports.settings.values["Software/Halvora/Kivo Vam/ToolBars/StatusBar"], "0");
   CMainFrame again(shell.App());
-  EXPECT_FALSE(again.Action("Status Bar")->isChecked());
-  EXPECT_FALSE(again.Action("Toolbar")->isChecked());
+  EXPECT_FALSE(again.Action(ECommand::ViewStatusBar)->isChecked());
+  EXPECT_FALSE(again.Action(ECommand::ViewToolbar)->isChecked());
 }
 
 TEST(BalloonTip, OneAtATimeAndGoneWhenThePageChanges) {
@@ -539,7 +545,7 @@ TEST(MainFrame, RecentFilesOpenAndForgetTheMissing) {
   ASSERT_TRUE(shell.Start({}));
   CMainFrame& frame = shell.Frame();
   frame.PrepareFileMenu();
-  EXPECT_EQ(frame.Action("Recent1")->text().toStdString(), "&1 " + (gone / "old.c").string());
+  EXPECT_EQ(frame.RecentAction(0)->text().toStdString(), "&1 " + (gone / "old.c").string());
   EXPECT_FALSE(frame.FileOpenRecent(0));
   EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4000});
   EXPECT_TRUE(shell.App().RecentFiles().Files().empty());
