@@ -89,13 +89,6 @@ struct CSession {
   bool Open(const CCliContext& context, const std::string& path) {
     std::size_t before = context.messages->Messages().size();
     bool opened = doc->OnOpenDocument(path);
-    if (opened) {
-      std::string missing = MissingFunctionSet(*doc);
-      if (!missing.empty())
-        ShowText(0, EMessageKind::Warning,
-                 "the function set '" + missing + "' that the project includes is not in '" +
-                     kb.fsetLib.Folder() + "' (--fsets DIR names the folder); the project's functions were not read");
-    }
     const auto& messages = context.messages->Messages();
     for (std::size_t i = before; i < messages.size(); ++i)
       openWarnings += messages[i].kind == EMessageKind::Warning || messages[i].kind == EMessageKind::Error;

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <map>
 
+#include "base/messagecatalog.h"
 #include "base/texthelpers.h"
 #include "cli/cli.h"
 
@@ -51,10 +52,15 @@ bool GlobalOptionGiven(int argc, char** argv, const std::string& option) {
 std::string CheckClockOptions(const CCommandLineOptions& options) {
   for (const char* name : {"SYSCLK", "PTBCLK"}) {
     std::string value;
-    if (LookupOption(options, name, value) && !ParseFrequencyStrict(value, nullptr, 'M'))
+    uint32_t hz = 0;
+    if (!LookupOption(options, name, value))
+      continue;
+    if (!ParseFrequencyStrict(value, &hz, 'M'))
       return std::string("-") + name + "=" + value +
              ": not a clock (a number from 0 to 4294967295 Hz with an optional unit Hz, kHz or MHz; "
              "no unit means MHz; or OFF)";
+    if (hz == 0 && std::string(name) == "SYSCLK")
+      return "-SYSCLK=" + value + ": " + std::string(CatalogText(4084));
   }
   return {};
 }

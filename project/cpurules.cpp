@@ -11,6 +11,7 @@ constexpr uint32_t kMHz = 1000000;
 constexpr uint32_t kListStepMHz = 8;
 constexpr int kSysClkTooHigh = 4035;
 constexpr int kPtbClkTooHigh = 4036;
+constexpr int kSysClkZero = 4084;
 
 std::string MHzText(uint32_t mhz) { return std::to_string(mhz) + " MHz"; }
 
@@ -91,6 +92,9 @@ CCpuPageStates CpuPageStates(const CProjDoc& doc, const CKivoCpu& cpu) {
 }
 
 int FindCpuClockProblem(const CKivoCpu& cpu, uint32_t sysClk, uint32_t& ptbClk) {
+  // Written as OFF, a zero clock would not read back as a system clock.
+  if (sysClk == 0)
+    return kSysClkZero;
   if (sysClk > cpu.systemClock)
     return kSysClkTooHigh;
   if (!cpu.peripheralTimebaseAvailable) {
@@ -98,6 +102,20 @@ int FindCpuClockProblem(const CKivoCpu& cpu, uint32_t sysClk, uint32_t& ptbClk) 
     return 0;
   }
   return ptbClk > cpu.peripheralTimebaseClock ? kPtbClkTooHigh : 0;
+}
+
+bool IsSystemClockProblem(int problem) { return problem == kSysClkTooHigh || problem == kSysClkZero; }
+
+CKivoCpu CpuRecordFor(const CProjDoc& doc, const std::string& name) {
+  CKivoCpu cpu;
+  if (cpu.Select(doc.Kb().cpuDb, name))
+    return cpu;
+  // The record the reader made for the project's own processor that the
+  // database lacks: the generic one widened to what the files use.
+  if (!name.empty() && name == doc.m_strCpu)
+    return doc.m_cpu;
+  cpu.ResetToGeneric(doc.Kb().cpuDb);
+  return cpu;
 }
 
 bool CheckCpuClocks(const CProjDoc& doc, bool show) {

@@ -48,10 +48,17 @@ struct CCpuPageStates {
 // What the command line fixed stays disabled.
 CCpuPageStates CpuPageStates(const CProjDoc& doc, const CKivoCpu& cpu);
 
-// The clock limits: 4035 when the system clock is above the processor's
-// maximum, else 4036 when it has a peripheral time base and that clock is
-// above its maximum, else 0. Without a peripheral time base `ptbClk` becomes 0.
+// The clock limits: 4084 for a system clock of 0, 4035 when the system clock
+// is above the processor's maximum, else 4036 when it has a peripheral time
+// base and that clock is above its maximum, else 0. Without a peripheral time
+// base `ptbClk` becomes 0.
 int FindCpuClockProblem(const CKivoCpu& cpu, uint32_t sysClk, uint32_t& ptbClk);
+// Whether a problem of FindCpuClockProblem is one of the system clock's.
+bool IsSystemClockProblem(int problem);
+// The record a processor name stands for: its database entry; for the
+// project's own processor when the database lacks it, the project's record;
+// else the generic entry.
+CKivoCpu CpuRecordFor(const CProjDoc& doc, const std::string& name);
 // The same for the project's processor and clocks, the message shown (as a
 // warning) when `show`; false when a limit is exceeded.
 bool CheckCpuClocks(const CProjDoc& doc, bool show = true);

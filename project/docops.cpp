@@ -307,7 +307,7 @@ bool CProjDoc::ChangeProcessor(const CCpuChoice& choice, bool recheck, bool inte
       *outRefusal = message;
     return false;
   };
-  CKivoCpu newCpu = CpuRecordFor(m_kb->cpuDb, choice.name);
+  CKivoCpu newCpu = CpuRecordFor(*this, choice.name);
   bool newProcessor = choice.name != m_strCpu || !(newCpu == m_cpu);
   bool collides = false;
   if (newProcessor || recheck) {
@@ -342,12 +342,14 @@ bool CProjDoc::ChangeProcessor(const CCpuChoice& choice, bool recheck, bool inte
 bool CProjDoc::SelectFunctionSet(const CKivoFSet* set, bool interactive) {
   if (set == m_pFSet)
     return true;
-  // Clearing the user's functions needs the user's word.
-  if (!m_funcs.empty() && (!interactive || !AskYesNo(kMsgChangeSet)))
+  // Clearing the user's functions needs the user's word; calls kept as
+  // written belong to the set they were read with and go with them.
+  if ((!m_funcs.empty() || !m_kept.Empty()) && (!interactive || !AskYesNo(kMsgChangeSet)))
     return false;
   CEditStep step(*this);
   while (!m_funcs.empty())
     DetachFunction(m_funcs.back().get(), false);
+  m_kept.Clear();
   m_pFSet = set;
   m_strFSetInclude = set ? set->relativePath : std::string();
   step.Commit(StepName(kStepFunctionSet), kHintEverything);

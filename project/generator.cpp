@@ -137,16 +137,31 @@ bool ExpandEngineTag(const CProjDoc& doc, const std::string& tag, std::string& o
   return false;
 }
 
+// The functions and the kept calls in the order they are written: a kept call
+// before the function its anchor names.
+template <typename OnFunction, typename OnKept>
+void ForEachInOrder(const CProjDoc& doc, OnFunction&& onFunction, OnKept&& onKept) {
+  const auto& kept = doc.m_kept.calls;
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < doc.m_funcs.size(); ++i) {
+    for (; next < kept.size() && kept[next].anchor <= i; ++next)
+      onKept(kept[next]);
+    onFunction(*doc.m_funcs[i]);
+  }
+  for (; next < kept.size(); ++next)
+    onKept(kept[next]);
+}
+
 std::string ApiIncludeLines(const CProjDoc& doc) {
   std::set<const CKivoFunc*> handled;
   std::set<std::string> included;
   std::string lines;
-  for (const auto& func : doc.m_funcs) {
-    if (!handled.insert(func->function).second)
-      continue;
+  auto addIncludes = [&](const CProjDoc::CFuncInfo& func) {
+    if (!handled.insert(func.function).second)
+      return;
     std::vector<std::string> files, descriptions;
-    func->GetApiIncludes(files, descriptions);
-    const std::string title = func->function ? func->function->title : std::string();
+    func.GetApiIncludes(files, descriptions);
+    const std::string title = func.function ? func.function->title : std::string();
     for (std::size_t i = 0; i < files.size(); ++i) {
       // A header that an application and a function both need is included once.
       if (files[i].empty() || !included.insert(files[i]).second)
@@ -158,49 +173,112 @@ std::string ApiIncludeLines(const CProjDoc& doc) {
         lines += '\n';
       lines += line + " */";
     }
+  };
+  // A kept call of a known function still needs its header.
+  ForEachInOrder(doc, addIncludes, [&](const CProjDoc::CKeptCall& kept) {
+    if (!kept.function || !kept.initFunc)
+      return;
+    // A stand-in of the call's function; naming its headers only reads the document.
+    CProjDoc::CFuncInfo_Api stand;
+    stand.doc = const_cast<CProjDoc*>(&doc);
+    stand.function = kept.function;
+    stand.initFunc = kept.initFunc;
+    addIncludes(stand);
+  });
+  return lines;
+}
+
+std::string IncludedName(const std::string& line) {
+  std::size_t open = line.find_first_of("\"<");
+  if (open == std::string::npos)
+    return {};
+  std::size_t close = line.find(line[open] == '"' ? '"' : '>', open + 1);
+  return close == std::string::npos ? std::string() : line.substr(open + 1, close - open - 1);
+}
+
+// The names the lines of `text` include.
+std::set<std::string> IncludedNames(const std::string& text) {
+  std::set<std::string> names;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);)
+    if (TrimLeft(line).rfind("#include", 0) == 0)
+      names.insert(IncludedName(line));
+  return names;
+}
+
+// The include lines kept from a source whose function set is missing, less
+// those that the templates, the project header and the functions write.
+std::string KeptIncludeLines(const CProjDoc& doc, const std::string& written, const std::set<std::string>& fixed) {
+  std::set<std::string> names = IncludedNames(written);
+  std::string lines;
+  for (const std::string& line : doc.m_kept.includes) {
+    std::string name = IncludedName(line);
+    if (fixed.count(name) || !names.insert(name).second)
+      continue;
+    lines += (lines.empty() ? "" : "\n") + line;
   }
   return lines;
 }
 
+// The written lines joined by line ends, each kept line where it stood among them.
+std::string JoinWithKept(const std::vector<std::string>& written, const std::vector<CProjDoc::CKeptLine>& kept) {
+  std::string text;
+  std::size_t next = 0;
+  auto add = [&](const std::string& line) { text += (text.empty() ? "" : "\n") + line; };
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    for (; next < kept.size() && kept[next].anchor <= i; ++next)
+      add(kept[next].text);
+    add(written[i]);
+  }
+  for (; next < kept.size(); ++next)
+    add(kept[next].text);
+  return text;
+}
+
+// A kept call keeps its own heading when it had one of a block's shape.
+std::string KeptBlock(const CProjDoc::CKeptCall& kept) {
+  if (kept.text.rfind("/*", 0) == 0)
+    return kept.text + "\n";
+  return "/* \n *  Kept as written: Kivo Vam could not read this call\n */\n" + kept.text + "\n";
+}
+
 std::string InitCodeBlocks(const CProjDoc& doc) {
   std::string text;
-  for (const auto& func : doc.m_funcs) {
-    std::string block;
-    func->GenerateInitCode(block);
-    text += block + "\n";
-  }
+  ForEachInOrder(
+      doc,
+      [&](const CProjDoc::CFuncInfo& func) {
+        std::string block;
+        func.GenerateInitCode(block);
+        text += block + "\n";
+      },
+      [&](const CProjDoc::CKeptCall& kept) { text += KeptBlock(kept) + "\n"; });
   return text;
 }
 
 std::string ChannelDefines(const CProjDoc& doc) {
-  std::string lines;
+  std::vector<std::string> defines;
   for (const auto& func : doc.m_funcs) {
     char letter = func->engine == 1 ? 'B' : 'A';
     for (const auto& chan : func->channels) {
       // An unused channel has no number to define; its calls say KIVO_CHAN_NOT_USED.
       if (chan->number < 0)
         continue;
-      if (!lines.empty())
-        lines += '\n';
-      lines += "#define " + func->ChannelDefineName(*chan) + "\tKIVO_ENGINE_" + letter +
-               "_CHANNEL(" + std::to_string(chan->number) + ")";
+      defines.push_back("#define " + func->ChannelDefineName(*chan) + "\tKIVO_ENGINE_" + letter + "_CHANNEL(" +
+                        std::to_string(chan->number) + ")");
     }
   }
-  return lines;
+  return JoinWithKept(defines, doc.m_kept.channelDefines);
 }
 
 std::string LoadInputComments(const CProjDoc& doc) {
-  std::string blocks;
+  std::vector<std::string> blocks;
   for (const auto& func : doc.m_funcs) {
     const auto* api = dynamic_cast<const CProjDoc::CFuncInfo_Api*>(func.get());
     if (!api || !api->hasLoadInputs || api->loadInputs.values.empty())
       continue;
-    if (!blocks.empty())
-      blocks += '\n';
-    blocks += "/* " + api->InstanceName() + " load expression inputs:\n" + api->loadInputs.ToText() +
-              "*/\n";
+    blocks.push_back("/* " + api->InstanceName() + " load expression inputs:\n" + api->loadInputs.ToText() + "*/\n");
   }
-  return blocks;
+  return JoinWithKept(blocks, doc.m_kept.loadInputs);
 }
 
 std::string VerbatimText(const CProjDoc& doc) {
@@ -221,11 +299,17 @@ bool CProjDoc::GenerateProjectTexts(const std::string& headerName, std::string& 
   if (!ReadTemplate(CombinePath(folder, base + "._c"), sourceTemplate) ||
       !ReadTemplate(CombinePath(folder, base + "._h"), headerTemplate))
     return false;
+  std::set<std::string> fixedIncludes = IncludedNames(sourceTemplate + "\n" + headerTemplate);
+  fixedIncludes.insert(headerName);
   CTemplateExpander expander([&](const std::string& tag) {
     if (tag == "%ProjHeaderInclude%")
       return IncludeLine(headerName);
     std::string text;
     ExpandPlaceholder(tag, text);
+    if (tag == "%ApiFuncIncludes%" && !m_kept.includes.empty()) {
+      std::string kept = KeptIncludeLines(*this, text, fixedIncludes);
+      text += (text.empty() || kept.empty() ? "" : "\n") + kept;
+    }
     return text;
   });
   outSource = expander.Expand(sourceTemplate);
@@ -253,10 +337,13 @@ bool CProjDoc::ExpandPlaceholder(const std::string& name, std::string& outText) 
   using CExpansion = std::function<std::string(const CProjDoc&)>;
   static const std::map<std::string, CExpansion> fixed = {
       {"%DateTime%", [](const CProjDoc&) { return StampDateTime(); }},
+      // A set the library lacks is included as the project named it.
       {"%FSetFileInclude%",
        [](const CProjDoc& doc) {
-         return doc.m_pFSet ? IncludeLine(doc.m_pFSet->relativePath)
-                            : std::string("/* no function set was selected */");
+         if (doc.m_pFSet)
+           return IncludeLine(doc.m_pFSet->relativePath);
+         return doc.m_strFSetInclude.empty() ? std::string("/* no function set was selected */")
+                                             : IncludeLine(doc.m_strFSetInclude);
        }},
       // Outside a save the header has its default name.
       {"%ProjHeaderInclude%", [](const CProjDoc&) { return IncludeLine(kDefaultHName); }},

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -18,6 +19,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr int kMsgZeroSysClk = 4084;
 
 std::vector<std::string> SplitAt(const std::string& text, const std::string& separator) {
   std::vector<std::string> pieces;
@@ -144,6 +147,7 @@ void CProjDoc::DeleteContents() {
   m_bCmdLineLock = false;
   m_strVerbatim.clear();
   m_strFSetInclude.clear();
+  m_kept.Clear();
   m_bExternDecls = true;
   m_pFSet = nullptr;
   ResetCfgMembers();
@@ -235,9 +239,16 @@ void CProjDoc::ApplyCommandLine() {
       // another processor would be written under this processor's name.
       m_cpu.Select(m_kb->cpuDb, m_strCpu);
     }
+    // A zero system clock is refused where it enters: written as OFF, it
+    // would not read back. The project keeps its own, and the page stays open to change it.
+    uint32_t sysClk = 0;
     if (LookupOption(*m_options, "SYSCLK", value)) {
-      m_bSysClkCmdLine = true;
-      ParseFrequency(value, &m_nSysClk, 'M');
+      if (ParseFrequency(value, &sysClk, 'M') && sysClk == 0) {
+        ShowMessage(kMsgZeroSysClk, EMessageKind::Warning);
+      } else {
+        m_bSysClkCmdLine = true;
+        ParseFrequency(value, &m_nSysClk, 'M');
+      }
     }
     if (LookupOption(*m_options, "PTBCLK", value)) {
       m_bPtbClkCmdLine = true;
@@ -314,6 +325,10 @@ std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::DetachFunction(const CFuncInfo* f
     return nullptr;
   CChannelLinks links;
   CollectChannelLinks(links);
+  auto position = static_cast<std::size_t>(found - m_funcs.begin());
+  for (CKeptCall& kept : m_kept.calls)
+    if (kept.anchor > position)
+      --kept.anchor;
   std::unique_ptr<CFuncInfo> removed = std::move(*found);
   m_funcs.erase(found);
   if (m_notes)
@@ -359,18 +374,29 @@ CProjDoc::CFuncInfo* CProjDoc::FindChannelUser(int engine, int channel,
   return nullptr;
 }
 
+// A call kept as written still holds its instance's number, so the functions
+// after it keep their names and the defines its text uses keep their channels.
 int CProjDoc::GetInstanceIndex(const CFuncInfo* func, int& outCount) const {
   outCount = 0;
   int index = -1;
   if (!func)
     return index;
-  for (const auto& other : m_funcs) {
+  auto keptBefore = [&](std::size_t position) {
+    int count = 0;
+    for (const CKeptCall& kept : m_kept.calls)
+      if (kept.function && kept.function == func->function && kept.anchor <= position)
+        ++count;
+    return count;
+  };
+  for (std::size_t i = 0; i < m_funcs.size(); ++i) {
+    const auto& other = m_funcs[i];
     if (other->function != func->function)
       continue;
     if (other.get() == func)
-      index = outCount;
+      index = outCount + keptBefore(i);
     ++outCount;
   }
+  outCount += keptBefore(SIZE_MAX);
   return index;
 }
 

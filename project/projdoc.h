@@ -90,7 +90,9 @@ class CProjDoc : public CExprResolver {
   // Takes over the whole project of `source` (the model, its functions and the
   // modified mark) and leaves `source` cleared. An open reads into a document
   // of its own and hands it over only when it succeeded, so a failed open
-  // leaves this project exactly as it was. The observer stays and is not told.
+  // leaves this project exactly as it was. The observer stays; it is told of
+  // the modified mark, the lock and the history, not of the hints. Every field
+  // of the model is taken: a new one needs its line there.
   void TakeContents(CProjDoc& source);
 
   // ---- Edit operations: every change a user makes is one of these. Each
@@ -249,8 +251,33 @@ class CProjDoc : public CExprResolver {
   bool m_bExternDecls = true;
   std::string m_strVerbatim;  // lines end with "\r\n"
   // The function-set header the source includes, as written; kept when no set
-  // of the library matches it, so that a caller can tell the user.
+  // of the library matches it, so that a caller can tell the user and a save
+  // includes it again.
   std::string m_strFSetInclude;
+
+  // What the reader found in the files but could not interpret: init calls it
+  // could not read (or whose function set is missing) and what they need
+  // around them. A save writes it back as it was read, so that nothing the
+  // user wrote is lost for having been misread.
+  struct CKeptCall {
+    std::string text;                // the call's statements, indented relative to its first line
+    std::size_t anchor = 0;          // the number of functions before it in the list
+    const CKivoFunc* function = nullptr;  // its function when the call named a known one
+    const CKivoInitFunc* initFunc = nullptr;
+  };
+  struct CKeptLine {
+    std::string text;
+    std::size_t anchor = 0;  // the number of the functions' own lines or blocks before it
+  };
+  struct CKeptCode {
+    std::vector<CKeptCall> calls;
+    std::vector<std::string> includes;     // include lines of the source (a set that is missing only)
+    std::vector<CKeptLine> channelDefines;   // header defines no read function writes
+    std::vector<CKeptLine> loadInputs;       // load-input comments no read function takes
+    bool Empty() const { return calls.empty(); }
+    void Clear() { *this = CKeptCode(); }
+  };
+  CKeptCode m_kept;
 
  private:
   class CEditStep;

@@ -39,6 +39,8 @@ void CProjDoc::TakeContents(CProjDoc& source) {
   m_bCmdLineLock = source.m_bCmdLineLock;
   m_bExternDecls = source.m_bExternDecls;
   m_strVerbatim = std::move(source.m_strVerbatim);
+  m_kept = std::move(source.m_kept);
+  source.m_kept.Clear();
   if (m_notes && source.m_notes != m_notes)
     BuildAllNotes();
   // The steps hold images of the project, not pointers into it, and the

@@ -151,10 +151,6 @@ std::vector<CProjectFinding> CheckProjectBeforeSave(CProjDoc& doc) {
   return findings;
 }
 
-std::string MissingFunctionSet(const CProjDoc& doc) {
-  return doc.m_pFSet ? std::string() : doc.m_strFSetInclude;
-}
-
 namespace {
 
 // The names of "#include" lines, quoted or in angle brackets.

@@ -19,10 +19,6 @@ struct CProjectFinding {
 // reason than inputs not yet given. Computes the loads as a save would.
 std::vector<CProjectFinding> CheckProjectBeforeSave(CProjDoc& doc);
 
-// The function-set header the source includes when no set of the library
-// matches it: the functions of such a project were not read. Empty otherwise.
-std::string MissingFunctionSet(const CProjDoc& doc);
-
 // Folders, relative to the function-set folder and sorted, that a compiler
 // needs (-I) for the generated files: where the headers they include, and the
 // headers those include, are found. "." is the function-set folder itself.

@@ -22,6 +22,8 @@ struct CProjReadContext {
   // The statements of the comment-free init body that end in ")" before their
   // ";": the only places where a call can be matched.
   std::vector<std::string> callStatements;
+  int callLine = 0;  // the source line of the init call being read
+  bool cpuUnknown = false;  // the database has no record of the processor the file names
   // Patterns made from names found in the files, compiled once per load.
   CPatternCache patterns;
 };

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int kMessageCollides = 4503;
-constexpr int kMessageSysClkTooHigh = 4035;
 
 QLineEdit* ReadOnlyField(QWidget* parent) {
   auto* field = new QLineEdit(parent);
@@ -116,7 +115,7 @@ void CViewCPU::LoadControls() {
 void CViewCPU::OnCpuSelected() {
   const CKivoCpuDb& db = Doc().Kb().cpuDb;
   std::string name = FromQ(SelectedName());
-  m_cpu = CpuRecordFor(db, name);
+  m_cpu = CpuRecordFor(Doc(), name);
 
   CCpuPropertyTexts texts = CpuPropertyTexts(db, name);
   m_name->setText(ToQ(texts.name));
@@ -181,7 +180,7 @@ bool CViewCPU::StoreControls(bool validate) {
     return true;
   if (validate) {
     QWidget* field = refusal == kMessageCollides        ? static_cast<QWidget*>(m_cpuList)
-                     : refusal == kMessageSysClkTooHigh ? static_cast<QWidget*>(m_sysClk)
+                     : IsSystemClockProblem(refusal) ? static_cast<QWidget*>(m_sysClk)
                                                         : static_cast<QWidget*>(m_ptbClk);
     field->setFocus(Qt::OtherFocusReason);
   }

@@ -360,8 +360,8 @@ TEST_F(ProjDocTest, CheckBeforeSaveFindsWhatTheDesktopWouldRefuse) {
   pwm->loadInputs.values["duty_updates"] = "1000";
   doc.m_nSysClk = 0;
   std::vector<CProjectFinding> findings = CheckProjectBeforeSave(doc);
-  ASSERT_EQ(FindingIds(findings), std::vector<int>{4042}) << "a division by a zero clock";
-  EXPECT_NE(findings[0].text.find("Error in 'PWM' load expression"), std::string::npos) << findings[0].text;
+  ASSERT_EQ(FindingIds(findings), (std::vector<int>{4084, 4042})) << "a zero clock, and a division by it";
+  EXPECT_NE(findings[1].text.find("Error in 'PWM' load expression"), std::string::npos) << findings[1].text;
   doc.m_nSysClk = 100000000;
   EXPECT_EQ(CheckProjectBeforeSave(doc), std::vector<CProjectFinding>{});
   EXPECT_GT(pwm->channels[0]->load, 0.0);

@@ -1,6 +1,7 @@
 // Reading projects back from generated and hand-edited source and header files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -160,8 +161,8 @@ TEST_F(ReaderTest, ValueSpreadOverLinesIsReadAsOneLine) {
 TEST_F(ReaderTest, HandEditedFileIsReadAsFarAsItCan) {
   EXPECT_TRUE(Open("handedited"));
   EXPECT_EQ(ports.messages.Ids(),
-            (std::vector<int>{4005, 4004, 4012, 4021, 4021, 4019, 4021, 4026, 4023, 4025, 4021, 4027, 4062,
-                              4062, 4008, 4011, 4010, 4062}));
+            (std::vector<int>{4005, 4004, 4012, 4021, 4021, 4080, 4019, 4021, 4026, 4023, 4025, 4021, 4027,
+                              4062, 4062, 4008, 4011, 4010, 4062}));
   EXPECT_EQ(Text(4021), "Init Function Parse Error: Bad channel / engine value '3'");
   EXPECT_EQ(Text(4027),
             "Init Function Parse Warning: Too many parameters initialized for function 'GPIO_A7' (parameter '0x40')");
@@ -234,7 +235,7 @@ TEST_F(ReaderTest, MissingPiecesFallBackWithTheirMessages) {
   };
   const CRow rows[] = {
       {"no set include", "#include \"kivo/kivo_set_std.h\"", "", {4016}, 0},
-      {"unknown set", "kivo/kivo_set_std.h", "kivo/kivo_set_none.h", {}, 0},
+      {"unknown set", "kivo/kivo_set_std.h", "kivo/kivo_set_none.h", {4082}, 0},
       {"no init function", "my_system_kivo_init", "other_init", {4017}, 0},
       {"no clock comments", "SYSCLK = 132 MHz", "", {4008}, 3},
       {"bad system clock", "SYSCLK = 132 MHz", "SYSCLK = .e MHz", {4009}, 3},
@@ -297,6 +298,49 @@ TEST_F(ReaderTest, NumbersReadAsTheCompilerReadsThemOrAreTold) {
   }
   EXPECT_EQ(Text(4062),
             "Parse Warning: '08' in 'GPIO0' is not a C integer constant that fits in 32 bits; it was not read.");
+}
+
+// A call the reader cannot take is kept as written, with the checks and
+// writes that go with it and the define of its channel; one without a heading
+// of the generator's shape gets one, and the next round writes the same text.
+TEST_F(ReaderTest, CallsItCannotTakeAreWrittenBackAsTheyWere) {
+  std::string source = Fixture("full/kivo_vam.c");
+  auto cut = [&](const std::string& text) { source.erase(source.find(text), text.size()); };
+  cut("    /* \n     *  Kivo Non-API Function initialization: 'GPIO - General purpose input/output'\n     */\n");
+  cut("                                            HV_KIVO_FM2,\t/* 2 */\n");
+  const std::string afterPwm0 = "        return ((PWM0__THE_CHANNEL_) + 1);\n";
+  source.insert(source.find(afterPwm0) + afterPwm0.size(), "    my_kivo_spare_init (3);\n");
+  const std::string header = Fixture("full/kivo_vam.h");
+  const int gpioLine = 1 + static_cast<int>(std::count(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(source.find("hv_kivo_chan_init")), '\n'));
+
+  ASSERT_TRUE(OpenText(source, header));
+  EXPECT_EQ(ports.messages.Ids(), (std::vector<int>{4019, 4080}));
+  EXPECT_EQ(Text(4080), "Init Function Parse Error: The call of 'hv_kivo_chan_init' on line " + std::to_string(gpioLine) +
+                            " has 6 arguments where 7 are expected. The call is kept as written; its channels are not shown.");
+  EXPECT_EQ(doc.m_funcs.size(), 2u);
+  ASSERT_EQ(doc.m_kept.calls.size(), 2u);
+  EXPECT_EQ(doc.m_kept.calls[0].text, "my_kivo_spare_init (3);");
+  EXPECT_EQ(doc.m_kept.calls[0].anchor, 1u);
+  const std::string& gpio = doc.m_kept.calls[1].text;
+  EXPECT_EQ(gpio.rfind("err_code = (int32_t) hv_kivo_chan_init (GPIO0,", 0), 0u) << gpio;
+  EXPECT_NE(gpio.find("\n    return ((GPIO0) + 1);\n/* set function parameters */\nhv_kivo_set_chan_local_32 (GPIO0, 0x00"),
+            std::string::npos) << gpio;
+  const std::string enable = "hv_kivo_enable (GPIO0, HV_KIVO_PRIORITY_HIGH);";
+  EXPECT_EQ(gpio.substr(gpio.size() - enable.size()), enable);
+  EXPECT_EQ(doc.m_kept.calls[1].anchor, 2u);
+
+  std::string written[2], again[2];
+  ASSERT_TRUE(doc.GenerateProjectTexts("kivo_vam.h", written[0], written[1]));
+  EXPECT_NE(written[0].find("    /* \n     *  Kept as written: Kivo Vam could not read this call\n     */\n"
+                            "    my_kivo_spare_init (3);\n"),
+            std::string::npos)
+      << written[0];
+  EXPECT_NE(written[1].find("#define GPIO0\tKIVO_ENGINE_B_CHANNEL(5)"), std::string::npos) << written[1];
+  ASSERT_TRUE(OpenText(written[0], written[1]));
+  EXPECT_EQ(ports.messages.Ids(), (std::vector<int>{4019, 4080}));
+  ASSERT_TRUE(doc.GenerateProjectTexts("kivo_vam.h", again[0], again[1]));
+  EXPECT_EQ(again[0], written[0]);
+  EXPECT_EQ(again[1], written[1]);
 }
 
 TEST_F(ReaderTest, LoadInputsBelongToTheWholeInstanceName) {

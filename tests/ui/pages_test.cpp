@@ -140,6 +140,8 @@ TEST_F(PagesTest, ProcessorPageRefusesClocksItCannotTake) {
       {"unreadable clock", "Vandrel V120", "fast", 4013},
       {"above the maximum of the chosen processor", "Vandrel V120", "140 MHz", 4035},
       {"above the maximum with the processor unchanged", "Generic CPU with Kivo", "151 MHz", 4035},
+      {"a clock of zero, which would be written OFF", "Vandrel V120", "0 MHz", 4084},
+      {"OFF", "Vandrel V120", "OFF", 4084},
   };
   StartWith();
   for (const CRow& row : rows) {
@@ -167,6 +169,14 @@ TEST_F(PagesTest, ClockClashFixedByTheCommandLineIsToldButDoesNotHoldThePage) {
   EXPECT_TRUE(Select(kPageFSet));
   EXPECT_EQ(Ids(), std::vector<int>{4035});
   EXPECT_EQ(Doc().m_nSysClk, 150000000u);
+}
+
+// A zero clock from the command line is refused, and the page stays free to set one.
+TEST_F(PagesTest, ZeroSystemClockOnTheCommandLineIsRefused) {
+  ASSERT_TRUE(shell.Start({"-SYSCLK=0"}));
+  EXPECT_EQ(Ids(), std::vector<int>{4084});
+  EXPECT_NE(Doc().m_nSysClk, 0u);
+  EXPECT_TRUE(Cpu().SysClkList()->isEnabled());
 }
 
 // Leaving the page must not turn a processor the database lacks into another one.

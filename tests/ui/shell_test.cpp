@@ -16,6 +16,8 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "base/paths.h"
 #include "project/projdoc.h"
 #include "ui/aboutdialog.h"
@@ -611,6 +613,33 @@ TEST(About, VersionFromTheBuild) {
   // As the compiler writes it: "Dec  9 2026 01:17:14".
   EXPECT_TRUE(QRegularExpression("^[A-Z][a-z]{2} [ 123][0-9] [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}$").match(build->text()).hasMatch())
       << build->text().toStdString();
+}
+
+// A project whose function set or processor the installation lacks: the open
+// says so, and Save writes back everything it read, the calls of the missing
+// set and the Kivo2 settings of the unknown processor included.
+TEST(MainFrame, ProjectTheInstallationCannotInterpretWarnsAndSavesWhatItRead) {
+  struct CRow {
+    const char* fixture;
+    int message;
+  };
+  for (const CRow& row : {CRow{"missing_set", 4082}, CRow{"unknown_cpu", 4083}}) {
+    SCOPED_TRACE(row.fixture);
+    const fs::path fixture = FixturePath("project/damaged") / row.fixture;
+    struct CEpoch {
+      CEpoch() { setenv("SOURCE_DATE_EPOCH", "1796733629", 1); }
+      ~CEpoch() { unsetenv("SOURCE_DATE_EPOCH"); }
+    } epoch;
+    CShell shell;
+    ASSERT_TRUE(shell.Start({(fixture / "kivo_vam.c").string()}));
+    EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{row.message});
+    CMainFrame& frame = shell.Frame();
+    CTempDir out;
+    frame.askFileName = [&](bool, const QString&) { return QString::fromStdString((out / "kivo_vam.c").string()); };
+    ASSERT_TRUE(frame.FileSaveAs()) << ::testing::PrintToString(shell.ports.messages.Ids());
+    EXPECT_EQ(ReadFileBytes(out / "kivo_vam.c"), ReadFileBytes(fixture / "kivo_vam.c"));
+    EXPECT_EQ(ReadFileBytes(out / "kivo_vam.h"), ReadFileBytes(fixture / "kivo_vam.h"));
+  }
 }
 
 }  // namespace
