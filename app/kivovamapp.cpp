@@ -1,9 +1,11 @@
 // The application object of the desktop program.
 #include "app/kivovamapp.h"
 
+#include <ctime>
 #include <filesystem>
 #include <system_error>
 
+#include "app/recovery.h"
 #include "app/startup.h"
 #include "base/paths.h"
 #include "base/ports.h"
@@ -149,23 +151,29 @@ bool CKivoVamApp::NewProject() {
   if (!m_doc->OnNewDocument())
     return false;
   m_projectPath.clear();
+  ProjectReplaced();
   m_doc->UpdateViews(kHintEverything);
   return true;
 }
 
+std::unique_ptr<CProjDoc> CKivoVamApp::ReadProject(const std::string& path) {
+  auto read = std::make_unique<CProjDoc>(m_kb, &m_options);
+  if (!read->OnOpenDocument(path))
+    return nullptr;
+  return read;
+}
+
 bool CKivoVamApp::OpenProject(const std::string& path) {
+  std::unique_ptr<CProjDoc> read = ReadProject(path);
+  if (!read)
+    return false;
   std::string source, header;
   CProjDoc::DerivePaths(path, source, header);
-  bool existed = IsFile(source) && IsFile(header);
-  if (!m_doc->OnOpenDocument(path)) {
-    // A read that failed half-way has cleared the project: go on with a new
-    // one rather than show the remains under the old name.
-    if (existed)
-      NewProject();
-    return false;
-  }
+  // The path first: the observers told of the take-over show the new name.
   m_projectPath = fs::absolute(source).lexically_normal().string();
+  m_doc->TakeContents(*read);
   m_recent.Add(m_projectPath);
+  ProjectReplaced();
   m_doc->UpdateViews(kHintEverything);
   return true;
 }
@@ -177,7 +185,71 @@ bool CKivoVamApp::SaveProject(const std::string& path) {
     return false;
   m_projectPath = fs::absolute(source).lexically_normal().string();
   m_recent.Add(m_projectPath);
+  if (m_recovery)
+    m_recovery->Remove();
   return true;
+}
+
+// The changes of the project before were saved or given up.
+void CKivoVamApp::ProjectReplaced() {
+  if (m_recovery && !m_doc->IsModified())
+    m_recovery->Remove();
+}
+
+// ---- Recovery copies
+
+void CKivoVamApp::EnableRecovery(const std::string& folder) {
+  m_recovery = folder.empty() ? nullptr : std::make_unique<CRecoveryStore>(folder);
+}
+
+void CKivoVamApp::KeepRecoveryCopy() {
+  if (!m_recovery || !m_doc)
+    return;
+  if (!m_doc->IsModified()) {
+    m_recovery->Remove();
+    return;
+  }
+  std::string reason;
+  int64_t now = static_cast<int64_t>(std::time(nullptr));
+  if (!m_recovery->Write(*m_doc, m_projectPath, now, reason) && !m_recoveryFailureShown) {
+    m_recoveryFailureShown = true;
+    ShowMessage(4075, EMessageKind::Warning, {m_recovery->Folder(), reason});
+  }
+}
+
+bool CKivoVamApp::OfferRecoveryCopies() {
+  if (!m_recovery || !m_doc)
+    return false;
+  for (CRecoveryCopy& copy : m_recovery->ClaimLeftCopies()) {
+    std::string project = copy.projectPath.empty() ? std::string(kUntitled) : copy.projectPath;
+    if (!AskYesNo(4074, {project, RecoveryTimeText(copy.savedAt)})) {
+      m_recovery->Discard(copy);
+      continue;
+    }
+    // A copy that does not open stays for another try; the reader has said why.
+    return RestoreRecoveryCopy(copy);
+  }
+  return false;
+}
+
+bool CKivoVamApp::RestoreRecoveryCopy(CRecoveryCopy& copy) {
+  std::unique_ptr<CProjDoc> read = ReadProject(copy.sourcePath);
+  if (!read)
+    return false;
+  m_projectPath = copy.projectPath;
+  m_doc->TakeContents(*read);
+  // None of the project's states is what its file holds.
+  m_doc->SetModifiedFlag(true);
+  // The copy goes once this program's own copy of the changes is written.
+  if (m_recovery)
+    m_recovery->TakeOver(std::move(copy));
+  m_doc->UpdateViews(kHintEverything);
+  return true;
+}
+
+void CKivoVamApp::EndRecovery() {
+  if (m_recovery)
+    m_recovery->Remove();
 }
 
 // ---- Toolbar and status bar

@@ -18,6 +18,8 @@
 
 class CNotesModel;
 class CProjDoc;
+class CRecoveryStore;
+struct CRecoveryCopy;
 
 // The most recently used project files, newest first.
 class CRecentFileList {
@@ -76,8 +78,26 @@ class CKivoVamApp {
   // "kivo_vam.c", or "untitled_kivo_vam" for a project never saved.
   std::string ProjectTitle() const;
   bool NewProject();
+  // A project that does not open leaves the one before exactly as it was.
   bool OpenProject(const std::string& path);
   bool SaveProject(const std::string& path);
+
+  // ---- Recovery copies of unsaved changes.
+  // Keeps copies in `folder` from now on (the desktop program names it; the
+  // command-line tool keeps none).
+  void EnableRecovery(const std::string& folder);
+  CRecoveryStore* Recovery() const { return m_recovery.get(); }
+  // Writes the copy while the project is modified and removes it once it is
+  // not; a copy that cannot be written is reported once a run (message 4075).
+  void KeepRecoveryCopy();
+  // At start-up: offers the copies of programs that did not close (message
+  // 4074), newest first. Yes restores one and ends the offers, No deletes
+  // the copy. True when one was restored.
+  bool OfferRecoveryCopies();
+  // Opens a copy as the modified project under its own path.
+  bool RestoreRecoveryCopy(CRecoveryCopy& copy);
+  // The program closes cleanly: nothing is left to recover.
+  void EndRecovery();
 
   // ---- Toolbar and status bar state.
   bool BarVisible(const std::string& bar) const;
@@ -130,6 +150,9 @@ class CKivoVamApp {
 
  private:
   bool OpenWithDesktop(const std::string& path) const;
+  // The project at `path` read into a document of its own; null when it does not open.
+  std::unique_ptr<CProjDoc> ReadProject(const std::string& path);
+  void ProjectReplaced();
 
   CCommandLineOptions m_options;
   std::string m_commandLineProject;
@@ -142,4 +165,6 @@ class CKivoVamApp {
   std::vector<std::string> m_appNoteDocuments;
   bool m_versionCheckStarted = false;
   std::optional<bool> m_versionCheckerPresent;
+  std::unique_ptr<CRecoveryStore> m_recovery;
+  bool m_recoveryFailureShown = false;
 };

@@ -108,6 +108,8 @@ const CCatalogEntry kKivoVamCatalog[] = {
     {4071, "Please enter an integer."},
     {4072, "Please enter an integer between %1 and %2."},
     {4073, "Please select a button."},
+    {4074, "Kivo Vam did not close normally. Restore the unsaved changes to '%1' from %2?"},
+    {4075, "Kivo Vam cannot keep a recovery copy of the unsaved changes in '%1': %2"},
     {4080, "Init Function Parse Error: The call of '%1' on line %2 has %3 arguments where %4 are expected. The call is kept as written; its channels are not shown."},
     {4081, "Init Function Parse Error: The call of '%1' on line %2 could not be read: its parentheses do not pair up, or text follows them. The call is kept as written; its channels are not shown."},
     {4082, "C File Parse Warning: The function set '%1' is not in the function-set folder '%2'. Its functions were not read; a save keeps their calls as written."},

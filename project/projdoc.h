@@ -87,6 +87,13 @@ class CProjDoc : public CExprResolver {
   void SetModifiedFlag(bool modified = true);
   // File New and File Open are refused while the command line fixes the processor or clocks.
   bool CanNewOrOpen() const { return !m_bCmdLineLock; }
+  // Takes over the whole project of `source` (the model, its functions and the
+  // modified mark) and leaves `source` cleared. An open reads into a document
+  // of its own and hands it over only when it succeeded, so a failed open
+  // leaves this project exactly as it was. The observer stays; it is told of
+  // the modified mark, the lock and the history, not of the hints. Every field
+  // of the model is taken: a new one needs its line there.
+  void TakeContents(CProjDoc& source);
 
   // ---- Edit operations: every change a user makes is one of these. Each
   // checks what it is given, applies it, sets the modified mark, records one

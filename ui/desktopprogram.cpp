@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "ui/mainframe.h"
@@ -38,6 +39,13 @@ bool CDesktopProgram::Start(const std::vector<std::string>& args) {
   CStartupWindow progress;
   progress.ShowNow();
   bool started = false;
+  if (m_recoveryFolder.empty()) {
+    // Without a home of the user's there is nowhere to keep copies.
+    QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    if (!data.isEmpty())
+      m_recoveryFolder = FromQ(data + QStringLiteral("/recovery"));
+  }
+  m_app.EnableRecovery(m_recoveryFolder);
   {
     CScopedPorts showProgress(CPorts{nullptr, &progress, nullptr});
     m_app.ReadSettings();
@@ -53,6 +61,9 @@ bool CDesktopProgram::Start(const std::vector<std::string>& args) {
   m_frame->setMinimumSize(m_frame->MinimumFrameSize());
   m_frame->repaint();
   progress.close();
+  // A restored copy names its project: the title follows.
+  if (m_app.OfferRecoveryCopies())
+    m_frame->UpdateTitle();
   return true;
 }
 

@@ -33,6 +33,10 @@ class CDesktopProgram {
 
   CKivoVamApp& App() { return m_app; }
   CMainFrame* Frame() const { return m_frame.get(); }
+  // Where the recovery copies are kept; by default "recovery" in the user's
+  // application data folder (below XDG_DATA_HOME when that is set). Takes
+  // effect at Start.
+  void SetRecoveryFolder(const std::string& folder) { m_recoveryFolder = folder; }
 
  private:
   std::unique_ptr<CQtMessagePort> m_messages;
@@ -40,6 +44,7 @@ class CDesktopProgram {
   std::unique_ptr<CScopedPorts> m_ports;
   CKivoVamApp m_app;
   std::unique_ptr<CMainFrame> m_frame;
+  std::string m_recoveryFolder;
 };
 
 // The whole program: start-up, then the event loop; the exit status.

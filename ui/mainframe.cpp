@@ -23,6 +23,7 @@
 
 #include "app/appnotes.h"
 #include "app/kivovamapp.h"
+#include "app/recovery.h"
 #include "base/texthelpers.h"
 #include "project/notesmodel.h"
 #include "project/projdoc.h"
@@ -58,6 +59,9 @@ CMainFrame::CMainFrame(CKivoVamApp& app, QWidget* parent) : QMainWindow(parent),
   Doc().SetObserver(this);
   UpdatePageVisibility();
   connect(m_tabs, &CViewTab::PageChanged, this, [] { BalloonTip::Hide(); });
+  m_recoveryTimer = new QTimer(this);
+  m_recoveryTimer->setSingleShot(true);
+  connect(m_recoveryTimer, &QTimer::timeout, this, &CMainFrame::WriteRecoveryCopy);
   askSaveChanges = [this](const QString& name) {
     return QMessageBox::question(this, QStringLiteral("Kivo Vam"),
                                  QString::fromStdString(FormatMessageText(CatalogText(9322), {FromQ(name)})),
@@ -160,11 +164,31 @@ void CMainFrame::OnProjectUpdate(CProjDoc&, int hint) {
     view->OnUpdate(hint);
   }
   UpdateStatusPanes();
+  ScheduleRecoveryCopy();
+}
+
+void CMainFrame::ScheduleRecoveryCopy() {
+  CRecoveryStore* store = m_app->Recovery();
+  if (!store || m_recoveryTimer->isActive())
+    return;
+  m_recoveryTimer->start(static_cast<int>(store->DelayBeforeWrite()));
+}
+
+void CMainFrame::WriteRecoveryCopy() {
+  // A question may be open half way through a page's store: the copy waits
+  // for the project to be whole again.
+  if (QApplication::activeModalWidget()) {
+    m_recoveryTimer->start(static_cast<int>(CRecoveryStore::kSettleMs));
+    return;
+  }
+  m_app->KeepRecoveryCopy();
 }
 
 void CMainFrame::OnModifiedChanged(CProjDoc&) {
   UpdateTitle();
   UpdateStatusPanes();
+  // Undone back to the state saved, the copy has nothing left to keep.
+  ScheduleRecoveryCopy();
 }
 
 void CMainFrame::OnCommandLineLockChanged(CProjDoc&) { UpdateFileCommands(); }
@@ -444,6 +468,9 @@ void CMainFrame::PrepareFileMenu() {
 }
 
 bool CMainFrame::SaveModified() {
+  // An edit on the current page is not in the project until the page is left.
+  if (CViewBase* current = Page(CurrentPage()); current && !current->CanLeave())
+    return false;
   if (!Doc().IsModified())
     return true;
   switch (askSaveChanges(ToQ(m_app->ProjectTitle()))) {
@@ -637,6 +664,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // Whatever is unsaved now, the user chose to give up.
+  m_recoveryTimer->stop();
+  m_app->EndRecovery();
   BalloonTip::Hide();
   QMainWindow::closeEvent(event);
 }

@@ -16,6 +16,7 @@ class CViewTab;
 class QAction;
 class QLabel;
 class QMenu;
+class QTimer;
 class QToolBar;
 
 // The commands of the menus, the toolbar and the accelerators.
@@ -79,7 +80,9 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   bool FileSave();
   bool FileSaveAs();
   bool FileOpenRecent(int index);
-  // Asks to save a modified project; false when the user cancels or the save fails.
+  // Stores the current page (a refused value stops there, the page stays
+  // current), then asks to save a modified project; false when a value was
+  // refused, the user cancels or the save fails.
   bool SaveModified();
   void UpdateTitle();
 
@@ -98,6 +101,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   QMenu* AppNotesMenu() const { return m_appNotesMenu; }
   QMenu* FileMenu() const { return m_fileMenu; }
   QToolBar* ToolBar() const { return m_toolBar; }
+  QTimer* RecoveryTimer() const { return m_recoveryTimer; }
   void ShowOptions();
   void ShowAbout();
   // Rebuilds the application-notes submenu and the Help items' states.
@@ -138,6 +142,9 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   void UpdateUndoCommands();
   void FillAppNotes(QMenu* menu, const std::vector<struct CAppNotesItem>& items);
   bool SaveTo(const QString& path);
+  // The recovery copy follows a change once the timer runs out; one timer at a time.
+  void ScheduleRecoveryCopy();
+  void WriteRecoveryCopy();
 
   CKivoVamApp* m_app;
   CViewTab* m_tabs;
@@ -152,6 +159,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   QList<QAction*> m_recentActions;
   QAction* m_recentSeparator = nullptr;
   QAction* m_exitAction = nullptr;
+  QTimer* m_recoveryTimer = nullptr;
   // The page that stored its own controls before a save: the others are told to.
   CViewBase* m_savingFrom = nullptr;
   bool m_shownOnce = false;

@@ -1,6 +1,10 @@
 // The ports of the desktop program.
 #include "ui/qtports.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -79,7 +83,36 @@ QPixmap StartupPicture() {
 
 }  // namespace
 
+CQtMessagePort::CQtMessagePort() {
+  QString answer = qEnvironmentVariable("KIVOVAM_TEST_ANSWER").toLower();
+  if (answer == QLatin1String("yes"))
+    m_testAnswer = EAnswer::Yes;
+  else if (answer == QLatin1String("no"))
+    m_testAnswer = EAnswer::No;
+  if (m_testAnswer)
+    m_testLog = qEnvironmentVariable("KIVOVAM_TEST_MESSAGES").toStdString();
+}
+
+void CQtMessagePort::Record(const CMessage& message) const {
+  if (m_testLog.empty())
+    return;
+  // Appended to a plain file only: a FIFO or a device named here is left alone.
+  int fd = open(m_testLog.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+  if (fd < 0)
+    return;
+  struct stat info {};
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    std::string line = std::to_string(message.id) + " " + MessageKindName(message.kind) + "\n";
+    [[maybe_unused]] ssize_t written = write(fd, line.data(), line.size());
+  }
+  close(fd);
+}
+
 EAnswer CQtMessagePort::Show(const CMessage& message) {
+  if (m_testAnswer) {
+    Record(message);
+    return message.kind == EMessageKind::Question ? *m_testAnswer : EAnswer::No;
+  }
   QMessageBox box(IconOf(message.kind), QStringLiteral("Kivo Vam"), QString::fromStdString(message.text),
                   QMessageBox::NoButton, QApplication::activeWindow());
   if (message.kind != EMessageKind::Question) {

@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <QWidget>
+#include <optional>
+#include <string>
 
 #include <map>
 #include <memory>
@@ -15,9 +17,21 @@ class QLabel;
 class QProgressBar;
 
 // A modal box with the kind's icon; questions get Yes and No.
+//
+// For tests of the real program: with KIVOVAM_TEST_ANSWER=yes (or no) in the
+// environment no box is shown, every question gets that answer, and each
+// message's number and kind are appended as a line ("4074 question") to the
+// file KIVOVAM_TEST_MESSAGES names, when it names one.
 class CQtMessagePort final : public IMessagePort {
  public:
+  CQtMessagePort();
   EAnswer Show(const CMessage& message) override;
+
+ private:
+  void Record(const CMessage& message) const;
+
+  std::optional<EAnswer> m_testAnswer;
+  std::string m_testLog;
 };
 
 // Settings in the files Qt's settings keep: a key path

@@ -592,8 +592,10 @@ def run(args, processes):
 
         config = os.path.join(work, "config")
         os.mkdir(config)
+        # Settings and recovery copies of its own: a copy left in the user's
+        # folder would greet the walk with a question.
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", XDG_CONFIG_HOME=config,
-                   QT_QPA_PLATFORM="xcb")
+                   XDG_DATA_HOME=os.path.join(work, "data"), QT_QPA_PLATFORM="xcb")
         binary = program_folder(args.program, work)
         log_path = os.path.join(work, "program.log")
         log = open(log_path, "w")

@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cerrno>
+#include <cstring>
 #include <stdexcept>
 
 extern char** environ;
@@ -81,4 +83,69 @@ CProcessResult RunProcess(const std::string& program, const std::vector<std::str
   else if (WIFSIGNALED(status))
     result.exitCode = 128 + WTERMSIG(status);
   return result;
+}
+
+CBackgroundProcess::CBackgroundProcess(const std::string& program, const std::vector<std::string>& args,
+                                       const std::vector<std::string>& environment, const std::string& logPath) {
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry; ++entry) {
+    std::string text = *entry;
+    std::string name = text.substr(0, text.find('=') + 1);
+    bool replaced = false;
+    for (const std::string& given : environment)
+      replaced = replaced || given.compare(0, name.size(), name) == 0;
+    if (!replaced)
+      entries.push_back(text);
+  }
+  entries.insert(entries.end(), environment.begin(), environment.end());
+  std::vector<char*> envp;
+  for (std::string& entry : entries)
+    envp.push_back(entry.data());
+  envp.push_back(nullptr);
+
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  const char* log = logPath.empty() ? "/dev/null" : logPath.c_str();
+  posix_spawn_file_actions_addopen(&actions, 1, log, O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  pid_t pid = 0;
+  int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0)
+    throw std::runtime_error("cannot start " + program + ": " + std::strerror(spawned));
+  m_pid = pid;
+}
+
+CBackgroundProcess::~CBackgroundProcess() {
+  if (m_status < 0)
+    Kill(SIGKILL);
+}
+
+bool CBackgroundProcess::Running() {
+  if (m_status >= 0)
+    return false;
+  int status = 0;
+  pid_t ended = waitpid(static_cast<pid_t>(m_pid), &status, WNOHANG);
+  if (ended != static_cast<pid_t>(m_pid))
+    return true;
+  m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return false;
+}
+
+int CBackgroundProcess::Kill(int signal) {
+  if (m_status >= 0)
+    return m_status;
+  kill(static_cast<pid_t>(m_pid), signal);
+  int status = 0;
+  while (waitpid(static_cast<pid_t>(m_pid), &status, 0) < 0 && errno == EINTR) {
+  }
+  m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return m_status;
 }

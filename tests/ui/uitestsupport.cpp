@@ -30,6 +30,7 @@ class CUiEnvironment : public ::testing::Environment {
     // Anything that reaches for the native store lands here, not in the user's.
     m_config = std::make_unique<CTempDir>();
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(m_config->Path().string()));
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString((m_config->Path() / "data").string()));
     m_app = std::make_unique<QApplication>(m_argc, m_argv);
   }
   void TearDown() override {
@@ -58,6 +59,7 @@ CShell::CShell(ISettingsPort* settings) {
   SetProgramFolder(m_folder.Path().string());
   CPorts recorded{&ports.messages, &ports.progress, settings ? settings : &ports.settings};
   m_program = std::make_unique<CDesktopProgram>(&recorded);
+  m_program->SetRecoveryFolder(RecoveryFolder().string());
   App().openDocument = [](const std::string&) { return true; };
   App().startProcess = [this](const std::string& program, const std::vector<std::string>& args) {
     started.push_back({program, args});

@@ -29,6 +29,8 @@ class CShell {
   CMainFrame& Frame() const { return *m_program->Frame(); }
   CKivoVamApp& App() { return m_program->App(); }
   const std::filesystem::path& Folder() const { return m_folder.Path(); }
+  // Where this shell's program keeps its recovery copies.
+  std::filesystem::path RecoveryFolder() const { return m_folder / "state/recovery"; }
   // The tab captions from left to right.
   std::vector<std::string> Tabs() const;
 
