@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/filedescriptor.h"
 #include "base/ports.h"
 
 namespace {
@@ -27,21 +28,7 @@ std::string KindReason(mode_t mode) {
   return "is not a regular file";
 }
 
-// Closes the descriptor on every way out.
-class CFd {
- public:
-  explicit CFd(int fd) : m_fd(fd) {}
-  ~CFd() {
-    if (m_fd >= 0)
-      close(m_fd);
-  }
-  CFd(const CFd&) = delete;
-  CFd& operator=(const CFd&) = delete;
-  int Get() const { return m_fd; }
-
- private:
-  int m_fd;
-};
+using CFd = CFileDescriptor;
 
 }  // namespace
 

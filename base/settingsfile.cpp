@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/filedescriptor.h"
 #include "base/filereader.h"
 #include "base/ports.h"
 
@@ -277,26 +278,7 @@ CSettingsFile::CStamp StampOf(const struct stat& info) {
   return stamp;
 }
 
-class CFd {
- public:
-  explicit CFd(int fd) : m_fd(fd) {}
-  ~CFd() {
-    if (m_fd >= 0)
-      close(m_fd);
-  }
-  CFd(const CFd&) = delete;
-  CFd& operator=(const CFd&) = delete;
-  int Get() const { return m_fd; }
-  // Closes now, for the error a late write reports there.
-  bool Close() {
-    int fd = m_fd;
-    m_fd = -1;
-    return close(fd) == 0;
-  }
-
- private:
-  int m_fd;
-};
+using CFd = CFileDescriptor;
 
 // The bytes of a regular file, through the one bounded reader.
 bool ReadRegular(const std::string& path, std::string& bytes, std::string& reason) {
