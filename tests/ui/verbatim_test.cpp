@@ -3,6 +3,8 @@
 // project's Undo takes a stored edit back as one step.
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -160,6 +162,13 @@ TEST_F(VerbatimPage, CtrlZInTheEditorIsTheEditorsOwnUndoFirst) {
   QTest::keyClick(&Editor(), Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(Editor().text(), "int x;" + original);
   EXPECT_TRUE(Doc().CanRedo());
+
+  // The Edit menu's clipboard commands work on the editor too.
+  Editor().setSelection(0, 0, 0, 6);
+  QGuiApplication::clipboard()->clear();
+  Frame().Action(ECommand::EditCut)->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "int x;");
+  EXPECT_EQ(Editor().text(), original);
 }
 
 }  // namespace
