@@ -26,13 +26,16 @@ QString EditorText(const std::string& projectText) {
   return text;
 }
 
-QFont FixedPitchFont() {
-  QFont font(QStringLiteral("Courier New"));
+QFont FixedPitchFont(const QFont& pageFont) {
+  QFont font(QStringLiteral("Courier New"), pageFont.pointSize());
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   // Where that face is missing the system's own fixed-pitch font stands in.
   if (!QFontInfo(font).fixedPitch())
+  {
     font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(pageFont.pointSize());
+  }
   return font;
 }
 
@@ -47,6 +50,9 @@ QsciScintilla* CEditor(const QFont& font, QWidget* parent) {
   editor->setEolMode(QsciScintilla::EolUnix);
   editor->setMarginWidth(1, 0);
   editor->setTabWidth(4);
+  // The horizontal scroll bar only when a line is wider than the box.
+  editor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
+  editor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
   return editor;
 }
 
@@ -64,7 +70,7 @@ CViewVerbatim::CViewVerbatim(CProjDoc& doc, int pageIndex, QWidget* parent)
                          "after the verbatim block:"),
           this)),
       m_note(new QLabel(CatalogQString(562) + CatalogQString(563), this)) {
-  const QFont font = FixedPitchFont();
+  const QFont font = FixedPitchFont(this->font());
   m_editor = CEditor(font, this);
   m_declarations = CEditor(font, this);
   m_declarations->setReadOnly(true);
@@ -86,9 +92,17 @@ CViewVerbatim::CViewVerbatim(CProjDoc& doc, int pageIndex, QWidget* parent)
   layout->addWidget(m_declarations, 1);
   layout->addWidget(m_note);
 
-  connect(m_externDecls, &QCheckBox::toggled, m_declarations, &QWidget::setEnabled);
+  connect(m_externDecls, &QCheckBox::toggled, this, &CViewVerbatim::EnableDeclarations);
   m_editor->installEventFilter(this);
-  m_declarations->setEnabled(m_externDecls->isChecked());
+  EnableDeclarations(m_externDecls->isChecked());
+}
+
+// The editor draws its own background, which does not grey when it is
+// disabled; the page's colour shows that the declarations are left out.
+void CViewVerbatim::EnableDeclarations(bool on) {
+  m_declarations->setEnabled(on);
+  if (QsciLexer* lexer = m_declarations->lexer())
+    lexer->setPaper(palette().color(on ? QPalette::Base : QPalette::Window));
 }
 
 // The editor claims the keys its commands are bound to. Undo and Redo are
@@ -135,7 +149,7 @@ void CViewVerbatim::LoadControls() {
   m_loadedText = text;
   m_externDecls->setChecked(Doc().m_bExternDecls);
   m_loadedExternDecls = Doc().m_bExternDecls;
-  m_declarations->setEnabled(m_externDecls->isChecked());
+  EnableDeclarations(m_externDecls->isChecked());
   ShowDeclarations();
 }
 

@@ -30,6 +30,7 @@ class CViewVerbatim : public CViewBase {
 
  private:
   void ShowDeclarations();
+  void EnableDeclarations(bool on);
 
   QsciScintilla* m_editor;
   QCheckBox* m_externDecls;
