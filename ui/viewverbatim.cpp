@@ -39,7 +39,7 @@ QFont FixedPitchFont(const QFont& pageFont) {
   return font;
 }
 
-QsciScintilla* CEditor(const QFont& font, QWidget* parent) {
+QsciScintilla* NewCodeEditor(const QFont& font, QWidget* parent) {
   auto* editor = new QsciScintilla(parent);
   auto* lexer = new QsciLexerCPP(editor);
   lexer->setDefaultFont(font);
@@ -71,8 +71,8 @@ CViewVerbatim::CViewVerbatim(CProjDoc& doc, int pageIndex, QWidget* parent)
           this)),
       m_note(new QLabel(CatalogQString(562) + CatalogQString(563), this)) {
   const QFont font = FixedPitchFont(this->font());
-  m_editor = CEditor(font, this);
-  m_declarations = CEditor(font, this);
+  m_editor = NewCodeEditor(font, this);
+  m_declarations = NewCodeEditor(font, this);
   m_declarations->setReadOnly(true);
   m_declarations->setCaretLineVisible(false);
 
