@@ -32,6 +32,8 @@ const CCatalogEntry kKivoVamCatalog[] = {
     {552, "In function '%s%d', the parameter '%s' was changed: '%s' -> '%s'\n"},
     {560, "Browse Directory"},
     {561, "Parameter %d"},
+    {562, "The verbatim block is written into the generated source as it stands, between the comments that mark its start and end. "},
+    {563, "Keep those two comments when you edit the file elsewhere, or the block is not read back."},
     {564, "Kivo &Function"},
     {565, "Kivo &Application"},
     {568, "You can find more details about the '%1' function in the \"Project Notes\"."},

@@ -31,6 +31,7 @@
 #include "ui/balloontip.h"
 #include "ui/optionsdialog.h"
 #include "ui/pages.h"
+#include "ui/qsci.h"
 #include "ui/uitext.h"
 #include "ui/viewbase.h"
 #include "ui/viewtab.h"
@@ -596,6 +597,8 @@ bool CMainFrame::EditField(EFieldEdit command) {
     return apply(text);
   if (auto* plain = qobject_cast<QPlainTextEdit*>(focus))
     return apply(plain);
+  if (auto* code = qobject_cast<QsciScintilla*>(focus))
+    return apply(code);
   return false;
 }
 

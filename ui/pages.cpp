@@ -10,6 +10,7 @@
 #include "ui/viewcpu.h"
 #include "ui/viewengine.h"
 #include "ui/viewfset.h"
+#include "ui/viewverbatim.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ CViewBase* CreatePage(int pageIndex, CProjDoc& doc) {
     case kPageChannelsA: return new CPlaceholderView(doc, pageIndex);
     case kPageEngineB: return new CViewEngine(doc, pageIndex);
     case kPageChannelsB: return new CPlaceholderView(doc, pageIndex);
-    case kPageVerbatim: return new CPlaceholderView(doc, pageIndex);
+    case kPageVerbatim: return new CViewVerbatim(doc, pageIndex);
     case kPageNotes: return new CPlaceholderView(doc, pageIndex);
     default: return nullptr;
   }

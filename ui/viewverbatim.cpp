@@ -1,0 +1,187 @@
+// The "Verbatim Block" page.
+#include "ui/viewverbatim.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QVBoxLayout>
+
+#include "project/projdoc.h"
+#include "ui/pages.h"
+#include "ui/qsci.h"
+#include "ui/uitext.h"
+
+namespace {
+
+constexpr int kStepVerbatimPage = 613;
+
+// The project keeps its lines ending with CR LF; the editor works with LF
+// alone so that a line end is one character to move over and delete.
+QString EditorText(const std::string& projectText) {
+  QString text = ToQ(projectText);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return text;
+}
+
+QFont FixedPitchFont(const QFont& pageFont) {
+  QFont font(QStringLiteral("Courier New"), pageFont.pointSize());
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  // Where that face is missing the system's own fixed-pitch font stands in.
+  if (!QFontInfo(font).fixedPitch())
+  {
+    font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(pageFont.pointSize());
+  }
+  return font;
+}
+
+QsciScintilla* NewCodeEditor(const QFont& font, QWidget* parent) {
+  auto* editor = new QsciScintilla(parent);
+  auto* lexer = new QsciLexerCPP(editor);
+  lexer->setDefaultFont(font);
+  lexer->setFont(font);
+  editor->setLexer(lexer);
+  editor->setFont(font);
+  editor->setUtf8(true);
+  editor->setEolMode(QsciScintilla::EolUnix);
+  editor->setMarginWidth(1, 0);
+  editor->setTabWidth(4);
+  // The horizontal scroll bar only when a line is wider than the box.
+  editor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
+  editor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
+  return editor;
+}
+
+QString PlainLabel(QString text) {
+  text.remove(QLatin1Char('&'));
+  return text;
+}
+
+}  // namespace
+
+CViewVerbatim::CViewVerbatim(CProjDoc& doc, int pageIndex, QWidget* parent)
+    : CViewBase(doc, pageIndex, parent),
+      m_externDecls(new QCheckBox(
+          QStringLiteral("Write the following (automatically generated) block of external declarations "
+                         "after the verbatim block:"),
+          this)),
+      m_note(new QLabel(CatalogQString(562) + CatalogQString(563), this)) {
+  const QFont font = FixedPitchFont(this->font());
+  m_editor = NewCodeEditor(font, this);
+  m_declarations = NewCodeEditor(font, this);
+  m_declarations->setReadOnly(true);
+  m_declarations->setCaretLineVisible(false);
+
+  const QString editorLabel = QStringLiteral("C code copied &verbatim into the generated source:");
+  auto* label = new QLabel(editorLabel, this);
+  label->setBuddy(m_editor);
+  // A screen reader takes the editor's name from here, not from the label.
+  m_editor->setAccessibleName(PlainLabel(editorLabel));
+  m_externDecls->setAccessibleName(m_externDecls->text());
+  m_declarations->setAccessibleName(QStringLiteral("External declarations"));
+  m_note->setWordWrap(true);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(label);
+  layout->addWidget(m_editor, 3);
+  layout->addWidget(m_externDecls);
+  layout->addWidget(m_declarations, 1);
+  layout->addWidget(m_note);
+
+  connect(m_externDecls, &QCheckBox::toggled, this, &CViewVerbatim::EnableDeclarations);
+  m_editor->installEventFilter(this);
+  EnableDeclarations(m_externDecls->isChecked());
+}
+
+// The editor draws its own background, which does not grey when it is
+// disabled; the page's colour shows that the declarations are left out.
+void CViewVerbatim::EnableDeclarations(bool on) {
+  m_declarations->setEnabled(on);
+  if (QsciLexer* lexer = m_declarations->lexer())
+    lexer->setPaper(palette().color(on ? QPalette::Base : QPalette::Window));
+}
+
+// The editor claims the keys its commands are bound to. Undo and Redo are
+// its own only while it has something to undo or redo; after that Ctrl+Z and
+// Ctrl+Y go on to the window's Undo and Redo of the project.
+bool CViewVerbatim::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_editor && event->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const int combination = key->key() | int(key->modifiers());
+    if (QsciCommand* command = m_editor->standardCommands()->boundTo(combination)) {
+      const bool undo = command->command() == QsciCommand::Undo;
+      const bool redo = command->command() == QsciCommand::Redo;
+      if ((undo && !m_editor->isUndoAvailable()) || (redo && !m_editor->isRedoAvailable())) {
+        event->ignore();
+        return true;
+      }
+    }
+  }
+  return CViewBase::eventFilter(watched, event);
+}
+
+void CViewVerbatim::OnUpdate(int hint) {
+  // The declarations follow the configured functions; the text is the user's.
+  if (hint != 0 && hint != 1)
+    ShowDeclarations();
+  CViewBase::OnUpdate(hint);
+}
+
+void CViewVerbatim::ShowDeclarations() {
+  m_declarations->setReadOnly(false);
+  m_declarations->setText(EditorText(Doc().GenerateExternDeclsText()));
+  m_declarations->setReadOnly(true);
+}
+
+void CViewVerbatim::LoadControls() {
+  // Reloading what the editor already holds would throw away its undo
+  // history and the caret each time the page is shown.
+  const QString text = EditorText(Doc().m_strVerbatim);
+  if (m_editor->text() != text) {
+    m_editor->setText(text);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    m_editor->setModified(false);
+  }
+  m_loadedText = text;
+  m_externDecls->setChecked(Doc().m_bExternDecls);
+  m_loadedExternDecls = Doc().m_bExternDecls;
+  EnableDeclarations(m_externDecls->isChecked());
+  ShowDeclarations();
+}
+
+// Only what the user changed since the last load goes back: a page never
+// shown, or shown before the project changed under it, holds nothing newer
+// than the project.
+bool CViewVerbatim::StoreControls(bool) {
+  const QString text = m_editor->text();
+  const bool externDecls = m_externDecls->isChecked();
+  // The text and the switch together are one step of the project's undo.
+  CProjDoc::CEditGroup group(Doc(), kStepVerbatimPage);
+  if (text != m_loadedText)
+    Doc().SetVerbatim(FromQ(text));
+  if (externDecls != m_loadedExternDecls)
+    Doc().SetExternDecls(externDecls);
+  return true;
+}
+
+void CViewVerbatim::Print() {
+  QsciPrinter printer;
+  printer.setDocName(PageCaption(PageIndex()));
+  QPrintDialog dialog(&printer, this);
+  if (m_editor->hasSelectedText())
+    dialog.setOption(QAbstractPrintDialog::PrintSelection);
+  if (dialog.exec() != QDialog::Accepted)
+    return;
+  int fromLine = -1;
+  int toLine = -1;
+  if (static_cast<QPrinter&>(printer).printRange() == QPrinter::Selection) {
+    int fromIndex = 0;
+    int toIndex = 0;
+    m_editor->getSelection(&fromLine, &fromIndex, &toLine, &toIndex);
+  }
+  printer.printRange(m_editor, fromLine, toLine);
+}
