@@ -1,0 +1,54 @@
+# The installed layout. The programs find conf/, fsets/ and doc/ beside themselves, so
+# they go into one folder of their own (KV_INSTALL_DIR) with their data; the PATH gets
+# links to them, and the desktop gets its menu entry, icons and man pages where the
+# system looks for them (below CMAKE_INSTALL_PREFIX).
+set(KV_INSTALL_DIR "/opt/kivovam" CACHE PATH "Folder that receives the programs with conf/, fsets/ and doc/ beside them")
+if(NOT IS_ABSOLUTE "${KV_INSTALL_DIR}")
+  set(KV_INSTALL_DIR "${CMAKE_INSTALL_PREFIX}/${KV_INSTALL_DIR}")
+endif()
+
+set(kv_programs kivovam-cli)
+if(TARGET kivovam)
+  list(APPEND kv_programs kivovam)
+endif()
+if(TARGET newscout)
+  list(APPEND kv_programs newscout)
+endif()
+install(TARGETS ${kv_programs} RUNTIME DESTINATION "${KV_INSTALL_DIR}")
+
+install(DIRECTORY conf fsets examples DESTINATION "${KV_INSTALL_DIR}")
+# The manual's sources and the man pages' roff stay behind; the man pages go where man looks.
+install(DIRECTORY doc DESTINATION "${KV_INSTALL_DIR}" PATTERN manual EXCLUDE PATTERN man EXCLUDE)
+
+# Relative links, so a tree installed below DESTDIR (or unpacked from a package into a
+# scratch folder) runs its own programs, not whatever lies at the final place.
+foreach(program ${kv_programs})
+  install(CODE "
+    set(bin \"\${CMAKE_INSTALL_PREFIX}/bin\")
+    set(program [[${KV_INSTALL_DIR}/${program}]])
+    cmake_path(RELATIVE_PATH program BASE_DIRECTORY \"\${bin}\" OUTPUT_VARIABLE target)
+    set(link \"\$ENV{DESTDIR}\${bin}/${program}\")
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${bin}\")
+    file(REMOVE \"\${link}\")
+    file(CREATE_LINK \"\${target}\" \"\${link}\" SYMBOLIC)
+    message(STATUS \"Installing: \${link} -> \${target}\")")
+endforeach()
+
+if(TARGET kivovam)
+  install(FILES data/kivovam.desktop DESTINATION "share/applications")
+  install(FILES data/icons/kivovam.svg DESTINATION "share/icons/hicolor/scalable/apps")
+  foreach(size 16 22 24 32 48 64 128 256)
+    install(FILES data/icons/kivovam-${size}.png
+            DESTINATION "share/icons/hicolor/${size}x${size}/apps"
+            RENAME kivovam.png)
+  endforeach()
+endif()
+
+set(kv_man_pages doc/man/kivovam-cli.1)
+if(TARGET kivovam)
+  list(APPEND kv_man_pages doc/man/kivovam.1)
+endif()
+if(TARGET newscout)
+  list(APPEND kv_man_pages doc/man/newscout.1)
+endif()
+install(FILES ${kv_man_pages} DESTINATION "share/man/man1")
