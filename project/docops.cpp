@@ -6,6 +6,7 @@
 #include "base/ports.h"
 #include "base/recordingports.h"
 #include "base/texthelpers.h"
+#include "knowledge/kbtext.h"
 #include "project/cpurules.h"
 #include "project/enginerules.h"
 #include "project/notesmodel.h"
@@ -77,14 +78,7 @@ bool MemberOfEngine(int n, int engine) {
 }
 
 std::string NormalLineEnds(const std::string& text) {
-  std::string normal;
-  normal.reserve(text.size() + text.size() / 16);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
-      normal += '\r';
-    normal += text[i];
-  }
-  return normal;
+  return ReplaceAll(ReplaceAll(text, "\r\n", "\n"), "\n", "\r\n");
 }
 
 // A function on an engine the processor lacks is refused (4095).

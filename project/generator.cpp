@@ -20,6 +20,7 @@
 #include "knowledge/kbtext.h"
 #include "project/filetransaction.h"
 #include "project/projdoc.h"
+#include "project/projectcheck.h"
 #include "project/templateexpander.h"
 
 namespace {
@@ -175,31 +176,14 @@ std::string ApiIncludeLines(const CProjDoc& doc) {
   return lines;
 }
 
-std::string IncludedName(const std::string& line) {
-  std::size_t open = line.find_first_of("\"<");
-  if (open == std::string::npos)
-    return {};
-  std::size_t close = line.find(line[open] == '"' ? '"' : '>', open + 1);
-  return close == std::string::npos ? std::string() : line.substr(open + 1, close - open - 1);
-}
-
-// The names the lines of `text` include.
-std::set<std::string> IncludedNames(const std::string& text) {
-  std::set<std::string> names;
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);)
-    if (TrimLeft(line).rfind("#include", 0) == 0)
-      names.insert(IncludedName(line));
-  return names;
-}
-
 // The include lines kept from a source whose function set is missing, less
 // those that the templates, the project header and the functions write.
 std::string KeptIncludeLines(const CProjDoc& doc, const std::string& written, const std::set<std::string>& fixed) {
-  std::set<std::string> names = IncludedNames(written);
+  std::vector<std::string> writtenNames = IncludedNames(written);
+  std::set<std::string> names(writtenNames.begin(), writtenNames.end());
   std::string lines;
   for (const std::string& line : doc.m_kept.includes) {
-    std::string name = IncludedName(line);
+    std::string name = IncludedFileName(line);
     if (fixed.count(name) || !names.insert(name).second)
       continue;
     lines += (lines.empty() ? "" : "\n") + line;
@@ -304,7 +288,8 @@ bool CProjDoc::GenerateProjectTexts(const std::string& headerName, std::string& 
   if (!ReadWholeFileReported(CombinePath(folder, base + "._c"), sourceTemplate) ||
       !ReadWholeFileReported(CombinePath(folder, base + "._h"), headerTemplate))
     return false;
-  std::set<std::string> fixedIncludes = IncludedNames(sourceTemplate + "\n" + headerTemplate);
+  std::vector<std::string> templateIncludes = IncludedNames(sourceTemplate + "\n" + headerTemplate);
+  std::set<std::string> fixedIncludes(templateIncludes.begin(), templateIncludes.end());
   fixedIncludes.insert(headerName);
   CTemplateExpander expander([&](const std::string& tag) {
     if (tag == "%ProjHeaderInclude%")

@@ -151,28 +151,30 @@ std::vector<CProjectFinding> CheckProjectBeforeSave(CProjDoc& doc) {
   return findings;
 }
 
-namespace {
+std::string IncludedFileName(const std::string& line) {
+  std::string rest = TrimLeft(line);
+  if (rest.empty() || rest[0] != '#')
+    return {};
+  rest = TrimLeft(rest.substr(1));
+  if (rest.compare(0, 7, "include") != 0)
+    return {};
+  rest = TrimLeft(rest.substr(7));
+  if (rest.empty() || (rest[0] != '"' && rest[0] != '<'))
+    return {};
+  std::size_t end = rest.find(rest[0] == '"' ? '"' : '>', 1);
+  return end != std::string::npos && end > 1 ? rest.substr(1, end - 1) : std::string();
+}
 
-// The names of "#include" lines, quoted or in angle brackets.
 std::vector<std::string> IncludedNames(const std::string& text) {
   std::vector<std::string> names;
   std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) {
-    std::string rest = TrimLeft(line);
-    if (rest.empty() || rest[0] != '#')
-      continue;
-    rest = TrimLeft(rest.substr(1));
-    if (rest.compare(0, 7, "include") != 0)
-      continue;
-    rest = TrimLeft(rest.substr(7));
-    if (rest.empty() || (rest[0] != '"' && rest[0] != '<'))
-      continue;
-    std::size_t end = rest.find(rest[0] == '"' ? '"' : '>', 1);
-    if (end != std::string::npos && end > 1)
-      names.push_back(rest.substr(1, end - 1));
-  }
+  for (std::string line; std::getline(lines, line);)
+    if (std::string name = IncludedFileName(line); !name.empty())
+      names.push_back(std::move(name));
   return names;
 }
+
+namespace {
 
 // A header that does not read adds no folders; the knowledge base has reported it already.
 bool ReadAll(const fs::path& path, std::string& text) {

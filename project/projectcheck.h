@@ -19,6 +19,12 @@ struct CProjectFinding {
 // reason than inputs not yet given. Computes the loads as a save would.
 std::vector<CProjectFinding> CheckProjectBeforeSave(CProjDoc& doc);
 
+// The file an "#include" line names, quoted or in angle brackets; empty for
+// any other line.
+std::string IncludedFileName(const std::string& line);
+// The names the include lines of `text` name, in their order.
+std::vector<std::string> IncludedNames(const std::string& text);
+
 // Folders, relative to the function-set folder and sorted, that a compiler
 // needs (-I) for the generated files: where the headers they include, and the
 // headers those include, are found. "." is the function-set folder itself.

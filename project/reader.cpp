@@ -14,6 +14,7 @@
 #include "knowledge/commentpatterns.h"
 #include "knowledge/kbtext.h"
 #include "project/projdoc.h"
+#include "project/projectcheck.h"
 #include "project/readcontext.h"
 
 namespace {
@@ -618,11 +619,6 @@ std::string HeaderChannelDefine(const std::string& line) {
   return match ? (*match)[0] : std::string();
 }
 
-bool IsIncludeLine(const std::string& line) {
-  static CRegExp pattern(R"(^\s*#\s*include\s*["<][^">]+[">])");
-  return line.find("include") != std::string::npos && !RunPatternQuietly(pattern, line).empty();
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   for (std::size_t start = 0; start < text.size();) {
@@ -659,7 +655,7 @@ void KeepSurroundings(CProjDoc& doc, const CProjReadContext& ctx) {
   }
   if (!doc.m_pFSet)
     for (const std::string& line : Lines(ctx.sourceOutsideVerbatim))
-      if (IsIncludeLine(line) && (ctx.fsetPath.empty() || line.find(ctx.fsetPath) == std::string::npos))
+      if (!IncludedFileName(line).empty() && (ctx.fsetPath.empty() || line.find(ctx.fsetPath) == std::string::npos))
         doc.m_kept.includes.push_back(TrimRight(line));
   static CRegExp loadInputs(std::string(kCommentStart) + R"(\b([A-Za-z_][A-Za-z0-9_]*)\s+[Ll][Oo][Aa][Dd]\s+)" +
                                 R"([Ee][Xx][Pp][Rr][Ee][Ss][Ss][Ii][Oo][Nn]\s+[Ii][Nn][Pp][Uu][Tt][Ss]\s*\:?)" +
