@@ -3,6 +3,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstddef>
+#include <string_view>
+
 // Closes the descriptor on every way out.
 class CFileDescriptor {
  public:
@@ -14,6 +18,22 @@ class CFileDescriptor {
   CFileDescriptor(const CFileDescriptor&) = delete;
   CFileDescriptor& operator=(const CFileDescriptor&) = delete;
   int Get() const { return m_fd; }
+  // Writes all of `bytes` from the start of the file; on false, errno says why.
+  bool WriteAll(std::string_view bytes) const {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      ssize_t put = pwrite(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+      if (put < 0 && errno == EINTR)
+        continue;
+      if (put <= 0) {
+        if (put == 0)
+          errno = EIO;
+        return false;
+      }
+      done += static_cast<std::size_t>(put);
+    }
+    return true;
+  }
   // Closes now, for the error a late write reports there.
   bool Close() {
     int fd = m_fd;

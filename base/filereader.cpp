@@ -28,6 +28,17 @@ std::string KindReason(mode_t mode) {
   return "is not a regular file";
 }
 
+// kRead for a regular file within `limit`.
+EFileRead Admit(const struct stat& info, std::size_t limit, std::string& outReason) {
+  if (!S_ISREG(info.st_mode)) {
+    outReason = KindReason(info.st_mode);
+    return EFileRead::kFailed;
+  }
+  if (static_cast<std::size_t>(info.st_size) > limit)
+    return EFileRead::kTooBig;
+  return EFileRead::kRead;
+}
+
 using CFd = CFileDescriptor;
 
 }  // namespace
@@ -43,12 +54,8 @@ EFileRead ReadWholeFile(const std::string& path, std::string& outBytes, std::str
     outReason = std::strerror(errno);
     return EFileRead::kFailed;
   }
-  if (!S_ISREG(info.st_mode)) {
-    outReason = KindReason(info.st_mode);
-    return EFileRead::kFailed;
-  }
-  if (static_cast<std::size_t>(info.st_size) > limit)
-    return EFileRead::kTooBig;
+  if (EFileRead kind = Admit(info, limit, outReason); kind != EFileRead::kRead)
+    return kind;
   // Something else may take the name between the look and the open, so the
   // open does not wait, and what was opened is looked at again.
   CFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -60,12 +67,8 @@ EFileRead ReadWholeFile(const std::string& path, std::string& outBytes, std::str
     outReason = std::strerror(errno);
     return EFileRead::kFailed;
   }
-  if (!S_ISREG(info.st_mode)) {
-    outReason = KindReason(info.st_mode);
-    return EFileRead::kFailed;
-  }
-  if (static_cast<std::size_t>(info.st_size) > limit)
-    return EFileRead::kTooBig;
+  if (EFileRead kind = Admit(info, limit, outReason); kind != EFileRead::kRead)
+    return kind;
   // One byte beyond the limit tells a file that grew while it was read.
   std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
   std::size_t filled = 0;

@@ -290,21 +290,6 @@ bool ReadRegular(const std::string& path, std::string& bytes, std::string& reaso
   return false;
 }
 
-bool WriteAll(int fd, const std::string& bytes, std::string& reason) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t put = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-    if (put < 0 && errno == EINTR)
-      continue;
-    if (put <= 0) {
-      reason = ErrorText(put < 0 ? errno : EIO);
-      return false;
-    }
-    done += static_cast<std::size_t>(put);
-  }
-  return true;
-}
-
 // Over the existing file, through a link if it is one: the new text from the
 // start, then the rest cut off, so the file is never empty on the way. No
 // temporary file is renamed into place: that would replace the link, or
@@ -329,8 +314,10 @@ bool WriteInPlace(const std::string& path, const std::string& bytes, std::string
     reason = ErrorText(EINVAL);
     return false;
   }
-  if (!WriteAll(fd.Get(), bytes, reason))
+  if (!fd.WriteAll(bytes)) {
+    reason = ErrorText(errno);
     return false;
+  }
   if (ftruncate(fd.Get(), static_cast<off_t>(bytes.size())) != 0 || !fd.Close()) {
     reason = ErrorText(errno);
     return false;
@@ -351,8 +338,10 @@ bool CreateNew(const std::string& path, const std::string& bytes, std::string& r
     reason = ErrorText(errno);
     return false;
   }
-  if (!WriteAll(fd.Get(), bytes, reason))
+  if (!fd.WriteAll(bytes)) {
+    reason = ErrorText(errno);
     return false;
+  }
   if (!fd.Close()) {
     reason = ErrorText(errno);
     return false;

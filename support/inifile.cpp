@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "base/filedescriptor.h"
 #include "base/filereader.h"
 #include "base/ports.h"
 #include "support/regexp.h"
@@ -38,21 +39,6 @@ bool ReadLine(std::istream& in, std::string& line) {
 
 std::string ErrnoText() { return std::strerror(errno); }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  const char* data = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t written = write(fd, data, left);
-    if (written < 0 && errno == EINTR)
-      continue;
-    if (written < 0)
-      return false;
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 // The file is rewritten where it is, so a link to it stays a link; but a FIFO,
 // device or folder of that name is never written into, and the open never
 // waits for a reader.
@@ -60,18 +46,18 @@ bool WriteInPlace(const std::string& path, const std::string& bytes, std::string
   outReason = NotRegularFileReason(path);
   if (!outReason.empty())
     return false;
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-  if (fd < 0) {
+  CFileDescriptor fd(open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
+  if (fd.Get() < 0) {
     outReason = ErrnoText();
     return false;
   }
   struct stat info {};
-  bool ok = fstat(fd, &info) == 0;
+  bool ok = fstat(fd.Get(), &info) == 0;
   if (ok && !S_ISREG(info.st_mode))
     outReason = "is not a regular file";
-  else if (!ok || ftruncate(fd, 0) != 0 || !WriteAll(fd, bytes))
+  else if (!ok || ftruncate(fd.Get(), 0) != 0 || !fd.WriteAll(bytes))
     outReason = ErrnoText();
-  if (close(fd) != 0 && outReason.empty())
+  if (!fd.Close() && outReason.empty())
     outReason = ErrnoText();
   return outReason.empty();
 }
