@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "common/damagedproject.h"
 #include "common/runprocess.h"
 #include "common/testsupport.h"
 
@@ -51,13 +52,12 @@ std::string Texts(const json& report) {
   return texts;
 }
 
-// A copy of one damaged project of the fixtures.
+// The sample project with one damage, in a scratch folder.
 struct CDamaged {
   explicit CDamaged(const std::string& name) {
-    for (const char* file : {"kivo_vam.c", "kivo_vam.h"}) {
-      fs::copy_file(FixturePath("project/damaged/" + name) / file, dir / file);
+    WriteDamagedDemo(name, dir.Path());
+    for (const char* file : {"kivo_vam.c", "kivo_vam.h"})
       original.push_back(ReadFileBytes(dir / file));
-    }
   }
   std::string Project() const { return dir.Path().string(); }
   bool Unchanged() const {

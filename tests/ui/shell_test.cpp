@@ -38,6 +38,7 @@
 #include "ui/qtports.h"
 #include "ui/viewbase.h"
 #include "ui/viewtab.h"
+#include "common/damagedproject.h"
 #include "uitestsupport.h"
 
 namespace fs = std::filesystem;
@@ -774,25 +775,26 @@ TEST(About, VersionFromTheBuild) {
 // set and the Kivo2 settings of the unknown processor included.
 TEST(MainFrame, ProjectTheInstallationCannotInterpretWarnsAndSavesWhatItRead) {
   struct CRow {
-    const char* fixture;
+    const char* damage;
     int message;
   };
   for (const CRow& row : {CRow{"missing_set", 4082}, CRow{"unknown_cpu", 4083}}) {
-    SCOPED_TRACE(row.fixture);
-    const fs::path fixture = FixturePath("project/damaged") / row.fixture;
+    SCOPED_TRACE(row.damage);
+    CTempDir damaged;
+    WriteDamagedDemo(row.damage, damaged.Path());
     struct CEpoch {
       CEpoch() { setenv("SOURCE_DATE_EPOCH", "1796733629", 1); }
       ~CEpoch() { unsetenv("SOURCE_DATE_EPOCH"); }
     } epoch;
     CShell shell;
-    ASSERT_TRUE(shell.Start({(fixture / "kivo_vam.c").string()}));
+    ASSERT_TRUE(shell.Start({(damaged / "kivo_vam.c").string()}));
     EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{row.message});
     CMainFrame& frame = shell.Frame();
     CTempDir out;
     frame.askFileName = [&](bool, const QString&) { return QString::fromStdString((out / "kivo_vam.c").string()); };
     ASSERT_TRUE(frame.FileSaveAs()) << ::testing::PrintToString(shell.ports.messages.Ids());
-    EXPECT_EQ(ReadFileBytes(out / "kivo_vam.c"), ReadFileBytes(fixture / "kivo_vam.c"));
-    EXPECT_EQ(ReadFileBytes(out / "kivo_vam.h"), ReadFileBytes(fixture / "kivo_vam.h"));
+    EXPECT_EQ(ReadFileBytes(out / "kivo_vam.c"), ReadFileBytes(damaged / "kivo_vam.c"));
+    EXPECT_EQ(ReadFileBytes(out / "kivo_vam.h"), ReadFileBytes(damaged / "kivo_vam.h"));
   }
 }
 
