@@ -514,10 +514,7 @@ bool CProjDoc::RemoveConfiguredFunctions(const std::vector<const CFuncInfo*>& fu
   std::vector<std::unique_ptr<CFuncInfo>> removed;
   for (const CFuncInfo* func : listed) {
     auto found = std::find_if(m_funcs.begin(), m_funcs.end(), [func](const auto& f) { return f.get() == func; });
-    removed.push_back(std::move(*found));
-    m_funcs.erase(found);
-    if (m_notes)
-      m_notes->RemoveNotes(removed.back().get());
+    removed.push_back(TakeOutFunction(found));
   }
   UpdateChannelLinks(links, true, nullptr, nullptr);
   step.Commit(std::move(name), kHintEverything);

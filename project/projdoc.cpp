@@ -317,6 +317,13 @@ std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::DetachFunction(const CFuncInfo* f
     return nullptr;
   CChannelLinks links;
   CollectChannelLinks(links);
+  std::unique_ptr<CFuncInfo> removed = TakeOutFunction(found);
+  UpdateChannelLinks(links, showMessages, removed.get(), nullptr);
+  return removed;
+}
+
+std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::TakeOutFunction(
+    std::vector<std::unique_ptr<CFuncInfo>>::iterator found) {
   auto position = static_cast<std::size_t>(found - m_funcs.begin());
   for (CKeptCall& kept : m_kept.calls)
     if (kept.anchor > position)
@@ -325,7 +332,6 @@ std::unique_ptr<CProjDoc::CFuncInfo> CProjDoc::DetachFunction(const CFuncInfo* f
   m_funcs.erase(found);
   if (m_notes)
     m_notes->RemoveNotes(removed.get());
-  UpdateChannelLinks(links, showMessages, removed.get(), nullptr);
   return removed;
 }
 

@@ -287,6 +287,9 @@ class CProjDoc : public CExprResolver {
   void ResetCfgMembers();
   // The list changes without the modified mark, for the operations.
   std::unique_ptr<CFuncInfo> DetachFunction(const CFuncInfo* func, bool showMessages);
+  // Takes one function out of the list with its notes; calls kept as written
+  // after it keep their place among the functions that stay.
+  std::unique_ptr<CFuncInfo> TakeOutFunction(std::vector<std::unique_ptr<CFuncInfo>>::iterator found);
   std::unique_ptr<CFuncInfo> SwapFunction(const CFuncInfo* oldFunc, std::unique_ptr<CFuncInfo> newFunc,
                                           bool showMessages);
   bool ChangeProcessor(const CCpuChoice& choice, bool recheck, bool interactive, int* outRefusal);

@@ -343,6 +343,20 @@ TEST_F(ReaderTest, CallsItCannotTakeAreWrittenBackAsTheyWere) {
   EXPECT_EQ(again[1], written[1]);
 }
 
+// Removing functions keeps each kept call among the functions it stood
+// between, whether they go one by one or several in one step.
+TEST_F(ReaderTest, KeptCallsKeepTheirPlaceWhenFunctionsAreRemoved) {
+  std::string source = Fixture("full/kivo_vam.c");
+  const std::string afterPwm0 = "        return ((PWM0__THE_CHANNEL_) + 1);\n";
+  source.insert(source.find(afterPwm0) + afterPwm0.size(), "    my_kivo_spare_init (3);\n");
+  ASSERT_TRUE(OpenText(source, Fixture("full/kivo_vam.h")));
+  ASSERT_EQ(doc.m_kept.calls.size(), 1u);
+  ASSERT_EQ(doc.m_kept.calls[0].anchor, 1u);
+  ASSERT_GE(doc.m_funcs.size(), 2u);
+  EXPECT_TRUE(doc.RemoveConfiguredFunctions({doc.m_funcs[0].get()}));
+  EXPECT_EQ(doc.m_kept.calls[0].anchor, 0u);
+}
+
 TEST_F(ReaderTest, LoadInputsBelongToTheWholeInstanceName) {
   std::string source = Fixture("full/kivo_vam.c");
   source.insert(source.find("/* PWM0 load"), "/* DTPWM0 load expression inputs:\n  duty_rate=99;\n*/\n");
