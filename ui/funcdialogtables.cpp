@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableView>
 
@@ -110,6 +111,19 @@ void CChoiceDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, c
     model->setData(index, combo->currentText());
   else if (auto* line = qobject_cast<QLineEdit*>(editor))
     model->setData(index, line->text());
+}
+
+bool CChoiceDelegate::eventFilter(QObject* object, QEvent* event) {
+  auto* editor = qobject_cast<QWidget*>(object);
+  if (editor && event->type() == QEvent::KeyPress) {
+    int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      Q_EMIT commitData(editor);
+      Q_EMIT closeEditor(editor, QAbstractItemDelegate::NoHint);
+      return true;
+    }
+  }
+  return QStyledItemDelegate::eventFilter(object, event);
 }
 
 void CChoiceDelegate::CommitOpenEditor() {

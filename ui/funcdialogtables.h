@@ -64,6 +64,11 @@ class CChoiceDelegate : public QStyledItemDelegate {
   // Stores what an open editor holds, as leaving it would.
   void CommitOpenEditor();
 
+ protected:
+  // Enter ends the cell's edit and goes no further: in a dialog it would
+  // also press the default button.
+  bool eventFilter(QObject* object, QEvent* event) override;
+
  private:
   mutable QPointer<QWidget> m_open;
 };
