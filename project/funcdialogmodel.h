@@ -123,8 +123,8 @@ class CFuncDialogModel {
   CProjDoc::CFuncInfo_NonApi* NonApi() const;
   void FindFreeChannels(int defaultChannel);
   void CollectEntries();
-  // The channel parameters of the call that are not a channel of the
-  // function, in the call's order.
+  // The parameters of the call that are not channels, in the call's order:
+  // the parameter table's rows.
   std::vector<const CKivoParam*> ValueParams() const;
   std::vector<std::string> ChannelChoices(const CKivoParam& param) const;
   bool RebuildChannels();

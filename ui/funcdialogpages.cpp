@@ -10,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -138,6 +139,7 @@ CFuncApiPage::CFuncApiPage(CFuncDialogModel& model, QWidget* parent) : CFuncDial
 bool CFuncApiPage::ShowTips() { return g_showTips; }
 
 void CFuncApiPage::Load() {
+  BalloonTip::Hide();
   m_loading = true;
   {
     QSignalBlocker blocker(m_initCall);
@@ -151,6 +153,9 @@ void CFuncApiPage::Load() {
 }
 
 void CFuncApiPage::LoadTables() {
+  // A refill moves the current row by itself; only the user's moves show a tip.
+  bool loading = m_loading;
+  m_loading = true;
   QStringList free = ToQList(m_model.FreeChannelTexts());
   std::vector<CEditableRow> channels;
   for (const CFuncChannelRow& row : m_model.ChannelRows())
@@ -166,6 +171,7 @@ void CFuncApiPage::LoadTables() {
   std::string problem = m_model.ChannelProblem();
   m_error->setText(QStringLiteral("Error: ") + ToQ(problem));
   m_error->setVisible(!problem.empty());
+  m_loading = loading;
 }
 
 void CFuncApiPage::Save() {
@@ -173,8 +179,12 @@ void CFuncApiPage::Save() {
   m_paramEditor->CommitOpenEditor();
 }
 
-// The balloon points just above the row's left end, so the row stays readable.
+// The balloon stands above the row, pointing at a spot just above its left
+// end, so that the row and its editor stay readable; below the row where the
+// screen has no room above it.
 void CFuncApiPage::ShowTipFor(int row) {
+  if (m_loading)
+    return;
   std::vector<CFuncParamRow> rows = m_model.ParamRows();
   if (!g_showTips || row < 0 || row >= static_cast<int>(rows.size()) ||
       rows[static_cast<std::size_t>(row)].description.empty()) {
@@ -187,8 +197,15 @@ void CFuncApiPage::ShowTipFor(int row) {
   QPoint at = m_params->viewport()->mapToGlobal(rect.topLeft() + QPoint(10, -2));
   BalloonTip::ShowAt(m_params, at,
                      QStringLiteral("<b>%1</b><br>%2").arg(title.toHtmlEscaped(), description.toHtmlEscaped()));
-  if (QWidget* tip = BalloonTip::Current())
-    tip->setAccessibleName(title + QStringLiteral(": ") + description);
+  QWidget* tip = BalloonTip::Current();
+  if (!tip)
+    return;
+  tip->setAccessibleName(title + QStringLiteral(": ") + description);
+  const QScreen* screen = tip->screen();
+  if (screen && at.y() - tip->height() < screen->availableGeometry().top())
+    tip->move(m_params->viewport()->mapToGlobal(rect.bottomLeft() + QPoint(10, 2)));
+  else
+    tip->move(at.x(), at.y() - tip->height());
 }
 
 // ---- The non-API page

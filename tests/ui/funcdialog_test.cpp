@@ -290,7 +290,8 @@ TEST_F(FuncDialogTest, ParameterTipShowsTheDescriptionBesideTheRowWhileSwitchedO
   ASSERT_NE(tip, nullptr);
   EXPECT_TRUE(tip->accessibleName().startsWith("Parameter Description: Length of the period"));
   QPoint corner = params->viewport()->mapToGlobal(params->visualRect(params->model()->index(period, 0)).topLeft());
-  EXPECT_EQ(tip->pos(), corner + QPoint(10, -2));
+  // The balloon stands above the row and points 10 pixels right of and 2 above its corner.
+  EXPECT_EQ(tip->geometry().bottomLeft() + QPoint(0, 1), corner + QPoint(10, -2));
   dialog->reject();
   EXPECT_EQ(BalloonTip::Current(), nullptr);
 
