@@ -271,6 +271,7 @@ std::vector<CFuncParamRow> CFuncDialogModel::ParamRows() const {
     CKivoVarValue missing(param->varDef);
     const CKivoVarValue& value = info ? info->value : missing;
     row.value = ShownValue(value);
+    row.missing = ValueDisplayText(value).empty();
     std::vector<const CKivoFunc*> linked;
     if (param->LinkedFunctions(linked) > 0) {
       row.choices = ChannelChoices(*param);
@@ -375,6 +376,7 @@ std::vector<CFuncParamRow> CFuncDialogModel::RawParamRows() const {
     CFuncParamRow row;
     row.name = FormatPrintfText(CatalogText(kParameterRow), {PArg(static_cast<int>(i) + 1)});
     row.value = ShownValue(generic->rawParams[i]->value);
+    row.missing = ValueDisplayText(generic->rawParams[i]->value).empty();
     rows.push_back(std::move(row));
   }
   return rows;

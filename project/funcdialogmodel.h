@@ -22,6 +22,7 @@ struct CFuncChannelRow {
 struct CFuncParamRow {
   std::string name;
   std::string value;  // the display text, "?" when the value is missing
+  bool missing = false;
   std::string type;
   std::string description;
   // What the in-place editor offers; none for a value that is only typed.

@@ -164,7 +164,8 @@ void CFuncApiPage::LoadTables() {
 
   std::vector<CEditableRow> params;
   for (const CFuncParamRow& row : m_model.ParamRows())
-    params.push_back({{ToQ(row.name), ToQ(row.value), ToQ(row.type)}, true, ToQList(row.choices), row.typed});
+    params.push_back(
+        {{ToQ(row.name), ToQ(row.value), ToQ(row.type)}, true, ToQList(row.choices), row.typed, row.missing});
   m_paramRows->SetRows(std::move(params));
 
   m_assignment->setText(ToQ(m_model.AssignmentText()));
@@ -286,7 +287,7 @@ void CFuncNonApiPage::Load() {
 void CFuncNonApiPage::LoadParams() {
   std::vector<CEditableRow> rows;
   for (const CFuncParamRow& row : m_model.RawParamRows())
-    rows.push_back({{ToQ(row.name), ToQ(row.value)}, true, ToQList(row.choices), row.typed});
+    rows.push_back({{ToQ(row.name), ToQ(row.value)}, true, ToQList(row.choices), row.typed, row.missing});
   m_paramRows->SetRows(std::move(rows));
 }
 

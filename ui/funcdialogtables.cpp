@@ -40,6 +40,8 @@ QVariant CEditableRowsModel::data(const QModelIndex& index, int role) const {
   const CEditableRow* row = index.isValid() ? Row(index.row()) : nullptr;
   if (!row || index.column() >= row->cells.size())
     return {};
+  if (role == Qt::EditRole && row->blankEdit && index.column() == m_editColumn)
+    return QString();
   if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
     return row->cells[index.column()];
   return {};
@@ -78,6 +80,7 @@ QWidget* CChoiceDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
   if (row && !row->choices.isEmpty()) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(row->typed);
+    combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(row->choices);
     // A choice from the list is the edit; Enter or leaving the field stores typed text.
     connect(combo, &QComboBox::activated, this, [this, combo] {

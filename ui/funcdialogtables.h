@@ -16,6 +16,7 @@ struct CEditableRow {
   bool editable = false;  // the model's edit column of this row
   QStringList choices;    // none: typed in a line
   bool typed = true;      // with choices: other text may be typed too
+  bool blankEdit = false; // the editor starts empty: the cell only marks a missing value
 };
 
 // The rows as the dialog's rules give them; an edit goes to `onEdit` and the

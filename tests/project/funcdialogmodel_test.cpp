@@ -190,25 +190,6 @@ TEST_F(FuncDialogModelTest, EditWorksOnACopyAndLeavesTheProjectAlone) {
 
 // ---- The API page
 
-TEST_F(FuncDialogModelTest, AnotherInitCallResetsToItsDefaults) {
-  CModel model(*doc, CModel::kAddFunction, 1, nullptr, 20);
-  ASSERT_TRUE(SelectByName(model, "UART"));
-  EXPECT_EQ(model.InitCalls(), (std::vector<std::string>{"hv_kivo_uart_init_duplex", "hv_kivo_uart_init_tx",
-                                                         "hv_kivo_uart_init_rx"}));
-  EXPECT_EQ(model.CurrentInitCall(), 0);
-  EXPECT_EQ(Channels(model), (std::vector<std::string>{"tx=20", "rx=21"}));
-  ASSERT_TRUE(model.SetParamValue(ParamRow(model, "baud_rate"), "9600"));
-  ASSERT_TRUE(model.SetChannelNumber(0, "3"));
-
-  ASSERT_TRUE(model.ChooseInitCall(2));
-  EXPECT_EQ(model.CurrentInitCall(), 2);
-  EXPECT_EQ(Channels(model), (std::vector<std::string>{"rx=20"}));
-  EXPECT_EQ(ParamValue(model, "baud_rate"), "0");
-  EXPECT_EQ(model.AssignmentText(), "rx = rx_channel");
-  EXPECT_FALSE(model.ChooseInitCall(3));
-  EXPECT_EQ(model.CurrentInitCall(), 2);
-}
-
 struct CChannelEditCase {
   const char* name;
   const char* function;
@@ -250,18 +231,6 @@ INSTANTIATE_TEST_SUITE_P(
         CChannelEditCase{"TwiceInOneFunction", "UART", 1, "20", true, {"tx=20", "rx=20"},
                          "The channel number 20 is assigned twice (tx and rx)"}),
     [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(FuncDialogModelTest, AcceptShowsTheFirstChannelProblemAndRefuses) {
-  CModel model(*doc, CModel::kAddFunction, 0, nullptr, 20);
-  ASSERT_TRUE(SelectByName(model, "PWM"));
-  ASSERT_TRUE(model.SetChannelNumber(0, "32"));
-  EXPECT_FALSE(model.CheckForAccept());
-  ASSERT_EQ(ports.messages.Ids(), std::vector<int>{4031});
-  EXPECT_EQ(ports.messages.Messages()[0].text, "The channel number 32 is invalid");
-  ASSERT_TRUE(model.SetChannelNumber(0, "21"));
-  EXPECT_TRUE(model.CheckForAccept());
-  EXPECT_EQ(ports.messages.Ids(), std::vector<int>{4031});
-}
 
 TEST_F(FuncDialogModelTest, ParameterRowsOfferAllowedValuesByTheirDisplayText) {
   CModel model(*doc, CModel::kAddFunction, 0, nullptr, 20);

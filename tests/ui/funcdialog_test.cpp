@@ -272,6 +272,12 @@ TEST_F(FuncDialogTest, ChosenValueIsStoredByItsCNameAndShownByItsText) {
   TypeInCell(params, RowOf(params, "duty"), QString());
   EXPECT_EQ(Cell(params, RowOf(params, "duty"), 1), "?");
   EXPECT_TRUE(CodeText(*dialog).contains("/* duty: parameter missing */"));
+  // The mark is no value: leaving the cell's editor as it opened keeps it missing.
+  QWidget* editor = EditCell(params, RowOf(params, "duty"));
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor, Qt::Key_Return);
+  Settle();
+  EXPECT_TRUE(CodeText(*dialog).contains("/* duty: parameter missing */"));
 }
 
 TEST_F(FuncDialogTest, ParameterTipShowsTheDescriptionBesideTheRowWhileSwitchedOn) {
