@@ -273,7 +273,7 @@ void CFuncNonApiPage::Load() {
     m_channel->addItems(ToQList(m_model.FreeChannelTexts()));
     m_channel->setCurrentIndex(m_model.ChannelChoice());
   }
-  CValueExchange dx(CValueExchange::EDirection::Load);
+  CValueExchange dx = ListExchange(CValueExchange::EDirection::Load);
   for (int group = 1; group <= 4; ++group) {
     CKivoVarValueSet none;
     CKivoVarValueSet* set = m_model.Group(group);
@@ -282,6 +282,14 @@ void CFuncNonApiPage::Load() {
   m_count->setText(QString::number(m_model.ParamCount()));
   m_loading = false;
   LoadParams();
+}
+
+// The lists offer what the project's processor has, as the engine pages do.
+CValueExchange CFuncNonApiPage::ListExchange(CValueExchange::EDirection direction) const {
+  CValueExchange dx(direction);
+  dx.inTabView = true;
+  dx.kivo2Processor = m_model.Doc().m_cpu.isKivo2 != 0;
+  return dx;
 }
 
 void CFuncNonApiPage::LoadParams() {
@@ -297,7 +305,7 @@ void CFuncNonApiPage::SaveList(int group) {
   CKivoVarValueSet* set = m_model.Group(group);
   if (!set)
     return;
-  CValueExchange dx(CValueExchange::EDirection::Save);
+  CValueExchange dx = ListExchange(CValueExchange::EDirection::Save);
   if (ExchangeValueList(dx, m_lists[group - 1], *set, kGroupSections[group - 1]))
     Q_EMIT Changed();
 }

@@ -3,10 +3,11 @@
 
 #include <QWidget>
 
+#include "ui/valuebinding.h"
+
 class CChoiceDelegate;
 class CEditableRowsModel;
 class CFuncDialogModel;
-class CNumberSpin;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -80,6 +81,7 @@ class CFuncNonApiPage : public CFuncDialogPage {
   QTableView* ParamsTable() const { return m_params; }
 
  private:
+  CValueExchange ListExchange(CValueExchange::EDirection direction) const;
   void LoadParams();
   void SaveList(int group);
   void CountEdited(const QString& text);
