@@ -321,7 +321,7 @@ bool CFuncDialogModel::SetChannelChoice(int index) {
 int CFuncDialogModel::ParamCountLimit() const {
   const CKivoVarDef* def = m_doc.Kb().cfgDesc.FindDefBySection("FNAPI.PRMCOUNT");
   if (def && !def->values.empty() && def->values.front()->takesArg && def->values.front()->hasBounds)
-    return def->values.front()->max + 1;
+    return def->values.front()->max;
   return kUnboundedParamCount;
 }
 

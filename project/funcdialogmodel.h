@@ -93,8 +93,8 @@ class CFuncDialogModel {
   // The position of the function's channel in the free list, -1 when not there.
   int ChannelChoice() const;
   bool SetChannelChoice(int index);
-  // One more than the description's bound of the count (the count is kept
-  // within 0 and this).
+  // The description's bound of the count (the count is kept within 0 and
+  // this): one more would be written, then refused when the file is read back.
   int ParamCountLimit() const;
   // A typed count within the range; text that is no number counts as 0.
   int ClampParamCount(const std::string& text) const;

@@ -319,12 +319,31 @@ TEST_F(FuncDialogModelTest, ChannelParameterOffersTheLinkedFunctionsChannelsOfTh
 
 // ---- The non-API page
 
+// The most parameters the page allows must come back as a function when the
+// project is read again, not as a call kept as written.
+TEST_F(FuncDialogModelTest, TheLargestParameterCountReadsBack) {
+  CModel model(*doc, CModel::kAddFunction, 1, nullptr, 20);
+  ASSERT_TRUE(SelectByName(model, "GPIO"));
+  ASSERT_TRUE(model.SetParamCount(model.ParamCountLimit()));
+  ASSERT_TRUE(model.CheckForAccept());
+  const std::size_t before = doc->Functions().size();
+  ASSERT_TRUE(doc->AddConfiguredFunction(model.TakeAccepted()));
+  std::string source, header;
+  ASSERT_TRUE(doc->GenerateProjectTexts("kivo_vam.h", source, header));
+
+  CProjDoc reread(*s_kb);
+  ports.messages.Clear();
+  ASSERT_TRUE(reread.ReadProjectTexts(source, header));
+  EXPECT_EQ(reread.Functions().size(), before + 1);
+  EXPECT_TRUE(ports.messages.Ids().empty()) << ports.messages.Ids().size();
+}
+
 TEST_F(FuncDialogModelTest, ParameterCountIsClampedAndTakenAwayValuesComeBackInOrder) {
   CModel model(*doc, CModel::kAddFunction, 1, nullptr, 20);
   ASSERT_TRUE(SelectByName(model, "GPIO"));
-  // The description bounds the count to 8; the page allows one more.
-  EXPECT_EQ(model.ParamCountLimit(), 9);
-  EXPECT_EQ(model.ClampParamCount("12"), 9);
+  // The description bounds the count to 8.
+  EXPECT_EQ(model.ParamCountLimit(), 8);
+  EXPECT_EQ(model.ClampParamCount("12"), 8);
   EXPECT_EQ(model.ClampParamCount("0x3"), 3);
   EXPECT_EQ(model.ClampParamCount("-2"), 0);
   EXPECT_EQ(model.ClampParamCount("three"), 0);
@@ -348,7 +367,7 @@ TEST_F(FuncDialogModelTest, ParameterCountIsClampedAndTakenAwayValuesComeBackInO
   EXPECT_EQ(rows[4].value, "0");
   EXPECT_EQ(rows[5].value, "0");
   ASSERT_TRUE(model.SetParamCount(50));
-  EXPECT_EQ(model.ParamCount(), 9);
+  EXPECT_EQ(model.ParamCount(), 8);
 
   // Another entry has a memory of its own.
   ASSERT_TRUE(SelectByName(model, "HALL"));

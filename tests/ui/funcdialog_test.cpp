@@ -336,12 +336,12 @@ TEST_F(FuncDialogTest, NonApiPageGivesBackTheValuesOfParametersTakenAway) {
   EXPECT_TRUE(CodeText(*dialog).contains("hv_kivo_set_chan_local_32 (GPIOx, 0x08, my_word);"));
   EXPECT_TRUE(CodeText(*dialog).contains("HV_KIVO_PRM_COUNT(4),"));
 
-  // Past the range the count stops at one more than the description's bound.
+  // Past the range the count stops at the description's bound.
   setCount(QStringLiteral("12"));
-  EXPECT_EQ(count->text(), "9");
-  EXPECT_EQ(params->model()->rowCount(), 9);
+  EXPECT_EQ(count->text(), "8");
+  EXPECT_EQ(params->model()->rowCount(), 8);
   count->stepBy(1);
-  EXPECT_EQ(count->text(), "9");
+  EXPECT_EQ(count->text(), "8");
 }
 
 TEST_F(FuncDialogTest, NonApiListsAreBoundToTheFunctionsValueGroups) {
