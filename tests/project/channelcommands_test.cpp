@@ -1,11 +1,10 @@
-// The channels page's command rules over the sample project: what a selection stands for and enables, the Add refusals, the Remove question and the flag cells.
+// The channels page's command rules over the sample project: what a selection stands for and enables, and the flag cells.
 #include "project/channelcommands.h"
 
 #include <gtest/gtest.h>
 
 #include "bundledkb.h"
 #include "common/testsupport.h"
-#include "project/notesmodel.h"
 
 namespace {
 
@@ -21,14 +20,13 @@ class ChannelCommandsTest : public ::testing::Test {
     s_kb = nullptr;
   }
   void SetUp() override {
-    doc = std::make_unique<CProjDoc>(*s_kb, nullptr, &notes);
+    doc = std::make_unique<CProjDoc>(*s_kb);
     ASSERT_TRUE(doc->OnOpenDocument(SourcePath("examples/demo/kivo_vam.c").string()));
     ports.messages.Clear();
   }
 
   static CKnowledgeBase* s_kb;
   CRecordedPorts ports;
-  CNotesModel notes;
   std::unique_ptr<CProjDoc> doc;
 };
 
@@ -68,28 +66,6 @@ TEST_F(ChannelCommandsTest, SelectionStandsForItsDistinctFunctions) {
   EXPECT_EQ(SelectedFunctions(a, {5, 0, 4}), (std::vector<const CProjDoc::CFuncInfo*>{a.rows[0].func, dtpwm}));
 }
 
-TEST_F(ChannelCommandsTest, AddCommandsNeedAFunctionSet) {
-  EXPECT_TRUE(CheckAddCommand(*doc, false));
-  EXPECT_TRUE(CheckAddCommand(*doc, true));
-  EXPECT_TRUE(ports.messages.Messages().empty());
-
-  ports.messages.QueueAnswer(EAnswer::Yes);
-  ASSERT_TRUE(doc->SelectFunctionSet(nullptr));
-  ports.messages.Clear();
-  EXPECT_FALSE(CheckAddCommand(*doc, false));
-  EXPECT_FALSE(CheckAddCommand(*doc, true));
-  EXPECT_EQ(ports.messages.Ids(), (std::vector<int>{4029, 4030}));
-}
-
-TEST_F(ChannelCommandsTest, RemoveAsksByCount) {
-  ports.messages.QueueAnswer(EAnswer::Yes);
-  EXPECT_TRUE(ConfirmRemoveFunctions(1));
-  EXPECT_FALSE(ConfirmRemoveFunctions(2));
-  EXPECT_FALSE(ConfirmRemoveFunctions(0));
-  ASSERT_EQ(ports.messages.Ids(), (std::vector<int>{4500, 4501}));
-  EXPECT_EQ(ports.messages.Messages()[1].text, "Are you sure to remove the selected functions (2 selected)?");
-}
-
 TEST_F(ChannelCommandsTest, FlagCellsChangeOneChannelsBits) {
   CProjDoc::CChannelMasks masks{0x1, 0x2, 0x80000000u, 0};
   EXPECT_TRUE(SetChannelFlag(masks, EChannelFlag::kCie, 5, true));
@@ -107,21 +83,6 @@ TEST_F(ChannelCommandsTest, FlagCellsChangeOneChannelsBits) {
   EXPECT_FALSE(SetOdisChoice(masks, 4, "low"));
   EXPECT_FALSE(SetChannelFlag(masks, EChannelFlag::kCie, -1, true));
   EXPECT_EQ(masks, before);
-}
-
-TEST_F(ChannelCommandsTest, NotesBelongToTheFunctionsThatWroteThem) {
-  const CChannelTable a = BuildChannelTable(*doc, 0);
-  bool any = false;
-  for (const CNotesModel::CEntry& entry : notes.Entries()) {
-    auto* owner = dynamic_cast<const CProjDoc::CFuncInfo*>(entry.owner);
-    ASSERT_NE(owner, nullptr);
-    EXPECT_TRUE(HasNotes(*doc, owner));
-    any = true;
-  }
-  EXPECT_TRUE(any);
-  EXPECT_FALSE(HasNotes(*doc, nullptr));
-  CProjDoc bare(*s_kb);
-  EXPECT_FALSE(HasNotes(bare, a.rows[0].func));
 }
 
 }  // namespace
