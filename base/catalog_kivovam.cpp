@@ -105,6 +105,7 @@ const CCatalogEntry kKivoVamCatalog[] = {
     {4050, "There are no parameters required in the Load Expression for this function."},
     {4051, "The '%1' value must fall into range %2."},
     {4052, "The '%1' value must fall into one of the following ranges %2."},
+    {4053, "The '%1' value '%2' cannot be kept in the project: it may not hold ';', '=', a line end or a comment mark."},
     {4062, "Parse Warning: '%1' in '%2' is not a C integer constant that fits in 32 bits; it was not read."},
     {4070, "internal error"},
     {4071, "Please enter an integer."},

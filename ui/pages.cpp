@@ -7,6 +7,7 @@
 
 #include "ui/uitext.h"
 #include "ui/viewbase.h"
+#include "ui/viewchanns.h"
 #include "ui/viewcpu.h"
 #include "ui/viewengine.h"
 #include "ui/viewfset.h"
@@ -43,9 +44,9 @@ CViewBase* CreatePage(int pageIndex, CProjDoc& doc) {
     case kPageCpu: return new CViewCPU(doc, pageIndex);
     case kPageFSet: return new CViewFSet(doc, pageIndex);
     case kPageEngineA: return new CViewEngine(doc, pageIndex);
-    case kPageChannelsA: return new CPlaceholderView(doc, pageIndex);
+    case kPageChannelsA: return new CViewChanns(doc, pageIndex);
     case kPageEngineB: return new CViewEngine(doc, pageIndex);
-    case kPageChannelsB: return new CPlaceholderView(doc, pageIndex);
+    case kPageChannelsB: return new CViewChanns(doc, pageIndex);
     case kPageVerbatim: return new CViewVerbatim(doc, pageIndex);
     case kPageNotes: return new CPlaceholderView(doc, pageIndex);
     default: return nullptr;
