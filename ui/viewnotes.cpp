@@ -83,9 +83,11 @@ void CViewNotes::OnPageChanged(int index) {
 }
 
 // Written only while the page is shown: notes change with every function
-// edit, and nobody reads the page meanwhile.
+// edit, and nobody reads the page meanwhile. A page of notes that are all
+// gone is not kept until the next showing.
 void CViewNotes::LoadControls() {
-  if (IsCurrentPage())
+  const CNotesModel* notes = Notes();
+  if (IsCurrentPage() || (m_rendered && notes && notes->Entries().empty()))
     Render();
 }
 

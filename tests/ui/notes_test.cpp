@@ -140,6 +140,17 @@ TEST_F(NotesPage, TheNotesShowFromAFileOfTheirOwnThatGoesWhenReplacedAndAtTheEnd
   EXPECT_FALSE(fs::exists(second.toStdString()));
 }
 
+TEST_F(NotesPage, WithoutNotesThePageAndItsFileGo) {
+  ASSERT_TRUE(Frame().SelectPage(kPageNotes));
+  const QString rendered = Page().RenderedPath();
+  ASSERT_TRUE(Frame().FileNew());
+  EXPECT_TRUE(Notes().Entries().empty());
+  EXPECT_FALSE(Frame().IsPageShown(kPageNotes));
+  EXPECT_EQ(Frame().CurrentPage(), kPageCpu);
+  EXPECT_FALSE(fs::exists(rendered.toStdString()));
+  EXPECT_TRUE(Page().RenderedPath().isEmpty());
+}
+
 TEST_F(NotesPage, LinksShowTheChannelsAndKeepTheNotesAsTheyWere) {
   ASSERT_TRUE(Frame().SelectPage(kPageNotes));
   const QString rendered = Page().RenderedPath();
@@ -167,7 +178,14 @@ TEST_F(NotesPage, LinksShowTheChannelsAndKeepTheNotesAsTheyWere) {
   EXPECT_EQ(rowsA, std::vector<int>{4});
   EXPECT_EQ(States(), All(CNotesModel::kNew));
 
-  // A link that leads nowhere leaves the page, and the next leave marks the notes seen.
+  // The keyboard reaches the links too: Tab goes to the first, Enter follows it.
+  ASSERT_TRUE(Frame().SelectPage(kPageNotes));
+  Browser().moveCursor(QTextCursor::Start);
+  QTest::keyClick(&Browser(), Qt::Key_Tab);
+  QTest::keyClick(&Browser(), Qt::Key_Return);
+  EXPECT_EQ(Frame().CurrentPage(), kPageChannelsA);
+
+  // A link that leads nowhere keeps the page, and the next leave marks the notes seen.
   ASSERT_TRUE(Frame().SelectPage(kPageNotes));
   Page().FollowLink(QUrl("kivovam:E1/Ch7x"));
   Page().FollowLink(QUrl("kivovam:PN4000"));
