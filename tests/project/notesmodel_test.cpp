@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <vector>
 
 #include "common/testsupport.h"
 
@@ -104,51 +103,6 @@ TEST_F(NotesModelTest, MissingTemplateIsReportedAsFileError) {
   std::string page;
   EXPECT_FALSE(model.RenderPageFile(FixturePath("project/no_such.htm").string(), page));
   ASSERT_EQ(ports.messages.Messages().size(), 1u);
-}
-
-// The window changes the page inside the owner's call, as a followed link does.
-class CLeavingOwner : public CNotesOwner {
- public:
-  explicit CLeavingOwner(CNotesModel& notes) : model(notes) {}
-  bool ShowInChannels(long key) override {
-    keys.push_back(key);
-    model.PageLeft();
-    return answer;
-  }
-  CNotesModel& model;
-  std::vector<long> keys;
-  bool answer = true;
-};
-
-TEST(NotesFollowLinkTest, LeavingThroughALinkKeepsTheStatesAndOnlyThen) {
-  CNotesModel model;
-  CLeavingOwner owner(model);
-  model.SetNote(&owner, 3, "PWM", "<p>x</p>", "Engine A, Channel 2");
-  const std::string own = "PN" + std::to_string(model.Entries()[0].id);
-
-  EXPECT_TRUE(model.FollowLink(own, nullptr));
-  EXPECT_EQ(owner.keys, std::vector<long>{3});
-  EXPECT_EQ(model.Entries()[0].state, CNotesModel::kNew);
-
-  std::vector<std::pair<int, int>> shown;
-  auto showChannel = [&](int engine, int channel) {
-    shown.emplace_back(engine, channel);
-    model.PageLeft();
-    return true;
-  };
-  EXPECT_TRUE(model.FollowLink("E1/Ch7", showChannel));
-  EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1, 7}}));
-  EXPECT_EQ(model.Entries()[0].state, CNotesModel::kNew);
-
-  // Links that lead nowhere leave no mark: the next leave by the tabs marks the notes seen.
-  owner.answer = false;
-  EXPECT_FALSE(model.FollowLink(own, showChannel));
-  EXPECT_FALSE(model.FollowLink("PN999", showChannel));
-  EXPECT_FALSE(model.FollowLink("E1/Ch7x", showChannel));
-  EXPECT_EQ(shown.size(), 1u);
-  EXPECT_EQ(model.Entries()[0].state, CNotesModel::kNew);
-  model.PageLeft();
-  EXPECT_EQ(model.Entries()[0].state, CNotesModel::kSeen);
 }
 
 struct LinkRow {
