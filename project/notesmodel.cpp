@@ -167,3 +167,31 @@ CNotesModel::CLink CNotesModel::ParseLink(const std::string& textAfterScheme) {
   }
   return link;
 }
+
+bool CNotesModel::FollowLink(const std::string& textAfterScheme,
+                             const std::function<bool(int engine, int channel)>& showChannel) {
+  const CLink link = ParseLink(textAfterScheme);
+  // A link that leaves nothing behind must not spare the next leave by other means.
+  struct CFlag {
+    bool& flag;
+    explicit CFlag(bool& f) : flag(f) { flag = true; }
+    ~CFlag() { flag = false; }
+  } following(m_followingLink);
+  if (link.kind == kLinkNote) {
+    const CEntry* entry = FindById(link.noteId);
+    if (!entry || !entry->owner)
+      return false;
+    // The owner may change the entries on the way; its key is taken first.
+    CNotesOwner* owner = entry->owner;
+    const long key = entry->key;
+    return owner->ShowInChannels(key);
+  }
+  if (link.kind == kLinkChannel)
+    return showChannel && showChannel(link.engine, link.channel);
+  return false;
+}
+
+void CNotesModel::PageLeft() {
+  if (!m_followingLink)
+    MarkNotesSeen();
+}

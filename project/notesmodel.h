@@ -1,6 +1,7 @@
 // The entries of the project-notes page, their states and the page rendered from conf/pnotes.htm.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,8 +53,19 @@ class CNotesModel {
   };
   static CLink ParseLink(const std::string& textAfterScheme);
 
+  // Follows a link of the page (the text after "kivovam:"): an entry's own
+  // link calls its owner back, a channel link calls `showChannel` (engine,
+  // channel). Leaving the page while the link is followed keeps every state.
+  // False when the link names nothing or the owner could not show it.
+  bool FollowLink(const std::string& textAfterScheme,
+                  const std::function<bool(int engine, int channel)>& showChannel);
+  // The page was left: every entry is seen, unless one of its links took the
+  // user away (the notes stay new until they were looked at and left).
+  void PageLeft();
+
  private:
   std::vector<CEntry> m_entries;
   unsigned m_revision = 1;
   unsigned m_nextId = 1;
+  bool m_followingLink = false;
 };

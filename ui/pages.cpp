@@ -11,6 +11,7 @@
 #include "ui/viewcpu.h"
 #include "ui/viewengine.h"
 #include "ui/viewfset.h"
+#include "ui/viewnotes.h"
 #include "ui/viewverbatim.h"
 
 namespace {
@@ -48,7 +49,7 @@ CViewBase* CreatePage(int pageIndex, CProjDoc& doc) {
     case kPageEngineB: return new CViewEngine(doc, pageIndex);
     case kPageChannelsB: return new CViewChanns(doc, pageIndex);
     case kPageVerbatim: return new CViewVerbatim(doc, pageIndex);
-    case kPageNotes: return new CPlaceholderView(doc, pageIndex);
+    case kPageNotes: return new CViewNotes(doc, pageIndex);
     default: return nullptr;
   }
 }

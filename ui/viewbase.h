@@ -43,6 +43,10 @@ class CViewBase : public QWidget {
   // The Print command on this page; nothing for a page with nothing to print.
   virtual void Print() {}
 
+  // Selects, scrolls to and focuses the row of `channel` on a channels page;
+  // false on a page without channel rows or when there is no such row.
+  virtual bool SelectChannelRow(int /*channel*/) { return false; }
+
   // Moves the project's values into the controls.
   virtual void LoadControls() = 0;
   // Moves the controls' values into the project; with `validate` a value that

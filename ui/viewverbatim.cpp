@@ -4,12 +4,17 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPrintDialog>
+#include <QShortcut>
 #include <QVBoxLayout>
+#include <functional>
+#include <utility>
 
 #include "project/projdoc.h"
+#include "ui/finddialog.h"
 #include "ui/pages.h"
 #include "ui/qsci.h"
 #include "ui/uitext.h"
@@ -95,6 +100,40 @@ CViewVerbatim::CViewVerbatim(CProjDoc& doc, int pageIndex, QWidget* parent)
   connect(m_externDecls, &QCheckBox::toggled, this, &CViewVerbatim::EnableDeclarations);
   m_editor->installEventFilter(this);
   EnableDeclarations(m_externDecls->isChecked());
+
+  // The page's own keys, wherever its focus is; Ctrl+P is the window's Print.
+  const std::pair<QKeyCombination, std::function<void()>> keys[] = {
+      {Qt::CTRL | Qt::Key_F, [this] { ShowFind(false); }},
+      {Qt::CTRL | Qt::Key_H, [this] { ShowFind(true); }},
+      {QKeyCombination(Qt::Key_F3), [this] { FindNext(false); }},
+      {Qt::SHIFT | Qt::Key_F3, [this] { FindNext(true); }},
+  };
+  for (const auto& [key, handler] : keys) {
+    auto* shortcut = new QShortcut(QKeySequence(key), this);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(shortcut, &QShortcut::activated, this, handler);
+  }
+}
+
+void CViewVerbatim::ShowFind(bool replace) {
+  if (!m_findDialog)
+    m_findDialog = new CFindDialog(m_editor, this);
+  m_findDialog->Open(replace);
+}
+
+bool CViewVerbatim::FindNext(bool reverse) {
+  if (!m_findDialog || !m_findDialog->HasText()) {
+    ShowFind(false);
+    return false;
+  }
+  return m_findDialog->FindNext(reverse);
+}
+
+// The dialog searches this page's editor: it does not stay over another page.
+void CViewVerbatim::hideEvent(QHideEvent* event) {
+  if (m_findDialog && !event->spontaneous())
+    m_findDialog->hide();
+  CViewBase::hideEvent(event);
 }
 
 // The editor draws its own background, which does not grey when it is

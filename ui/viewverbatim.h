@@ -6,6 +6,7 @@
 
 #include "ui/viewbase.h"
 
+class CFindDialog;
 class QCheckBox;
 class QLabel;
 class QsciScintilla;
@@ -25,8 +26,17 @@ class CViewVerbatim : public CViewBase {
   QCheckBox* ExternDeclsCheck() const { return m_externDecls; }
   QsciScintilla* DeclarationsBox() const { return m_declarations; }
 
+  // Find (Ctrl+F) and Replace (Ctrl+H): the dialog over the editor.
+  void ShowFind(bool replace);
+  // F3, and Shift+F3 with `reverse`: the next match of what was looked for
+  // last; the Find dialog when nothing was.
+  bool FindNext(bool reverse);
+  // Null until Find or Replace was asked for.
+  CFindDialog* FindDialog() const { return m_findDialog; }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void ShowDeclarations();
@@ -36,6 +46,7 @@ class CViewVerbatim : public CViewBase {
   QCheckBox* m_externDecls;
   QsciScintilla* m_declarations;
   QLabel* m_note;
+  CFindDialog* m_findDialog = nullptr;
   // What the controls were last loaded with.
   QString m_loadedText;
   bool m_loadedExternDecls = false;

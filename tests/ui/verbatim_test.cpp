@@ -2,14 +2,20 @@
 // project: the text and the declarations switch reach the saved file, and the
 // project's Undo takes a stored edit back as one step.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "project/projdoc.h"
 #include "ui/mainframe.h"
+#include "ui/finddialog.h"
 #include "ui/pages.h"
 #include "ui/qsci.h"
 #include "ui/viewverbatim.h"
@@ -169,6 +175,126 @@ TEST_F(VerbatimPage, CtrlZInTheEditorIsTheEditorsOwnUndoFirst) {
   Frame().Action(ECommand::EditCut)->trigger();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "int x;");
   EXPECT_EQ(Editor().text(), original);
+}
+
+// Find and replace act on the editor; the project takes the result when the
+// page is stored, as one step of its Undo.
+class VerbatimFind : public VerbatimPage {
+ public:
+  void SetUp() override {
+    VerbatimPage::SetUp();
+    Editor().insertAt(QStringLiteral("int fan; int Fan; int fans; fan_t x;\n"), Editor().lines() - 1, 0);
+    // The line is a step of its own.
+    ASSERT_TRUE(Frame().SelectPage(kPageCpu));
+    ASSERT_TRUE(Frame().SelectPage(kPageVerbatim));
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    Editor().setFocus();
+    Editor().setCursorPosition(0, 0);
+  }
+  CFindDialog& Dialog() { return *Page().FindDialog(); }
+  // The selection as (line, index) of its start and end.
+  std::vector<int> Selection() {
+    int fromLine = 0, fromIndex = 0, toLine = 0, toIndex = 0;
+    Editor().getSelection(&fromLine, &fromIndex, &toLine, &toIndex);
+    return {fromLine, fromIndex, toLine, toIndex};
+  }
+};
+
+TEST_F(VerbatimFind, ReplaceAllMatchesCaseAndWholeWordsAndIsOneStepToUndo) {
+  const std::string before = Saved();
+  QTest::keyClick(&Editor(), Qt::Key_H, Qt::ControlModifier);
+  ASSERT_NE(Page().FindDialog(), nullptr);
+  EXPECT_TRUE(Dialog().isVisible());
+  EXPECT_TRUE(Dialog().ReplaceField()->isVisible());
+  EXPECT_TRUE(UnlabelledControls(&Dialog()).empty()) << ::testing::PrintToString(UnlabelledControls(&Dialog()));
+  Dialog().FindField()->setText("fan");
+  Dialog().ReplaceField()->setText("rotor");
+  Dialog().MatchCase()->setChecked(true);
+  Dialog().WholeWord()->setChecked(true);
+  EXPECT_EQ(Dialog().ReplaceAll(), 2);
+  EXPECT_EQ(Dialog().Status()->text(), "Occurrences replaced: 2.");
+  const QString replaced = Editor().text();
+  EXPECT_TRUE(replaced.startsWith("/* Board bring-up: the rotor starts at full speed"));
+  EXPECT_TRUE(replaced.contains("#define DEMO_FAN_START_DUTY 100U\nint rotor; int Fan; int fans; fan_t x;\n"));
+
+  // One step in the editor's own history,
+  Editor().undo();
+  EXPECT_FALSE(Editor().text().contains("rotor"));
+  Editor().redo();
+  EXPECT_EQ(Editor().text(), replaced);
+  // and one in the project's once stored.
+  const std::string saved = Saved();
+  EXPECT_NE(saved.find("int rotor; int Fan; int fans; fan_t x;\n"), std::string::npos);
+  ASSERT_TRUE(Frame().EditUndo());
+  EXPECT_EQ(Saved(), before);
+  EXPECT_TRUE(shell.ports.messages.Ids().empty());
+}
+
+TEST_F(VerbatimFind, F3GoesOnToTheNextMatchAndShiftF3Back) {
+  // Nothing looked for yet: F3 asks what to look for.
+  QTest::keyClick(&Editor(), Qt::Key_F3);
+  ASSERT_NE(Page().FindDialog(), nullptr);
+  EXPECT_TRUE(Dialog().isVisible());
+  EXPECT_FALSE(Dialog().ReplaceField()->isVisible());
+  Dialog().FindField()->setText("fan");
+  Dialog().hide();
+  Editor().setFocus();
+
+  QTest::keyClick(&Editor(), Qt::Key_F3);
+  EXPECT_EQ(Selection(), (std::vector<int>{0, 23, 0, 26}));
+  QTest::keyClick(&Editor(), Qt::Key_F3);
+  EXPECT_EQ(Selection(), (std::vector<int>{1, 13, 1, 16}));
+  QTest::keyClick(&Editor(), Qt::Key_F3, Qt::ShiftModifier);
+  EXPECT_EQ(Selection(), (std::vector<int>{0, 23, 0, 26}));
+  // Backwards from the first match wraps round to the last.
+  QTest::keyClick(&Editor(), Qt::Key_F3, Qt::ShiftModifier);
+  EXPECT_EQ(Selection(), (std::vector<int>{2, 28, 2, 31}));
+  EXPECT_TRUE(shell.ports.messages.Ids().empty());
+
+  // Without wrapping the end is the end, and the selection stays.
+  Dialog().Wrap()->setChecked(false);
+  QTest::keyClick(&Editor(), Qt::Key_F3);
+  EXPECT_EQ(Selection(), (std::vector<int>{2, 28, 2, 31}));
+  EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{9330});
+}
+
+TEST_F(VerbatimFind, RegularExpressionsFindAndReplaceWithTheirGroups) {
+  Page().ShowFind(true);
+  Dialog().RegularExpression()->setChecked(true);
+  Dialog().MatchCase()->setChecked(true);
+  Dialog().FindField()->setText("int (\\w+);");
+  Dialog().ReplaceField()->setText("long \\1;");
+  ASSERT_TRUE(Dialog().FindNext());
+  EXPECT_EQ(Editor().selectedText(), "int fan;");
+  // Replace takes the selected match and moves on to the next one.
+  ASSERT_TRUE(Dialog().Replace());
+  EXPECT_EQ(Editor().selectedText(), "int Fan;");
+  EXPECT_TRUE(Editor().text().contains("long fan; int Fan; int fans;"));
+  EXPECT_EQ(Dialog().ReplaceAll(), 2);
+  EXPECT_TRUE(Editor().text().contains("long fan; long Fan; long fans; fan_t x;"));
+
+  // A pattern the engine refuses says so, and changes nothing.
+  const QString text = Editor().text();
+  Dialog().FindField()->setText("(fan");
+  EXPECT_FALSE(Dialog().FindNext());
+  EXPECT_EQ(Dialog().ReplaceAll(), 0);
+  EXPECT_EQ(Editor().text(), text);
+  EXPECT_EQ(shell.ports.messages.Ids(), (std::vector<int>{9332, 9332}));
+}
+
+TEST_F(VerbatimFind, CtrlPOpensThePrintDialog) {
+  bool shown = false;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+      shown = true;
+      dialog->reject();
+    }
+  });
+  closer.start(20);
+  QTest::keyClick(&Editor(), Qt::Key_P, Qt::ControlModifier);
+  EXPECT_TRUE(shown);
 }
 
 }  // namespace
