@@ -199,6 +199,13 @@ void CViewChanns::SelectChannel(int channel) {
   m_table->setFocus(Qt::OtherFocusReason);
 }
 
+bool CViewChanns::SelectChannelRow(int channel) {
+  if (channel < 0 || channel >= m_model->rowCount())
+    return false;
+  SelectChannel(channel);
+  return true;
+}
+
 int CViewChanns::DefaultChannel() const {
   if (!m_table->hasFocus() && !m_menuFromTable)
     return -1;

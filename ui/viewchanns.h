@@ -30,6 +30,7 @@ class CViewChanns : public CViewBase {
 
   // Selects the row of `channel`, scrolls to it and gives the table the focus.
   void SelectChannel(int channel);
+  bool SelectChannelRow(int channel) override;
 
   // The commands; each does nothing when the selection does not allow it.
   void AddFunction();

@@ -27,6 +27,7 @@
 #include "ui/mainframe.h"
 #include "ui/pages.h"
 #include "ui/viewchanns.h"
+#include "ui/viewnotes.h"
 #include "uitestsupport.h"
 
 namespace fs = std::filesystem;
@@ -233,6 +234,19 @@ TEST_F(ChannelsPage, SelectionMarksEveryRowOfItsFunctionsAndSetsTheCommands) {
   Page(1).SelectChannel(8);
   EXPECT_TRUE(Page(1).EditButton()->isEnabled());
   EXPECT_FALSE(Page(1).LoadButton()->isEnabled());
+}
+
+// A channel link of the notes page lands on the real row, with the table focused.
+TEST_F(ChannelsPage, NotesLinkSelectsAndFocusesTheChannelsRow) {
+  ASSERT_TRUE(Frame().SelectPage(kPageNotes));
+  static_cast<CViewNotes*>(Frame().Page(kPageNotes))->FollowLink(QUrl("kivovam:E1/Ch7"));
+  ASSERT_EQ(Frame().CurrentPage(), kPageChannelsB);
+  EXPECT_EQ(Table(1).currentIndex().row(), 7);
+  EXPECT_TRUE(Table(1).selectionModel()->isRowSelected(7, {}));
+  EXPECT_TRUE(Table(1).hasFocus());
+  // A row the table does not have is no selection.
+  EXPECT_FALSE(Page(1).SelectChannelRow(32));
+  EXPECT_EQ(Table(1).currentIndex().row(), 7);
 }
 
 TEST_F(ChannelsPage, RemoveAsksByCountAndTakesTheFunctionsAsOneStep) {
