@@ -1,7 +1,9 @@
 // What the reader of a project file pair carries from one init call to the next.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "knowledge/kbregex.h"
@@ -19,6 +21,10 @@ struct CProjReadContext {
   std::string fsetPath;     // the function-set header the source includes
   std::string initializer;  // between the braces of the kivo_config_t definition
   std::string initBody;     // the body of my_system_kivo_init
+  std::size_t initBodyStart = 0;  // where the body starts in the source
+  // The spans of the source that calls kept as written take, with what they
+  // hold: text there is written back as part of its call, not on its own.
+  std::vector<std::pair<std::size_t, std::size_t>> keptSpans;
   // The statements of the comment-free init body that end in ")" before their
   // ";": the only places where a call can be matched.
   std::vector<std::string> callStatements;

@@ -575,7 +575,7 @@ std::string Dedent(const std::string& text, const std::string& indent) {
 
 // Keeps the call of statement `index`, with its heading and the statements
 // that go with it, as written; returns the index of the last statement kept.
-std::size_t KeepCall(CProjDoc& doc, const CProjReadContext& ctx, const std::string& marked,
+std::size_t KeepCall(CProjDoc& doc, CProjReadContext& ctx, const std::string& marked,
                      const std::vector<CStatement>& statements, std::size_t index, const CKivoFunc* function,
                      const CKivoInitFunc* initFunc) {
   const std::string& body = ctx.initBody;
@@ -598,6 +598,7 @@ std::size_t KeepCall(CProjDoc& doc, const CProjReadContext& ctx, const std::stri
   std::size_t end = KeptEnd(body, marked, statements[last].end);
   CProjDoc::CKeptCall kept;
   kept.text = Dedent(body.substr(start, end - start), indent);
+  ctx.keptSpans.emplace_back(ctx.initBodyStart + start, ctx.initBodyStart + end);
   kept.anchor = doc.m_funcs.size();
   kept.function = function;
   kept.initFunc = initFunc;
@@ -666,6 +667,12 @@ void KeepSurroundings(CProjDoc& doc, const CProjReadContext& ctx) {
     anchor = 0;
     for (int i = 0; i < count; ++i) {
       const CRegExpMatch& match = loadInputs.GetMatch(i);
+      const std::size_t at = match.Position();
+      // Inside a kept call it goes back with its call; kept again on its own it
+      // would be written twice, and once more at every save.
+      if (std::any_of(ctx.keptSpans.begin(), ctx.keptSpans.end(),
+                      [at](const auto& span) { return at >= span.first && at < span.second; }))
+        continue;
       if (instances.count(match.SubMatch(1)))
         ++anchor;
       else
@@ -775,6 +782,7 @@ void ReadFunctions(CProjDoc& doc, CProjReadContext& ctx) {
   }
   ctx.initBody = (*match)[0];
   std::size_t bodyStart = end >= ctx.initBody.size() + 2 ? end - 2 - ctx.initBody.size() : 0;
+  ctx.initBodyStart = bodyStart;
   ReadInitCalls(doc, ctx, LineOf(ctx.sourceText, bodyStart));
   if (!doc.m_kept.Empty())
     KeepSurroundings(doc, ctx);

@@ -357,6 +357,33 @@ TEST_F(ReaderTest, KeptCallsKeepTheirPlaceWhenFunctionsAreRemoved) {
   EXPECT_EQ(doc.m_kept.calls[0].anchor, 0u);
 }
 
+// A kept call may hold a comment that reads as load inputs; it goes back
+// with its call, and only there, at every save.
+TEST_F(ReaderTest, LoadInputsInsideAKeptCallAreWrittenOnce) {
+  std::string source = Fixture("full/kivo_vam.c");
+  const std::string afterPwm0 = "        return ((PWM0__THE_CHANNEL_) + 1);\n";
+  source.insert(source.find(afterPwm0) + afterPwm0.size(),
+                "    my_kivo_spare_init (3,\t/* SPARE0 load expression inputs:\n      rate=1;\n    */\n        4);\n");
+  const std::string header = Fixture("full/kivo_vam.h");
+  auto count = [](const std::string& text) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find("SPARE0 load"); at != std::string::npos; at = text.find("SPARE0 load", at + 1))
+      ++n;
+    return n;
+  };
+  std::string written[2];
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_TRUE(OpenText(round == 0 ? source : written[0], round == 0 ? header : written[1]));
+    std::string again[2];
+    ASSERT_TRUE(doc.GenerateProjectTexts("kivo_vam.h", again[0], again[1]));
+    EXPECT_EQ(count(again[0]), 1u) << "round " << round << "\n" << again[0];
+    if (round > 0)
+      EXPECT_EQ(again[0], written[0]) << "round " << round;
+    written[0] = again[0];
+    written[1] = again[1];
+  }
+}
+
 TEST_F(ReaderTest, LoadInputsBelongToTheWholeInstanceName) {
   std::string source = Fixture("full/kivo_vam.c");
   source.insert(source.find("/* PWM0 load"), "/* DTPWM0 load expression inputs:\n  duty_rate=99;\n*/\n");
