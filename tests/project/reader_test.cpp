@@ -377,8 +377,9 @@ TEST_F(ReaderTest, LoadInputsInsideAKeptCallAreWrittenOnce) {
     std::string again[2];
     ASSERT_TRUE(doc.GenerateProjectTexts("kivo_vam.h", again[0], again[1]));
     EXPECT_EQ(count(again[0]), 1u) << "round " << round << "\n" << again[0];
-    if (round > 0)
+    if (round > 0) {
       EXPECT_EQ(again[0], written[0]) << "round " << round;
+    }
     written[0] = again[0];
     written[1] = again[1];
   }
