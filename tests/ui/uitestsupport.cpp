@@ -12,6 +12,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 
 #include "base/paths.h"
@@ -119,3 +120,7 @@ std::vector<std::string> UnlabelledControls(const QWidget* root) {
 }
 
 void Settle(int milliseconds) { QTest::qWait(milliseconds); }
+
+CFixedSaveTime::CFixedSaveTime() { setenv("SOURCE_DATE_EPOCH", "1796733629", 1); }
+
+CFixedSaveTime::~CFixedSaveTime() { unsetenv("SOURCE_DATE_EPOCH"); }

@@ -47,5 +47,15 @@ class CShell {
 // Each is given by its class and object name.
 std::vector<std::string> UnlabelledControls(const QWidget* root);
 
+// Saves stamp one fixed time while this lives, so two saves a second apart
+// write the same files.
+class CFixedSaveTime {
+ public:
+  CFixedSaveTime();
+  ~CFixedSaveTime();
+  CFixedSaveTime(const CFixedSaveTime&) = delete;
+  CFixedSaveTime& operator=(const CFixedSaveTime&) = delete;
+};
+
 // Lets queued events and zero-timers run.
 void Settle(int milliseconds = 20);

@@ -50,6 +50,7 @@ class VerbatimPage : public ::testing::Test {
   // An edit the way typing makes it: one step of the editor's own undo.
   void AddLine() { Editor().insertAt(QString::fromLatin1(kAdded), Editor().lines() - 1, 0); }
 
+  CFixedSaveTime stamp;
   CTempDir project;
   CShell shell;
 };
