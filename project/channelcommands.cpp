@@ -99,3 +99,12 @@ bool HasNotes(const CProjDoc& doc, const CProjDoc::CFuncInfo* func) {
   return std::any_of(entries.begin(), entries.end(),
                      [func](const CNotesModel::CEntry& entry) { return entry.owner == func; });
 }
+
+int AddStartChannel(const CChannelTable& table, int focusedRow) {
+  if (focusedRow < 0)
+    return -1;
+  for (std::size_t row = static_cast<std::size_t>(focusedRow); row < table.rows.size(); ++row)
+    if (!table.rows[row].func)
+      return static_cast<int>(row);
+  return -1;
+}

@@ -29,6 +29,12 @@ CChannelCommandStates ChannelCommandStates(const std::vector<const CProjDoc::CFu
 // is refused with 4029, and for applications a set that none fits with 4030.
 bool CheckAddCommand(const CProjDoc& doc, bool application);
 
+// The channel an Add command offers the dialog to start from: the focused
+// row when it is free, else the next free row below it; -1 (the dialog's
+// first free channel) without a focused row or a free row below it. A user
+// who focuses a taken row asks for a place near it, not for a conflict.
+int AddStartChannel(const CChannelTable& table, int focusedRow);
+
 // The Remove question: 4500 for one function, 4501 with the count for more.
 // True on Yes.
 bool ConfirmRemoveFunctions(std::size_t count);

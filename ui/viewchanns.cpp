@@ -240,7 +240,7 @@ void CViewChanns::Add(bool application) {
   CFuncDialogRequest request;
   request.kind = application ? CFuncDialogRequest::kAddApplication : CFuncDialogRequest::kAddFunction;
   request.engine = Engine();
-  request.defaultChannel = DefaultChannel();
+  request.defaultChannel = AddStartChannel(m_model->Table(), DefaultChannel());
   std::unique_ptr<CProjDoc::CFuncInfo> func = functionDialog(request);
   if (!func)
     return;

@@ -66,6 +66,21 @@ TEST_F(ChannelCommandsTest, SelectionStandsForItsDistinctFunctions) {
   EXPECT_EQ(SelectedFunctions(a, {5, 0, 4}), (std::vector<const CProjDoc::CFuncInfo*>{a.rows[0].func, dtpwm}));
 }
 
+TEST_F(ChannelCommandsTest, AddStartsAtTheFocusedRowOrTheNextFreeOne) {
+  // Engine A of the sample: PWM0 and PWM1 on 0 and 1, DTPWM on 4 and 5, the trigger on 8.
+  const CChannelTable a = BuildChannelTable(*doc, 0);
+  ASSERT_TRUE(a.rows[0].func && a.rows[1].func && !a.rows[2].func && a.rows[4].func && !a.rows[6].func);
+  struct {
+    int focused, start;
+  } cases[] = {{-1, -1}, {2, 2}, {0, 2}, {4, 6}, {31, 31}};
+  for (const auto& c : cases)
+    EXPECT_EQ(AddStartChannel(a, c.focused), c.start) << c.focused;
+  CChannelTable full = a;
+  for (CChannelRow& row : full.rows)
+    row.func = a.rows[0].func;
+  EXPECT_EQ(AddStartChannel(full, 3), -1);
+}
+
 TEST_F(ChannelCommandsTest, FlagCellsChangeOneChannelsBits) {
   CProjDoc::CChannelMasks masks{0x1, 0x2, 0x80000000u, 0};
   EXPECT_TRUE(SetChannelFlag(masks, EChannelFlag::kCie, 5, true));

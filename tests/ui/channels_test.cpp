@@ -369,6 +369,12 @@ TEST_F(ChannelsPage, AddAndEditSelectTheFunctionAndPointAtTheNotes) {
   ASSERT_EQ(requests.size(), 5u);
   EXPECT_EQ(requests[4].kind, CFuncDialogRequest::kAddFunction);
   EXPECT_EQ(Doc().Functions().size(), functions);
+
+  // From a taken row the dialog starts at the next free one, not in a conflict.
+  ClickRow(0);
+  Page().AddFunctionButton()->click();
+  ASSERT_EQ(requests.size(), 6u);
+  EXPECT_EQ(requests[5].defaultChannel, 2);
 }
 
 TEST_F(ChannelsPage, AddCommandsRefuseAnEmptyFunctionSetWithoutADialog) {
