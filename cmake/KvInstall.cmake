@@ -34,6 +34,17 @@ foreach(program ${kv_programs})
     message(STATUS \"Installing: \${link} -> \${target}\")")
 endforeach()
 
+# A distributor's version-check profile goes beside the checker when the install is
+# given one (scripts/package --nsp FILE names it in KV_VERSION_PROFILE). Without one
+# the desktop program offers no check: the checker would know no server to ask.
+if(TARGET newscout)
+  install(CODE "
+    if(NOT \"\$ENV{KV_VERSION_PROFILE}\" STREQUAL \"\")
+      file(INSTALL \"\$ENV{KV_VERSION_PROFILE}\" DESTINATION [[${KV_INSTALL_DIR}]]
+           PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    endif()")
+endif()
+
 if(TARGET kivovam)
   install(FILES data/kivovam.desktop DESTINATION "share/applications")
   install(FILES data/icons/kivovam.svg DESTINATION "share/icons/hicolor/scalable/apps")

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
@@ -10,6 +11,47 @@
 #include "ui/mainframe.h"
 #include "ui/qtports.h"
 #include "ui/uitext.h"
+
+CDocumentOpener::CDocumentOpener(std::function<void(const std::string& path)> notShown)
+    : m_notShown(std::move(notShown)), m_running(std::make_unique<QObject>()) {}
+
+// An opener still running holds a viewer it started in the foreground; the
+// viewer outlives it (its output goes nowhere, so nothing breaks under it).
+CDocumentOpener::~CDocumentOpener() {
+  for (QProcess* process : m_running->findChildren<QProcess*>(Qt::FindDirectChildrenOnly)) {
+    process->disconnect();
+    if (process->state() != QProcess::NotRunning) {
+      process->kill();
+      process->waitForFinished(1000);
+    }
+  }
+}
+
+bool CDocumentOpener::Open(const std::string& path) {
+  QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (opener.isEmpty())
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQ(path)));
+  auto* process = new QProcess(m_running.get());
+  process->setProgram(opener);
+  process->setArguments({ToQ(path)});
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  QElapsedTimer clock;
+  clock.start();
+  QObject::connect(process, &QProcess::finished, process,
+                   [this, process, path, clock](int code, QProcess::ExitStatus status) {
+                     if (status == QProcess::NormalExit && code != 0 && !clock.hasExpired(kFailureWindowMs))
+                       m_notShown(path);
+                     process->deleteLater();
+                   });
+  process->start();
+  if (!process->waitForStarted()) {
+    delete process;
+    return false;
+  }
+  return true;
+}
 
 CDesktopProgram::CDesktopProgram(const CPorts* ports) {
   if (ports) {
@@ -19,9 +61,8 @@ CDesktopProgram::CDesktopProgram(const CPorts* ports) {
     m_settings = std::make_unique<CQtSettingsPort>();
     m_ports = std::make_unique<CScopedPorts>(CPorts{m_messages.get(), nullptr, m_settings.get()});
   }
-  m_app.openDocument = [](const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQ(path)));
-  };
+  m_opener = std::make_unique<CDocumentOpener>([this](const std::string& path) { m_app.DocumentNotShown(path); });
+  m_app.openDocument = [this](const std::string& path) { return OpenDocument(path); };
   m_app.startProcess = [](const std::string& program, const std::vector<std::string>& args) {
     QStringList arguments;
     for (const std::string& arg : args)

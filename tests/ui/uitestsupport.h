@@ -28,6 +28,7 @@ class CShell {
   bool Start(const std::vector<std::string>& args);
   CMainFrame& Frame() const { return *m_program->Frame(); }
   CKivoVamApp& App() { return m_program->App(); }
+  CDesktopProgram& Program() { return *m_program; }
   const std::filesystem::path& Folder() const { return m_folder.Path(); }
   // Where this shell's program keeps its recovery copies.
   std::filesystem::path RecoveryFolder() const { return m_folder / "state/recovery"; }
