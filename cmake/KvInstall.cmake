@@ -17,8 +17,12 @@ endif()
 install(TARGETS ${kv_programs} RUNTIME DESTINATION "${KV_INSTALL_DIR}")
 
 install(DIRECTORY conf fsets examples DESTINATION "${KV_INSTALL_DIR}")
-# The manual's sources and the man pages' roff stay behind; the man pages go where man looks.
-install(DIRECTORY doc DESTINATION "${KV_INSTALL_DIR}" PATTERN manual EXCLUDE PATTERN man EXCLUDE)
+# doc/ as the build wrote it beside the programs (cmake/KvDocs.cmake): the sources
+# stay behind; the man pages go where man looks.
+foreach(file ${KV_DOC_FILES})
+  cmake_path(GET file PARENT_PATH folder)
+  install(FILES ${KV_DOC_DIR}/${file} DESTINATION "${KV_INSTALL_DIR}/doc/${folder}")
+endforeach()
 
 # Relative links, so a tree installed below DESTDIR (or unpacked from a package into a
 # scratch folder) runs its own programs, not whatever lies at the final place.

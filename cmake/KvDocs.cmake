@@ -1,0 +1,42 @@
+# The documents the Help menu opens, written by the build into doc/ beside the
+# programs from their sources in the repository's doc/. kvdocgen renders them
+# with Qt's own text and PDF classes (no network, no tool outside Qt); it is a
+# tool of the build and is not installed. The install takes the same files.
+set(KV_DOC_DIR ${KV_BIN_DIR}/doc)
+set(KV_DOC_WORK ${CMAKE_BINARY_DIR}/docs)
+file(MAKE_DIRECTORY ${KV_DOC_WORK})
+
+add_executable(kvdocgen ${CMAKE_SOURCE_DIR}/tools/kvdocgen/main.cpp ${CMAKE_SOURCE_DIR}/tools/kvdocgen/render.cpp)
+set_target_properties(kvdocgen PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+kv_apply_warnings(kvdocgen)
+target_link_libraries(kvdocgen PRIVATE kv_app Qt6::Gui)
+
+# Under the sanitizers the documents are written all the same; the tool's own
+# leaks at exit are no finding of the build.
+set(kv_docgen ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 $<TARGET_FILE:kvdocgen>)
+
+# Every file of doc/ beside the programs, relative to it: what the install copies.
+set(KV_DOC_FILES "")
+
+# doc/KIVOVAMUM.pdf: the user's manual.
+add_custom_command(
+  OUTPUT ${KV_DOC_DIR}/KIVOVAMUM.pdf
+  COMMAND ${kv_docgen} render --title "Kivo Vam User's Manual" -o ${KV_DOC_DIR}/KIVOVAMUM.pdf
+          ${CMAKE_SOURCE_DIR}/doc/manual/kivovamum.html
+  DEPENDS kvdocgen ${CMAKE_SOURCE_DIR}/doc/manual/kivovamum.html
+  COMMENT "Writing doc/KIVOVAMUM.pdf"
+  VERBATIM)
+list(APPEND KV_DOC_FILES KIVOVAMUM.pdf)
+
+# The texts for those who write function sets or version-check profiles, as they are.
+foreach(text function-sets.md newscout.md)
+  add_custom_command(
+    OUTPUT ${KV_DOC_DIR}/${text}
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/doc/${text} ${KV_DOC_DIR}/${text}
+    DEPENDS ${CMAKE_SOURCE_DIR}/doc/${text}
+    VERBATIM)
+  list(APPEND KV_DOC_FILES ${text})
+endforeach()
+
+list(TRANSFORM KV_DOC_FILES PREPEND ${KV_DOC_DIR}/ OUTPUT_VARIABLE kv_doc_outputs)
+add_custom_target(kv_docs ALL DEPENDS ${kv_doc_outputs})
