@@ -3,16 +3,28 @@
 //
 //   kvdocgen render [--title TEXT] [--images FOLDER]... -o OUT.pdf INPUT...
 //       Markdown files (joined in order) or one HTML file to PDF.
+//   kvdocgen registers KIVOCFG.INI OUT.md
+//       The register reference, written from the engine-configuration description.
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
 
+#include "base/consoleports.h"
+#include "knowledge/cfgdesc.h"
+#include "knowledge/cfgreference.h"
 #include "render.h"
 
 namespace {
 
 int Usage() {
-  std::fputs("usage: kvdocgen render [--title TEXT] [--images FOLDER]... -o OUT.pdf INPUT...\n", stderr);
+  std::fputs(
+      "usage: kvdocgen render [--title TEXT] [--images FOLDER]... -o OUT.pdf INPUT...\n"
+      "       kvdocgen registers KIVOCFG.INI OUT.md\n",
+      stderr);
   return 2;
 }
 
@@ -46,17 +58,51 @@ int Render(const QStringList& args) {
   return 0;
 }
 
+bool WriteText(const QString& path, const std::string& text) {
+  std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out) {
+    std::fprintf(stderr, "kvdocgen: %s: not written\n", qPrintable(path));
+    return false;
+  }
+  return true;
+}
+
+int Registers(const QStringList& args) {
+  if (args.size() != 2)
+    return Usage();
+  CKivoCfgDesc desc;
+  if (!desc.Load(args[0].toStdString()))
+    return 1;  // the reader has said why
+  return WriteText(args[1], WriteRegisterReference(desc, QFileInfo(args[0]).fileName().toStdString())) ? 0 : 1;
+}
+
 }  // namespace
+
+// Qt's remarks about the environment of a build (no runtime folder, no
+// display) are no news to its log; anything else goes to stderr.
+void FilterQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type != QtFatalMsg && (text.startsWith(QLatin1String("QStandardPaths:")) ||
+                             text.contains(QLatin1String("propagateSizeHints"))))
+    return;
+  std::fprintf(stderr, "kvdocgen: %s\n", qPrintable(text));
+}
 
 int main(int argc, char** argv) {
   // Fonts and the PDF writer need the application object, never a display.
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(FilterQtMessages);
   QGuiApplication application(argc, argv);
   QStringList args = QGuiApplication::arguments().mid(1);
   if (args.isEmpty())
     return Usage();
   QString command = args.takeFirst();
+  CConsoleMessagePort messages("kvdocgen", std::cerr);
+  CScopedPorts ports(CPorts{&messages, nullptr, nullptr});
   if (command == QLatin1String("render"))
     return Render(args);
+  if (command == QLatin1String("registers"))
+    return Registers(args);
   return Usage();
 }

@@ -13,6 +13,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextOption>
 #include <QTextTable>
 #include <QUrl>
 #include <functional>
@@ -152,7 +153,6 @@ void StyleTable(QTextTable* table) {
   format.setBorder(0.5);
   format.setBorderBrush(QColor(150, 150, 150));
   format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-  format.setBorderCollapse(true);
   format.setCellPadding(3);
   format.setCellSpacing(0);
   format.setTopMargin(4);
@@ -230,6 +230,11 @@ bool RenderToPdf(const CRenderJob& job, QString& error, QStringList& notes) {
   CDocument doc(folders);
   doc.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
   doc.setDocumentMargin(0);
+  // Lines break between words only: a table column is then at least as wide as
+  // its longest word, and a C name is never cut in two.
+  QTextOption option = doc.defaultTextOption();
+  option.setWrapMode(QTextOption::WordWrap);
+  doc.setDefaultTextOption(option);
 
   if (job.inputs.size() == 1 && IsHtml(job.inputs.front())) {
     QString text;
