@@ -45,6 +45,44 @@ add_custom_command(
   VERBATIM)
 list(APPEND KV_DOC_FILES KIVORM.pdf)
 
+# doc/appnotes/: the application notes, each source in the repository's
+# doc/appnotes/ (HTML or Markdown) as a PDF in the same subfolder, which is what
+# the Help menu lists and opens; any other file there is taken as it is.
+file(GLOB_RECURSE kv_appnote_sources CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/doc/appnotes
+     ${CMAKE_SOURCE_DIR}/doc/appnotes/*)
+set(kv_appnote_outputs "")
+foreach(source ${kv_appnote_sources})
+  set(input ${CMAKE_SOURCE_DIR}/doc/appnotes/${source})
+  cmake_path(GET source PARENT_PATH folder)
+  if(source MATCHES "\\.(htm|html|md)$")
+    string(REGEX REPLACE "\\.[^.]+$" ".pdf" note ${source})
+    add_custom_command(
+      OUTPUT ${KV_DOC_DIR}/appnotes/${note}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${KV_DOC_DIR}/appnotes/${folder}
+      COMMAND ${kv_docgen} render -o ${KV_DOC_DIR}/appnotes/${note} ${input}
+      DEPENDS kvdocgen ${input}
+      COMMENT "Writing doc/appnotes/${note}"
+      VERBATIM)
+  else()
+    set(note ${source})
+    add_custom_command(
+      OUTPUT ${KV_DOC_DIR}/appnotes/${note}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${KV_DOC_DIR}/appnotes/${folder}
+      COMMAND ${CMAKE_COMMAND} -E copy ${input} ${KV_DOC_DIR}/appnotes/${note}
+      DEPENDS ${input}
+      VERBATIM)
+  endif()
+  list(APPEND KV_DOC_FILES appnotes/${note})
+  list(APPEND kv_appnote_outputs ${KV_DOC_DIR}/appnotes/${note})
+endforeach()
+# A note whose source is gone leaves the menu too.
+file(GLOB_RECURSE kv_appnote_built ${KV_DOC_DIR}/appnotes/*)
+foreach(built ${kv_appnote_built})
+  if(NOT built IN_LIST kv_appnote_outputs)
+    file(REMOVE ${built})
+  endif()
+endforeach()
+
 # The texts for those who write function sets or version-check profiles, as they are.
 foreach(text function-sets.md newscout.md)
   add_custom_command(

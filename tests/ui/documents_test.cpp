@@ -1,6 +1,8 @@
 // Handing documents to the desktop: the real opener over stand-ins for
 // xdg-open, and the Help menu's documents of the build.
+#include <QAction>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -95,4 +97,52 @@ TEST(DocumentOpener, HelpReportsAManualNoViewerShows) {
   ASSERT_EQ(shell.ports.messages.Ids(), std::vector<int>{4096});
   const std::string manual = (shell.Folder() / "manual.pdf").string();
   EXPECT_NE(shell.ports.messages.Messages()[0].text.find(manual), std::string::npos);
+}
+
+namespace {
+
+void TriggerDocuments(QMenu* menu, int& count) {
+  for (QAction* action : menu->actions()) {
+    if (action->menu())
+      TriggerDocuments(action->menu(), count);
+    else if (!action->isSeparator() && action->isEnabled()) {
+      action->trigger();
+      ++count;
+    }
+  }
+}
+
+}  // namespace
+
+// Every entry of the Help menu opens a document the build wrote beside the
+// programs: the manual, the reference manual, and a note for each source in
+// the repository's doc/appnotes/.
+TEST(HelpDocuments, EveryDocumentTheHelpMenuNamesIsInTheBuild) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({}));
+  std::vector<std::string> opened;
+  shell.App().openDocument = [&](const std::string& path) {
+    opened.push_back(path);
+    return true;
+  };
+  shell.Frame().Action(ECommand::UserManual)->trigger();
+  shell.Frame().Action(ECommand::ReferenceManual)->trigger();
+  Q_EMIT shell.Frame().HelpMenu()->aboutToShow();
+  int notes = 0;
+  TriggerDocuments(shell.Frame().AppNotesMenu(), notes);
+  EXPECT_TRUE(shell.ports.messages.Messages().empty());
+
+  int sources = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(SourcePath("doc/appnotes")))
+    sources += entry.is_regular_file() ? 1 : 0;
+  EXPECT_GT(sources, 0);
+  EXPECT_EQ(notes, sources);
+  ASSERT_EQ(opened.size(), static_cast<std::size_t>(2 + sources));
+  EXPECT_EQ(opened[0], (shell.Folder() / "doc/KIVOVAMUM.pdf").string());
+  EXPECT_EQ(opened[1], (shell.Folder() / "doc/KIVORM.pdf").string());
+  for (const std::string& path : opened) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(fs::path(path).extension(), ".pdf");
+    EXPECT_EQ(ReadFileBytes(path).substr(0, 5), "%PDF-");
+  }
 }

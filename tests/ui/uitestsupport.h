@@ -12,7 +12,7 @@
 class CMainFrame;
 class QWidget;
 
-// A program folder of its own (the bundled conf, fsets, doc and examples
+// A program folder of its own (the build's conf, fsets, doc and examples
 // linked in, and a stand-in version checker), recorded messages and settings,
 // and the desktop program on top.
 class CShell {
