@@ -18,12 +18,39 @@ set(kv_docgen ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 $<TARGET_FILE:
 # Every file of doc/ beside the programs, relative to it: what the install copies.
 set(KV_DOC_FILES "")
 
-# doc/KIVOVAMUM.pdf: the user's manual.
+# doc/KIVOVAMUM.pdf: the user's manual, from its Markdown chapters, the texts on
+# function sets, the table of messages written from the catalog with the advice
+# kept beside the chapters, and pictures of the real windows: the program is
+# started on the sample project without a display and grabs every page and dialog
+# (scripts/screenshots), so the pictures follow the windows whenever they change.
+add_custom_command(
+  OUTPUT ${KV_DOC_WORK}/shots/help-documents.txt
+  COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 ${CMAKE_SOURCE_DIR}/scripts/screenshots
+          --program $<TARGET_FILE:kivovam> --out ${KV_DOC_WORK}/shots --pictures-only --shown-folder ${KV_INSTALL_DIR}
+  DEPENDS kivovam ${CMAKE_SOURCE_DIR}/scripts/screenshots ${CMAKE_SOURCE_DIR}/examples/demo/kivo_vam.c
+          ${CMAKE_SOURCE_DIR}/examples/demo/kivo_vam.h
+  COMMENT "Taking the manual's pictures of the windows"
+  VERBATIM)
+add_custom_command(
+  OUTPUT ${KV_DOC_WORK}/messages.md
+  COMMAND ${kv_docgen} messages ${CMAKE_SOURCE_DIR}/doc/manual/messages.txt ${KV_DOC_WORK}/messages.md
+  DEPENDS kvdocgen ${CMAKE_SOURCE_DIR}/doc/manual/messages.txt
+  COMMENT "Writing the table of messages from the catalog"
+  VERBATIM)
+# The chapters in their order; the one on function sets is also read on its own.
+set(kv_manual_sources
+  ${CMAKE_SOURCE_DIR}/doc/manual/01-introduction.md
+  ${CMAKE_SOURCE_DIR}/doc/manual/02-tour.md
+  ${CMAKE_SOURCE_DIR}/doc/manual/03-tasks.md
+  ${CMAKE_SOURCE_DIR}/doc/manual/04-command-line.md
+  ${CMAKE_SOURCE_DIR}/doc/function-sets.md
+  ${CMAKE_SOURCE_DIR}/doc/manual/06-messages.md
+  ${KV_DOC_WORK}/messages.md)
 add_custom_command(
   OUTPUT ${KV_DOC_DIR}/KIVOVAMUM.pdf
-  COMMAND ${kv_docgen} render --title "Kivo Vam User's Manual" -o ${KV_DOC_DIR}/KIVOVAMUM.pdf
-          ${CMAKE_SOURCE_DIR}/doc/manual/kivovamum.html
-  DEPENDS kvdocgen ${CMAKE_SOURCE_DIR}/doc/manual/kivovamum.html
+  COMMAND ${kv_docgen} render --title "Kivo Vam User's Manual" --images ${KV_DOC_WORK}/shots
+          -o ${KV_DOC_DIR}/KIVOVAMUM.pdf ${kv_manual_sources}
+  DEPENDS kvdocgen ${kv_manual_sources} ${KV_DOC_WORK}/shots/help-documents.txt
   COMMENT "Writing doc/KIVOVAMUM.pdf"
   VERBATIM)
 list(APPEND KV_DOC_FILES KIVOVAMUM.pdf)

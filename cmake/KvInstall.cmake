@@ -2,10 +2,7 @@
 # they go into one folder of their own (KV_INSTALL_DIR) with their data; the PATH gets
 # links to them, and the desktop gets its menu entry, icons and man pages where the
 # system looks for them (below CMAKE_INSTALL_PREFIX).
-set(KV_INSTALL_DIR "/opt/kivovam" CACHE PATH "Folder that receives the programs with conf/, fsets/ and doc/ beside them")
-if(NOT IS_ABSOLUTE "${KV_INSTALL_DIR}")
-  set(KV_INSTALL_DIR "${CMAKE_INSTALL_PREFIX}/${KV_INSTALL_DIR}")
-endif()
+# KV_INSTALL_DIR is set in the top-level CMakeLists.txt: the manual's pictures name it too.
 
 set(kv_programs kivovam-cli)
 if(TARGET kivovam)

@@ -12,6 +12,7 @@
 
 #include "base/cinteger.h"
 #include "base/messagecatalog.h"
+#include "base/texthelpers.h"
 #include "knowledge/cfgdesc.h"
 #include "knowledge/kbtext.h"
 
@@ -19,17 +20,7 @@ namespace {
 
 constexpr std::string_view kMemberPrefix = "STRUCT.MEMB";
 
-// Markdown takes these for markup; the description's texts mean them literally.
-// "|" needs its backslash even inside code, where it would end a table cell.
-std::string Escape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (std::string_view("\\`*_[]<>|#~&").find(c) != std::string_view::npos)
-      out += '\\';
-    out += c;
-  }
-  return out;
-}
+std::string Escape(std::string_view text) { return EscapeMarkdown(text); }
 
 // Pieces joined; "text" + std::string trips a false alarm of GCC 12's -Wrestrict.
 std::string Join(std::initializer_list<std::string_view> pieces) {
@@ -39,10 +30,11 @@ std::string Join(std::initializer_list<std::string_view> pieces) {
   return out;
 }
 
+// Markdown readers differ on a "|" inside code in a table; as plain text it is safe.
 std::string Code(std::string_view text) {
-  if (text.find('`') != std::string_view::npos)
+  if (text.find_first_of("`|") != std::string_view::npos)
     return Escape(text);
-  return Join({"`", ReplaceAll(std::string(text), "|", "\\|"), "`"});
+  return Join({"`", text, "`"});
 }
 
 std::string Emphasis(std::string_view text) { return Join({"*", Escape(text), "*"}); }

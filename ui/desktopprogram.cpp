@@ -7,9 +7,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+#include <cstdio>
 
 #include "ui/mainframe.h"
 #include "ui/qtports.h"
+#include "ui/screenshots.h"
 #include "ui/uitext.h"
 
 CDocumentOpener::CDocumentOpener(std::function<void(const std::string& path)> notShown)
@@ -120,5 +122,15 @@ int RunDesktopProgram(QApplication& application, const std::vector<std::string>&
   CDesktopProgram program;
   if (!program.Start(args))
     return 1;
+  // For the user's manual (scripts/screenshots): pictures of every window
+  // instead of the session, then the program ends as it started.
+  QString pictures = qEnvironmentVariable("KIVOVAM_SCREENSHOTS");
+  if (!pictures.isEmpty()) {
+    std::string error;
+    if (TakeScreenshots(*program.Frame(), FromQ(pictures), error))
+      return 0;
+    std::fprintf(stderr, "kivovam: %s\n", error.c_str());
+    return 1;
+  }
   return program.Run(application);
 }

@@ -5,6 +5,8 @@
 //       Markdown files (joined in order) or one HTML file to PDF.
 //   kvdocgen registers KIVOCFG.INI OUT.md
 //       The register reference, written from the engine-configuration description.
+//   kvdocgen messages ADVICE OUT.md
+//       The manual's table of messages: the catalog's texts with the advice.
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
@@ -13,7 +15,9 @@
 #include <iostream>
 #include <string>
 
+#include "app/messagelist.h"
 #include "base/consoleports.h"
+#include "base/filereader.h"
 #include "knowledge/cfgdesc.h"
 #include "knowledge/cfgreference.h"
 #include "render.h"
@@ -23,7 +27,8 @@ namespace {
 int Usage() {
   std::fputs(
       "usage: kvdocgen render [--title TEXT] [--images FOLDER]... -o OUT.pdf INPUT...\n"
-      "       kvdocgen registers KIVOCFG.INI OUT.md\n",
+      "       kvdocgen registers KIVOCFG.INI OUT.md\n"
+      "       kvdocgen messages ADVICE OUT.md\n",
       stderr);
   return 2;
 }
@@ -78,6 +83,21 @@ int Registers(const QStringList& args) {
   return WriteText(args[1], WriteRegisterReference(desc, QFileInfo(args[0]).fileName().toStdString())) ? 0 : 1;
 }
 
+// Advice that does not fit the catalog is named here; the tests refuse it.
+int Messages(const QStringList& args) {
+  if (args.size() != 2)
+    return Usage();
+  std::string text, reason;
+  if (ReadWholeFile(args[0].toStdString(), text, reason) != EFileRead::kRead) {
+    std::fprintf(stderr, "kvdocgen: %s: %s\n", qPrintable(args[0]), reason.empty() ? "too big" : reason.c_str());
+    return 1;
+  }
+  CMessageAdvice advice = ReadMessageAdvice(text);
+  for (const std::string& problem : advice.problems)
+    std::fprintf(stderr, "kvdocgen: %s: %s\n", qPrintable(args[0]), problem.c_str());
+  return WriteText(args[1], WriteMessageList(advice)) ? 0 : 1;
+}
+
 }  // namespace
 
 // Qt's remarks about the environment of a build (no runtime folder, no
@@ -104,5 +124,7 @@ int main(int argc, char** argv) {
     return Render(args);
   if (command == QLatin1String("registers"))
     return Registers(args);
+  if (command == QLatin1String("messages"))
+    return Messages(args);
   return Usage();
 }

@@ -28,6 +28,8 @@ namespace {
 // The text width of an A4 page less the 2 cm margins Qt's printing keeps, in
 // the 96-dpi units of an image's size, with a little room to spare.
 constexpr double kTextWidth = 620;
+// Pictures of windows at most this wide: two fit on a page with their text.
+constexpr double kFigureWidth = 470;
 // Marks the paragraph that holds a figure's caption until the layout pass
 // centres it; an invisible separator, so a stray one shows nothing.
 const QChar kCaptionMark(0x2063);
@@ -97,6 +99,7 @@ QString PrepareMarkdown(const QString& text, const CDocument& doc, QStringList& 
 struct CImageAt {
   int position;
   QTextImageFormat format;
+  bool figure;  // a paragraph of its own
 };
 
 // Pictures are loaded once, by the name the text gives them, and scaled down
@@ -105,18 +108,20 @@ void PlaceImages(CDocument& doc, QStringList& notes) {
   std::vector<CImageAt> images;
   for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
     bool onlyImages = true;
-    bool anyImage = false;
+    std::size_t first = images.size();
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
       QTextFragment fragment = it.fragment();
       if (fragment.charFormat().isImageFormat()) {
-        anyImage = true;
         for (int i = 0; i < fragment.length(); ++i)
-          images.push_back({fragment.position() + i, fragment.charFormat().toImageFormat()});
+          images.push_back({fragment.position() + i, fragment.charFormat().toImageFormat(), false});
       } else if (!fragment.text().trimmed().isEmpty()) {
         onlyImages = false;
       }
     }
+    bool anyImage = images.size() > first;
     if (anyImage && onlyImages) {
+      for (std::size_t i = first; i < images.size(); ++i)
+        images[i].figure = true;
       QTextCursor cursor(block);
       QTextBlockFormat format = block.blockFormat();
       format.setAlignment(Qt::AlignHCenter);
@@ -135,9 +140,10 @@ void PlaceImages(CDocument& doc, QStringList& notes) {
     double width = at.format.hasProperty(QTextFormat::ImageWidth) ? at.format.width() : image.width();
     double height = at.format.hasProperty(QTextFormat::ImageHeight) ? at.format.height()
                                                                       : width * image.height() / image.width();
-    if (width > kTextWidth) {
-      height = height * kTextWidth / width;
-      width = kTextWidth;
+    double limit = at.figure ? kFigureWidth : kTextWidth;
+    if (width > limit) {
+      height = height * limit / width;
+      width = limit;
     }
     at.format.setWidth(width);
     at.format.setHeight(height);
@@ -159,6 +165,20 @@ void StyleTable(QTextTable* table) {
   format.setBottomMargin(8);
   format.setHeaderRowCount(1);
   table->setFormat(format);
+  // A code block just before a table leaves an empty paragraph in its first cell.
+  for (int row = 0; row < table->rows(); ++row) {
+    for (int column = 0; column < table->columns(); ++column) {
+      QTextTableCell cell = table->cellAt(row, column);
+      QTextCursor start = cell.firstCursorPosition();
+      while (start.block().text().isEmpty() && start.block().position() + start.block().length() <=
+                                                   cell.lastCursorPosition().position()) {
+        QTextCursor empty = start;
+        empty.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        empty.removeSelectedText();
+        start = cell.firstCursorPosition();
+      }
+    }
+  }
   for (int column = 0; column < table->columns(); ++column) {
     QTextTableCell cell = table->cellAt(0, column);
     QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
@@ -192,11 +212,22 @@ void Lay(CDocument& doc, QStringList& notes) {
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
       format.setTopMargin(format.headingLevel() <= 2 ? 14 : 10);
       format.setBottomMargin(5);
-    } else if (format.nonBreakableLines() && !cursor.currentTable()) {
+    } else if (cursor.currentTable()) {
+      // The reader gives a cell's first paragraph the margins of the text before the table.
+      format.setTopMargin(0);
+      format.setBottomMargin(0);
+    } else if (format.hasProperty(QTextFormat::BlockCodeLanguage) || format.hasProperty(QTextFormat::BlockCodeFence) ||
+               format.nonBreakableLines()) {
+      format.setNonBreakableLines(true);
       format.setBackground(QColor(243, 243, 243));
       format.setLeftMargin(6);
       format.setTopMargin(0);
       format.setBottomMargin(0);
+      QTextCursor all(block);
+      all.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+      QTextCharFormat code;
+      code.setFontPointSize(9);
+      all.mergeCharFormat(code);
     }
     if (block.text().startsWith(kCaptionMark)) {
       QTextCursor mark(block);
@@ -257,7 +288,6 @@ bool RenderToPdf(const CRenderJob& job, QString& error, QStringList& notes) {
                     QTextDocument::MarkdownDialectGitHub);
   }
   Lay(doc, notes);
-
   QFile::remove(job.output);
   {
     QPdfWriter writer(job.output);
