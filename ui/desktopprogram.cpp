@@ -120,11 +120,14 @@ int RunDesktopProgram(QApplication& application, const std::vector<std::string>&
   QApplication::setOrganizationName(QStringLiteral("Halvora"));
   QApplication::setApplicationName(QStringLiteral("Kivo Vam"));
   CDesktopProgram program;
+  // For the user's manual (scripts/screenshots): pictures of every window
+  // instead of the session, then the program ends as it started. The version
+  // checker is not started: it might ask a server, or the user.
+  QString pictures = qEnvironmentVariable("KIVOVAM_SCREENSHOTS");
+  if (!pictures.isEmpty())
+    program.App().startProcess = [](const std::string&, const std::vector<std::string>&) { return false; };
   if (!program.Start(args))
     return 1;
-  // For the user's manual (scripts/screenshots): pictures of every window
-  // instead of the session, then the program ends as it started.
-  QString pictures = qEnvironmentVariable("KIVOVAM_SCREENSHOTS");
   if (!pictures.isEmpty()) {
     std::string error;
     if (TakeScreenshots(*program.Frame(), FromQ(pictures), error))
