@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -67,10 +68,12 @@ class CCamera {
   }
 
   // Runs `open`, which shows a modal dialog, grabs the dialog once it has
-  // painted and cancels it. Message boxes are closed without a picture; an
-  // `open` that shows nothing costs the wait and gives no picture.
+  // painted and cancels it, and every window it opens in turn, until `open`
+  // returns. A message box gets no picture; an `open` that shows nothing
+  // gives none either.
   bool GrabDialog(const std::function<void()>& open, const QString& name) {
     bool saved = true;
+    bool pictured = false;
     int sightings = 0;
     QElapsedTimer clock;
     clock.start();
@@ -79,19 +82,35 @@ class CCamera {
     QObject::connect(&poll, &QTimer::timeout, [&] {
       QWidget* modal = QApplication::activeModalWidget();
       if (!modal || !modal->isVisible()) {
-        if (clock.hasExpired(kDialogWaitMs))
+        if (!pictured && clock.hasExpired(kDialogWaitMs))
           poll.stop();
         return;
       }
-      if (++sightings < 3)
+      if (modal == m_closing)
         return;
-      poll.stop();
-      if (!qobject_cast<QMessageBox*>(modal))
-        saved = Save(modal->grab(), name);
-      if (auto* dialog = qobject_cast<QDialog*>(modal))
-        dialog->reject();
-      else
-        modal->close();
+      if (!pictured) {
+        if (++sightings < 3)
+          return;
+        pictured = true;
+        if (!qobject_cast<QMessageBox*>(modal))
+          saved = Save(modal->grab(), name);
+      }
+      m_closing = modal;
+      // Ended as cancelled, past any question a dialog asks on its way out
+      // (which would keep it open), and from the event loop rather than from
+      // here, so that this timer fires again for whatever opens next.
+      QMetaObject::invokeMethod(
+          modal,
+          [this, window = QPointer<QWidget>(modal)] {
+            if (!window)
+              return;
+            if (auto* dialog = qobject_cast<QDialog*>(window.data()))
+              dialog->done(QDialog::Rejected);
+            else
+              window->close();
+            m_closing = nullptr;
+          },
+          Qt::QueuedConnection);
     });
     poll.start();
     open();
@@ -170,6 +189,7 @@ class CCamera {
   CMainFrame& m_frame;
   QString m_folder;
   QString m_error;
+  QPointer<QWidget> m_closing;  // told to close, not closed yet
 };
 
 }  // namespace

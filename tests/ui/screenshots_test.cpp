@@ -24,6 +24,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Asks before it lets itself be cancelled, as a dialog with edits may; a "No"
+// would keep it open.
+class CAskingDialog final : public QDialog {
+ public:
+  using QDialog::QDialog;
+  void reject() override {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Kivo Vam"), QStringLiteral("Discard?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.exec();
+    ++asked;
+    QDialog::reject();
+  }
+  int asked = 0;
+};
+
 const std::string kDemo = SourcePath("examples/demo/kivo_vam.c").string();
 
 // A page with three buttons: one that opens a dialog, one that shows a message
@@ -36,8 +51,15 @@ class CButtonsView final : public CViewBase {
     auto* warn = new QPushButton(QStringLiteral("Warn..."), this);
     auto* idle = new QPushButton(QStringLiteral("Nothing..."), this);
     auto* plain = new QPushButton(QStringLiteral("Apply"), this);
-    for (QPushButton* button : {open, warn, idle, plain})
+    auto* asking = new QPushButton(QStringLiteral("Edit..."), this);
+    for (QPushButton* button : {open, warn, idle, plain, asking})
       layout->addWidget(button);
+    connect(asking, &QPushButton::clicked, this, [this] {
+      CAskingDialog dialog(this);
+      new QLabel(QStringLiteral("Edit"), &dialog);
+      results.push_back(dialog.exec());
+      asked += dialog.asked;
+    });
     connect(open, &QPushButton::clicked, this, [this] {
       QDialog dialog(this);
       new QLabel(QStringLiteral("Pins"), &dialog);
@@ -55,6 +77,7 @@ class CButtonsView final : public CViewBase {
 
   std::vector<int> results;
   int applied = 0;
+  int asked = 0;
 };
 
 }  // namespace
@@ -82,6 +105,7 @@ TEST(Screenshots, EveryPageAndTheDialogsItsButtonsOpenArePictured) {
     std::string caption = PageCaption(page).toLower().replace(' ', '-').toStdString();
     expected.push_back("page-" + caption + ".png");
     expected.push_back("dialog-" + caption + "-choose-pins.png");
+    expected.push_back("dialog-" + caption + "-edit.png");
   }
   std::vector<std::string> written;
   for (const auto& entry : fs::directory_iterator(out / "shots"))
@@ -92,12 +116,13 @@ TEST(Screenshots, EveryPageAndTheDialogsItsButtonsOpenArePictured) {
   // The window as it stands, not an empty picture.
   QImage page(QString::fromStdString((out / "shots/page-processor.png").string()));
   EXPECT_EQ(page.size(), shell.Frame().size());
-  // Each dialog was cancelled; message boxes were closed unpictured; plain buttons were not pressed.
+  // Each dialog was cancelled, past its own question; message boxes were
+  // closed unpictured (unanswered: 0); plain buttons were not pressed.
   for (CButtonsView* view : views) {
     if (view->results.empty())
       continue;
-    EXPECT_EQ(view->results.front(), QDialog::Rejected);
-    EXPECT_EQ(view->results.size(), 2u);
+    EXPECT_EQ(view->results, (std::vector<int>{QDialog::Rejected, 0, QDialog::Rejected}));
+    EXPECT_EQ(view->asked, 0);
     EXPECT_EQ(view->applied, 0);
   }
   EXPECT_FALSE(shell.App().Doc().IsModified());
