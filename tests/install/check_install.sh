@@ -29,6 +29,11 @@ for d in conf fsets doc examples/demo; do
   [ -d "$root/$d" ] || fail "not installed: $programs/$d"
 done
 [ -e "$root/doc/manual" ] && fail "the manual's sources are installed"
+# The documents the Help menu opens, as the build wrote them.
+for document in doc/KIVOVAMUM.pdf doc/KIVORM.pdf doc/appnotes/AN01-clocks.pdf doc/appnotes/Engines/AN03-stac-bus.pdf; do
+  [ "$(head -c 5 "$root/$document" 2>/dev/null)" = "%PDF-" ] || fail "not installed as a PDF: $programs/$document"
+done
+ls "$root"/doc/appnotes/*.htm >/dev/null 2>&1 && fail "the application notes' sources are installed"
 name=$(basename "$profile")
 [ -f "$root/$name" ] || fail "the version-check profile is not beside newscout: $programs/$name"
 cmp -s "$profile" "$root/$name" || fail "the installed profile differs from $profile"
