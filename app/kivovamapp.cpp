@@ -34,9 +34,10 @@ bool IsFlag(const std::string& arg) {
   return arg[0] == '/' && arg.substr(1, arg.find('=') - 1).find('/') == std::string::npos;
 }
 
+// A FIFO or a device named as a document or as the checker is no file to hand on.
 bool IsFile(const std::string& path) {
   std::error_code error;
-  return fs::exists(path, error) && !fs::is_directory(path, error);
+  return fs::is_regular_file(path, error);
 }
 
 std::string RecentName(int index) { return "File" + std::to_string(index + 1); }
@@ -305,25 +306,25 @@ std::string CKivoVamApp::ReferenceManualPath() const {
   return ResolvePath(FolderSettings().referenceManualPath, "");
 }
 
-bool CKivoVamApp::OpenWithDesktop(const std::string& path) const {
-  return IsFile(path) && openDocument && openDocument(path);
-}
-
-bool CKivoVamApp::OpenUserManual() {
-  std::string path = UserManualPath();
-  if (OpenWithDesktop(path))
+bool CKivoVamApp::ShowDocument(const std::string& path, int missingId) {
+  if (!IsFile(path)) {
+    if (missingId == 4040)
+      ShowMessage(4040, EMessageKind::Error, {path});
+    else
+      ShowMessageF(missingId, EMessageKind::Warning, {path});
+    return false;
+  }
+  if (openDocument && openDocument(path))
     return true;
-  ShowMessage(4040, EMessageKind::Error, {path});
+  DocumentNotShown(path);
   return false;
 }
 
-bool CKivoVamApp::OpenReferenceManual() {
-  std::string path = ReferenceManualPath();
-  if (OpenWithDesktop(path))
-    return true;
-  ShowMessage(4040, EMessageKind::Error, {path});
-  return false;
-}
+void CKivoVamApp::DocumentNotShown(const std::string& path) { ShowMessage(4096, EMessageKind::Warning, {path}); }
+
+bool CKivoVamApp::OpenUserManual() { return ShowDocument(UserManualPath(), 4040); }
+
+bool CKivoVamApp::OpenReferenceManual() { return ShowDocument(ReferenceManualPath(), 4040); }
 
 std::vector<CAppNotesItem> CKivoVamApp::BuildAppNotesMenu() {
   m_appNoteDocuments.clear();
@@ -333,11 +334,7 @@ std::vector<CAppNotesItem> CKivoVamApp::BuildAppNotesMenu() {
 bool CKivoVamApp::OpenAppNote(int index) {
   if (index < 0 || index >= static_cast<int>(m_appNoteDocuments.size()))
     return false;
-  const std::string& path = m_appNoteDocuments[static_cast<std::size_t>(index)];
-  if (openDocument && openDocument(path))
-    return true;
-  ShowMessageF(9320, EMessageKind::Warning, {path});
-  return false;
+  return ShowDocument(m_appNoteDocuments[static_cast<std::size_t>(index)], 9320);
 }
 
 // ---- The version checker
@@ -350,6 +347,14 @@ std::string CKivoVamApp::VersionCheckerCommandLine(bool gui) const {
     program = "\"" + program + "\"";
   return gui ? program + " /gui" : program;
 }
+
+std::string CKivoVamApp::VersionCheckProfile() const {
+  return FindVersionCheckProfile(fs::path(VersionCheckerPath()).parent_path().string());
+}
+
+// Without a profile the checker has no server to ask: starting it would only
+// say so (automatically not even that).
+bool CKivoVamApp::VersionCheckerReady() const { return IsFile(VersionCheckerPath()) && !VersionCheckProfile().empty(); }
 
 bool CKivoVamApp::StartVersionChecker(bool gui) {
   std::string program = VersionCheckerPath();
@@ -364,13 +369,14 @@ bool CKivoVamApp::StartVersionChecker(bool gui) {
 void CKivoVamApp::OnFirstIdle() {
   if (m_versionCheckStarted)
     return;
-  StartVersionChecker(false);
+  if (VersionCheckerReady())
+    StartVersionChecker(false);
   m_versionCheckStarted = true;
 }
 
 bool CKivoVamApp::CanCheckForNewVersion() {
   if (!m_versionCheckerPresent)
-    m_versionCheckerPresent = IsFile(VersionCheckerPath());
+    m_versionCheckerPresent = VersionCheckerReady();
   return m_versionCheckStarted && *m_versionCheckerPresent;
 }
 

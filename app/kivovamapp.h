@@ -120,26 +120,34 @@ class CKivoVamApp {
   // ---- Help.
   std::string UserManualPath() const;
   std::string ReferenceManualPath() const;
-  // False (message 4040) when the manual is missing or the desktop cannot open it.
+  // False when the manual is missing (message 4040) or no program of the
+  // desktop could be started to show it (message 4096).
   bool OpenUserManual();
   bool OpenReferenceManual();
   // Rebuilds the submenu and the document list from the notes folder.
   std::vector<CAppNotesItem> BuildAppNotesMenu();
   const std::vector<std::string>& AppNoteDocuments() const { return m_appNoteDocuments; }
-  // Opens document `index` of the last build; an index beyond the list does nothing.
+  // Opens document `index` of the last build; an index beyond the list does
+  // nothing. A document gone since the menu was built gives message 9320.
   bool OpenAppNote(int index);
+  // The desktop found out only after the hand-over that no program shows `path`.
+  void DocumentNotShown(const std::string& path);
 
   // ---- The version checker.
   std::string VersionCheckerPath() const;
+  // The profile that tells the checker what to ask, beside the checker; empty
+  // when there is none (a distributor supplies it).
+  std::string VersionCheckProfile() const;
   // The command line as one text: the program, quoted when it holds a blank
   // or a tab, then " /gui" for the interactive form.
   std::string VersionCheckerCommandLine(bool gui) const;
   bool StartVersionChecker(bool gui);
-  // The first idle moment of the run: starts the checker once, whatever comes of it.
+  // The first idle moment of the run: starts the checker once, whatever comes
+  // of it, when it has a profile to work from.
   void OnFirstIdle();
   bool VersionCheckStarted() const { return m_versionCheckStarted; }
   // The Help item is enabled once the automatic start was tried and the
-  // checker exists; whether it exists is looked at once per run.
+  // checker exists with a profile beside it; that is looked at once per run.
   bool CanCheckForNewVersion();
   // The Help item: starts the interactive checker, with a message when it cannot.
   bool CheckForNewVersion();
@@ -149,7 +157,10 @@ class CKivoVamApp {
   std::function<bool(const std::string& program, const std::vector<std::string>& args)> startProcess;
 
  private:
-  bool OpenWithDesktop(const std::string& path) const;
+  // `path` handed to the desktop; a missing file gives message `missingId`
+  // (4040, or 9320 for a note), one no program shows gives message 4096.
+  bool ShowDocument(const std::string& path, int missingId);
+  bool VersionCheckerReady() const;
   // The project at `path` read into a document of its own; null when it does not open.
   std::unique_ptr<CProjDoc> ReadProject(const std::string& path);
   void ProjectReplaced();

@@ -154,3 +154,18 @@ bool FindFileInFolderTree(std::string& name, const std::string& folder) {
   std::set<CFolderId> visited;
   return SearchTree(name, root, visited);
 }
+
+std::string FindVersionCheckProfile(const std::string& folder) {
+  for (const std::string& name : ListFolder(folder)) {
+    if (name.size() <= 4)
+      continue;
+    std::string extension = name.substr(name.size() - 4);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+    std::error_code error;
+    fs::path path = fs::path(folder) / name;
+    if (extension == ".nsp" && fs::is_regular_file(path, error))
+      return path.string();
+  }
+  return {};
+}

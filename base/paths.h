@@ -35,3 +35,9 @@ std::vector<std::string> ListFolder(const std::string& folder);
 // `folder`, then depth-first in its subfolders, and replaces `name` by the full
 // path of the first file found. An empty folder means the function-set folder.
 bool FindFileInFolderTree(std::string& name, const std::string& folder);
+
+// The version checker's profile: the first regular file of `folder`, in
+// ListFolder's order, whose extension is ".nsp" in any case; empty when there
+// is none. The checker reads it, and the desktop program offers the check only
+// when there is one.
+std::string FindVersionCheckProfile(const std::string& folder);

@@ -208,3 +208,14 @@ void NormalizeWhitespace(std::string& text) {
   ReplaceUntilGone(text, "  ", " ");
   ReplaceUntilGone(text, "; ; ", "; ");
 }
+
+std::string EscapeMarkdown(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (std::string_view("\\`*_[]<>|#~&").find(c) != std::string_view::npos)
+      out += '\\';
+    out += c;
+  }
+  return out;
+}

@@ -38,3 +38,8 @@ bool ReadTextFile(const std::string& path, std::string& text);
 void StripQuotes(std::string& text);
 // Trims, turns line ends into "; " statement separators and collapses blanks.
 void NormalizeWhitespace(std::string& text);
+
+// The text with a backslash before every character Markdown could take for
+// markup, so a document written from data shows the data as it is. "|" is
+// among them: it would end a table cell, even inside code.
+std::string EscapeMarkdown(std::string_view text);

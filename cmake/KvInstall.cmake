@@ -2,10 +2,7 @@
 # they go into one folder of their own (KV_INSTALL_DIR) with their data; the PATH gets
 # links to them, and the desktop gets its menu entry, icons and man pages where the
 # system looks for them (below CMAKE_INSTALL_PREFIX).
-set(KV_INSTALL_DIR "/opt/kivovam" CACHE PATH "Folder that receives the programs with conf/, fsets/ and doc/ beside them")
-if(NOT IS_ABSOLUTE "${KV_INSTALL_DIR}")
-  set(KV_INSTALL_DIR "${CMAKE_INSTALL_PREFIX}/${KV_INSTALL_DIR}")
-endif()
+# KV_INSTALL_DIR is set in the top-level CMakeLists.txt: the manual's pictures name it too.
 
 set(kv_programs kivovam-cli)
 if(TARGET kivovam)
@@ -17,8 +14,12 @@ endif()
 install(TARGETS ${kv_programs} RUNTIME DESTINATION "${KV_INSTALL_DIR}")
 
 install(DIRECTORY conf fsets examples DESTINATION "${KV_INSTALL_DIR}")
-# The manual's sources and the man pages' roff stay behind; the man pages go where man looks.
-install(DIRECTORY doc DESTINATION "${KV_INSTALL_DIR}" PATTERN manual EXCLUDE PATTERN man EXCLUDE)
+# doc/ as the build wrote it beside the programs (cmake/KvDocs.cmake): the sources
+# stay behind; the man pages go where man looks.
+foreach(file ${KV_DOC_FILES})
+  cmake_path(GET file PARENT_PATH folder)
+  install(FILES ${KV_DOC_DIR}/${file} DESTINATION "${KV_INSTALL_DIR}/doc/${folder}")
+endforeach()
 
 # Relative links, so a tree installed below DESTDIR (or unpacked from a package into a
 # scratch folder) runs its own programs, not whatever lies at the final place.
@@ -33,6 +34,17 @@ foreach(program ${kv_programs})
     file(CREATE_LINK \"\${target}\" \"\${link}\" SYMBOLIC)
     message(STATUS \"Installing: \${link} -> \${target}\")")
 endforeach()
+
+# A distributor's version-check profile goes beside the checker when the install is
+# given one (scripts/package --nsp FILE names it in KV_VERSION_PROFILE). Without one
+# the desktop program offers no check: the checker would know no server to ask.
+if(TARGET newscout)
+  install(CODE "
+    if(NOT \"\$ENV{KV_VERSION_PROFILE}\" STREQUAL \"\")
+      file(INSTALL \"\$ENV{KV_VERSION_PROFILE}\" DESTINATION [[${KV_INSTALL_DIR}]]
+           PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    endif()")
+endif()
 
 if(TARGET kivovam)
   install(FILES data/kivovam.desktop DESTINATION "share/applications")

@@ -17,15 +17,6 @@ bool ReadsAsFlag(const std::string& text) {
   return lower == "yes" || lower == "true" || text == "1";
 }
 
-// The number as written in the key: "value010" gives "010", "value0x10" "0x10".
-bool MatchValueKey(const std::string& key, std::string& number) {
-  static CRegExp pattern(R"(^value((0x[A-Fa-f0-9]+)|(\d+))$)");
-  if (pattern.Execute(key) == 0)
-    return false;
-  number = pattern.GetMatch(0).SubMatch(0);
-  return true;
-}
-
 void ReadBound(const std::string& text, int32_t& bound, int& hasBounds) {
   int32_t value = 0;
   if (ReadCInteger32(text, value)) {
@@ -35,6 +26,14 @@ void ReadBound(const std::string& text, int32_t& bound, int& hasBounds) {
 }
 
 }  // namespace
+
+bool MatchValueKey(const std::string& key, std::string& number) {
+  static CRegExp pattern(R"(^value((0x[A-Fa-f0-9]+)|(\d+))$)");
+  if (pattern.Execute(key) == 0)
+    return false;
+  number = pattern.GetMatch(0).SubMatch(0);
+  return true;
+}
 
 const std::string& CKivoValueDef::DisplayText() const {
   if (!friendly.empty())

@@ -14,6 +14,11 @@
 
 class CKivoVarDef;
 
+// A value key of a section, "value" and a number: the number as written
+// ("value010" gives "010", "value0x10" "0x10"), which also names the value's
+// "friendly", "comment" and bound keys.
+bool MatchValueKey(const std::string& key, std::string& number);
+
 // One allowed value of a variable.
 class CKivoValueDef {
  public:

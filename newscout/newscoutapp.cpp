@@ -1,36 +1,17 @@
 // Version checker start-up.
 #include "newscout/newscoutapp.h"
 
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
-
 #include "base/messagecatalog.h"
+#include "base/paths.h"
 #include "base/ports.h"
 #include "newscout/maindialogcontroller.h"
 #include "newscout/newscouttexts.h"
 
-namespace {
-
-bool HasProfileExtension(const std::filesystem::path& path) {
-  std::string extension = path.extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".nsp";
-}
-
-}  // namespace
-
 CNewscoutApp::CNewscoutApp(INewscoutUi& ui) : m_ui(ui) { query.SetCredentialsPrompt(&m_ui); }
 
-std::string CNewscoutApp::FindProfile(const std::string& folder) {
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    if (entry.is_regular_file(error) && HasProfileExtension(entry.path()))
-      return entry.path().string();
-  }
-  return {};
-}
+// The desktop program offers the check by the same rule, so it never starts a
+// checker that would find no profile.
+std::string CNewscoutApp::FindProfile(const std::string& folder) { return FindVersionCheckProfile(folder); }
 
 std::string CNewscoutApp::Caption() const {
   return ApplyCaptionRule(NsCatalogText(NsText::kCaption), profile.productName);

@@ -31,8 +31,8 @@ class CNewscoutApp {
   // The main dialog reports each of its queries here.
   void NoteResult(ECheckResult result) { m_result = result; }
 
-  // The first "*.nsp" file in the folder, in the order the folder lists them;
-  // empty when there is none.
+  // The first "*.nsp" file in the folder (FindVersionCheckProfile); empty
+  // when there is none.
   static std::string FindProfile(const std::string& folder);
 
   // Opens the download link in the browser; only web addresses are opened.

@@ -3,13 +3,57 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+#include <cstdio>
 
 #include "ui/mainframe.h"
 #include "ui/qtports.h"
+#include "ui/screenshots.h"
 #include "ui/uitext.h"
+
+CDocumentOpener::CDocumentOpener(std::function<void(const std::string& path)> notShown)
+    : m_notShown(std::move(notShown)), m_running(std::make_unique<QObject>()) {}
+
+// An opener still running holds a viewer it started in the foreground; the
+// viewer outlives it (its output goes nowhere, so nothing breaks under it).
+CDocumentOpener::~CDocumentOpener() {
+  for (QProcess* process : m_running->findChildren<QProcess*>(Qt::FindDirectChildrenOnly)) {
+    process->disconnect();
+    if (process->state() != QProcess::NotRunning) {
+      process->kill();
+      process->waitForFinished(1000);
+    }
+  }
+}
+
+bool CDocumentOpener::Open(const std::string& path) {
+  QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (opener.isEmpty())
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQ(path)));
+  auto* process = new QProcess(m_running.get());
+  process->setProgram(opener);
+  process->setArguments({ToQ(path)});
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  QElapsedTimer clock;
+  clock.start();
+  QObject::connect(process, &QProcess::finished, process,
+                   [this, process, path, clock](int code, QProcess::ExitStatus status) {
+                     if (status == QProcess::NormalExit && code != 0 && !clock.hasExpired(kFailureWindowMs))
+                       m_notShown(path);
+                     process->deleteLater();
+                   });
+  process->start();
+  if (!process->waitForStarted()) {
+    delete process;
+    return false;
+  }
+  return true;
+}
 
 CDesktopProgram::CDesktopProgram(const CPorts* ports) {
   if (ports) {
@@ -19,9 +63,8 @@ CDesktopProgram::CDesktopProgram(const CPorts* ports) {
     m_settings = std::make_unique<CQtSettingsPort>();
     m_ports = std::make_unique<CScopedPorts>(CPorts{m_messages.get(), nullptr, m_settings.get()});
   }
-  m_app.openDocument = [](const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQ(path)));
-  };
+  m_opener = std::make_unique<CDocumentOpener>([this](const std::string& path) { m_app.DocumentNotShown(path); });
+  m_app.openDocument = [this](const std::string& path) { return OpenDocument(path); };
   m_app.startProcess = [](const std::string& program, const std::vector<std::string>& args) {
     QStringList arguments;
     for (const std::string& arg : args)
@@ -77,7 +120,20 @@ int RunDesktopProgram(QApplication& application, const std::vector<std::string>&
   QApplication::setOrganizationName(QStringLiteral("Halvora"));
   QApplication::setApplicationName(QStringLiteral("Kivo Vam"));
   CDesktopProgram program;
+  // For the user's manual (scripts/screenshots): pictures of every window
+  // instead of the session, then the program ends as it started. The version
+  // checker is not started: it might ask a server, or the user.
+  QString pictures = qEnvironmentVariable("KIVOVAM_SCREENSHOTS");
+  if (!pictures.isEmpty())
+    program.App().startProcess = [](const std::string&, const std::vector<std::string>&) { return false; };
   if (!program.Start(args))
     return 1;
+  if (!pictures.isEmpty()) {
+    std::string error;
+    if (TakeScreenshots(*program.Frame(), FromQ(pictures), error))
+      return 0;
+    std::fprintf(stderr, "kivovam: %s\n", error.c_str());
+    return 1;
+  }
   return program.Run(application);
 }

@@ -2,6 +2,7 @@
 // the widget tests.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,30 @@ class CQtMessagePort;
 class CQtSettingsPort;
 class CStartupWindow;
 class QApplication;
+class QObject;
+
+// Hands documents to the desktop. Where the desktop's opener is xdg-open (the
+// one Qt itself starts on such desktops), it is started here so that its end is
+// seen: an opener that fails within the first seconds found no program for the
+// file, and `notShown` hears of it. Elsewhere Qt's own hand-over is used, and
+// only its refusal counts.
+class CDocumentOpener {
+ public:
+  explicit CDocumentOpener(std::function<void(const std::string& path)> notShown);
+  ~CDocumentOpener();
+  CDocumentOpener(const CDocumentOpener&) = delete;
+  CDocumentOpener& operator=(const CDocumentOpener&) = delete;
+
+  // False when nothing could be started to show `path`.
+  bool Open(const std::string& path);
+
+  // A failure later than this is the exit of a viewer that did show the file.
+  static constexpr int kFailureWindowMs = 5000;
+
+ private:
+  std::function<void(const std::string&)> m_notShown;
+  std::unique_ptr<QObject> m_running;  // parent of the openers still running
+};
 
 class CDesktopProgram {
  public:
@@ -32,6 +57,8 @@ class CDesktopProgram {
   int Run(QApplication& application);
 
   CKivoVamApp& App() { return m_app; }
+  // What the application object's openDocument does in the real program.
+  bool OpenDocument(const std::string& path) { return m_opener->Open(path); }
   CMainFrame* Frame() const { return m_frame.get(); }
   // Where the recovery copies are kept; by default "recovery" in the user's
   // application data folder (below XDG_DATA_HOME when that is set). Takes
@@ -43,6 +70,7 @@ class CDesktopProgram {
   std::unique_ptr<CQtSettingsPort> m_settings;
   std::unique_ptr<CScopedPorts> m_ports;
   CKivoVamApp m_app;
+  std::unique_ptr<CDocumentOpener> m_opener;  // reports to m_app, so it goes first
   std::unique_ptr<CMainFrame> m_frame;
   std::string m_recoveryFolder;
 };

@@ -52,9 +52,14 @@ COptionsDialog::COptionsDialog(CKivoVamApp& app, QWidget* parent) : QDialog(pare
                        QStringLiteral("Browse for the application-notes folder"));
   layout->addWidget(help);
 
-  layout->addWidget(new QLabel(QStringLiteral("Note: All paths can be specified either as absolute path or \n"
-                                              "as a path relative to Kivo Vam application \".exe\" file."),
-                               this));
+  // The folder itself is named: a relative path here means nothing until one knows where the program lies.
+  auto* note = new QLabel(QStringLiteral("Note: All paths can be specified either as absolute path or\n"
+                                         "as a path relative to the program folder:\n%1")
+                              .arg(ToQ(ProgramFolder())),
+                          this);
+  note->setObjectName(QStringLiteral("pathNote"));
+  note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(note);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   layout->addWidget(buttons);
   connect(buttons, &QDialogButtonBox::accepted, this, &COptionsDialog::accept);

@@ -437,6 +437,17 @@ TEST_F(AppTest, ManualsReportTheResolvedPathWhenMissing) {
             "Can not open document file: \"" + (program / "doc/KIVOVAMUM.pdf").string() + "\"");
   Touch(program / "doc/KIVOVAMUM.pdf");
   Touch(program / "manuals/rm.pdf");
+  // A manual that is there but that no program shows is not called missing.
+  app.openDocument = [](const std::string&) { return false; };
+  EXPECT_FALSE(app.OpenUserManual());
+  ASSERT_EQ(ports.messages.Ids(), (std::vector<int>{4040, 4096}));
+  EXPECT_EQ(ports.messages.Messages()[1].kind, EMessageKind::Warning);
+  EXPECT_NE(ports.messages.Messages()[1].text.find("\"" + (program / "doc/KIVOVAMUM.pdf").string() + "\""),
+            std::string::npos);
+  app.openDocument = [&](const std::string& path) {
+    opened.push_back(path);
+    return true;
+  };
   EXPECT_TRUE(app.OpenUserManual());
   // A path changed in the Options dialog counts at once.
   app.ApplyOptions({"fsets", "manuals/rm.pdf", "doc/appnotes"});
@@ -459,9 +470,23 @@ TEST_F(AppTest, AppNotesFollowTheFolderSetInOptions) {
   app.openDocument = [](const std::string&) { return false; };
   EXPECT_FALSE(app.OpenAppNote(5));  // beyond the list: nothing at all
   EXPECT_TRUE(ports.messages.Messages().empty());
-  EXPECT_FALSE(app.OpenAppNote(0));
-  ASSERT_EQ(ports.messages.Ids(), std::vector<int>{9320});
-  EXPECT_EQ(ports.messages.Messages()[0].text, "Can not open \"" + (program / "other/two.htm").string() + "\"");
+  EXPECT_FALSE(app.OpenAppNote(0));  // there, but no program shows it
+  fs::remove(program / "other/two.htm");
+  EXPECT_FALSE(app.OpenAppNote(0));  // gone since the menu was built
+  ASSERT_EQ(ports.messages.Ids(), (std::vector<int>{4096, 9320}));
+  EXPECT_NE(ports.messages.Messages()[0].text.find((program / "other/two.htm").string()), std::string::npos);
+  EXPECT_EQ(ports.messages.Messages()[1].text, "Can not open \"" + (program / "other/two.htm").string() + "\"");
+}
+
+// The desktop may learn only later that nothing showed a document; what the
+// user is told does not depend on when.
+TEST_F(AppTest, ALateReportOfNoViewerNamesTheDocument) {
+  CKivoVamApp app;
+  app.DocumentNotShown("/opt/kivovam/doc/KIVORM.pdf");
+  ASSERT_EQ(ports.messages.Ids(), std::vector<int>{4096});
+  EXPECT_EQ(ports.messages.Messages()[0].text,
+            "No program could be started to show the document \"/opt/kivovam/doc/KIVORM.pdf\". Install a viewer "
+            "for this kind of file (a PDF viewer for the manuals), or open the file with one yourself.");
 }
 
 struct CStarted {
@@ -477,6 +502,7 @@ TEST_F(AppTest, VersionCheckerStartsOnceAutomatically) {
     return true;
   };
   Touch(program / "newscout");
+  Touch(program / "kivovam.nsp");
   EXPECT_FALSE(app.CanCheckForNewVersion());
   for (int idle = 0; idle < 3; ++idle)
     app.OnFirstIdle();
@@ -503,6 +529,25 @@ TEST_F(AppTest, MissingVersionCheckerKeepsTheItemDisabledForTheRun) {
   fs::remove(program / "newscout");
   EXPECT_FALSE(app.CheckForNewVersion());
   EXPECT_EQ(ports.messages.Ids(), std::vector<int>{9321});
+}
+
+// Without a profile the checker knows no server: it is not started, and the
+// Help item stays off for the run (a profile added later counts next run).
+TEST_F(AppTest, CheckerWithoutAProfileIsNeitherStartedNorOffered) {
+  CKivoVamApp app;
+  int starts = 0;
+  app.startProcess = [&](const std::string&, const std::vector<std::string>&) { return ++starts > 0; };
+  Touch(program / "newscout");
+  Touch(program / "profile.nsp.txt");
+  fs::create_directories(program / "folder.nsp");
+  EXPECT_EQ(app.VersionCheckProfile(), "");
+  app.OnFirstIdle();
+  EXPECT_EQ(starts, 0);
+  EXPECT_FALSE(app.CanCheckForNewVersion());
+  Touch(program / "vendor.NSP");
+  EXPECT_EQ(app.VersionCheckProfile(), (program / "vendor.NSP").string());
+  EXPECT_FALSE(app.CanCheckForNewVersion());
+  EXPECT_TRUE(ports.messages.Messages().empty());
 }
 
 TEST_F(AppTest, VersionCheckerCommandLineQuotesAFolderWithBlanks) {

@@ -1,6 +1,8 @@
 // Path combination and resolution against the program folder, sorted listings and the folder-tree search.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "base/paths.h"
@@ -121,4 +123,22 @@ TEST(FindFileInFolderTree, SymbolicLinkLoopsEnd) {
   std::string found = "found.h";
   ASSERT_TRUE(FindFileInFolderTree(found, dir.Path().string()));
   EXPECT_EQ(found, (dir / "sub" / "z" / "found.h").string());
+}
+
+// The checker and the desktop program must agree on which file is the profile:
+// the listing's order decides between two, and only a regular file counts.
+TEST(FindVersionCheckProfile, FirstRegularNspFileInListingOrder) {
+  CTempDir dir;
+  const std::string folder = dir.Path().string();
+  EXPECT_EQ(FindVersionCheckProfile(folder), "");
+  ASSERT_EQ(mkfifo((dir / "a.nsp").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir / "b.nsp");
+  std::filesystem::create_symlink(dir / "gone.nsp", dir / "c.nsp");
+  WriteFileBytes(dir / ".nsp", "");
+  WriteFileBytes(dir / "d.nsp.txt", "");
+  EXPECT_EQ(FindVersionCheckProfile(folder), "");
+  WriteFileBytes(dir / "Zeta.NSP", "");
+  WriteFileBytes(dir / "e.nsp", "");
+  EXPECT_EQ(FindVersionCheckProfile(folder), (dir / "e.nsp").string());
+  EXPECT_EQ(FindVersionCheckProfile((dir / "missing").string()), "");
 }

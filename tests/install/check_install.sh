@@ -1,18 +1,20 @@
 #!/bin/sh
-# Usage: check_install.sh BUILD_DIR PREFIX PROGRAM_DIR
-# Installs the build into a scratch DESTDIR and runs the installed kivovam-cli through
-# its link on the PATH: it must load the knowledge base and open the sample project
+# Usage: check_install.sh BUILD_DIR PREFIX PROGRAM_DIR PROFILE
+# Installs the build into a scratch DESTDIR, with the version-check profile PROFILE
+# given as a distributor gives it, and runs the installed kivovam-cli through its
+# link on the PATH: it must load the knowledge base and open the sample project
 # from the installed folder alone.
 set -u
 build=$1
 prefix=$2
 programs=$3
+profile=$4
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/kv-install.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 status=0
 fail() { echo "$*"; status=1; }
 
-DESTDIR="$scratch" cmake --install "$build" >"$scratch.log" 2>&1 || { cat "$scratch.log"; rm -f "$scratch.log"; exit 1; }
+KV_VERSION_PROFILE=$profile DESTDIR="$scratch" cmake --install "$build" >"$scratch.log" 2>&1 || { cat "$scratch.log"; rm -f "$scratch.log"; exit 1; }
 rm -f "$scratch.log"
 root="$scratch$programs"
 bin="$scratch$prefix/bin"
@@ -27,6 +29,14 @@ for d in conf fsets doc examples/demo; do
   [ -d "$root/$d" ] || fail "not installed: $programs/$d"
 done
 [ -e "$root/doc/manual" ] && fail "the manual's sources are installed"
+# The documents the Help menu opens, as the build wrote them.
+for document in doc/KIVOVAMUM.pdf doc/KIVORM.pdf doc/appnotes/AN01-clocks.pdf doc/appnotes/Engines/AN03-stac-bus.pdf; do
+  [ "$(head -c 5 "$root/$document" 2>/dev/null)" = "%PDF-" ] || fail "not installed as a PDF: $programs/$document"
+done
+ls "$root"/doc/appnotes/*.htm >/dev/null 2>&1 && fail "the application notes' sources are installed"
+name=$(basename "$profile")
+[ -f "$root/$name" ] || fail "the version-check profile is not beside newscout: $programs/$name"
+cmp -s "$profile" "$root/$name" || fail "the installed profile differs from $profile"
 for f in share/applications/kivovam.desktop share/icons/hicolor/scalable/apps/kivovam.svg \
          share/icons/hicolor/16x16/apps/kivovam.png share/icons/hicolor/256x256/apps/kivovam.png \
          share/man/man1/kivovam.1 share/man/man1/kivovam-cli.1 share/man/man1/newscout.1; do

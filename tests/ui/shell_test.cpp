@@ -265,6 +265,7 @@ TEST(MainFrame, WindowStartsAtTheLargestPageAndGoesNoSmaller) {
 
 TEST(MainFrame, VersionCheckerStartsOnceAtTheFirstIdleMoment) {
   CShell shell;
+  WriteFileBytes(shell.Folder() / "kivovam.nsp", "");
   ASSERT_TRUE(shell.Start({kDemo}));
   EXPECT_TRUE(shell.started.empty());  // not before the loop runs
   Settle();
@@ -432,6 +433,17 @@ TEST(MainFrame, FsetPathIsNeverStored) {
   shell.App().WriteSettings();
   EXPECT_EQ(shell.ports.settings.values[key], "mine");
   EXPECT_EQ(shell.ports.settings.values["Software/Halvora/Kivo Vam/Options/AppnFolder"], "notes");
+}
+
+// A relative path means nothing until one knows where the program lies.
+TEST(OptionsDialog, NoteNamesTheProgramFolder) {
+  CShell shell;
+  ASSERT_TRUE(shell.Start({kDemo}));
+  COptionsDialog dialog(shell.App(), &shell.Frame());
+  auto* note = dialog.findChild<QLabel*>(QStringLiteral("pathNote"));
+  ASSERT_NE(note, nullptr);
+  EXPECT_TRUE(note->text().endsWith(QString::fromStdString(":\n" + shell.Folder().string()))) << note->text().toStdString();
+  EXPECT_FALSE(note->text().contains(QStringLiteral(".exe")));
 }
 
 TEST(OptionsDialog, BrowsedPathsInsideTheProgramFolderBecomeRelative) {

@@ -53,8 +53,9 @@ class CUiEnvironment : public ::testing::Environment {
 }  // namespace
 
 CShell::CShell(ISettingsPort* settings) {
+  // The data as the build lays it out beside the programs: doc/ holds the documents it wrote.
   for (const char* data : {"conf", "fsets", "doc", "examples"})
-    fs::create_directory_symlink(SourcePath(data), m_folder / data);
+    fs::create_directory_symlink(fs::path(KV_BIN_DIR) / data, m_folder / data);
   WriteFileBytes(m_folder / "newscout", "#!/bin/sh\n");
   FolderSettings() = CFolderSettings{};
   SetProgramFolder(m_folder.Path().string());

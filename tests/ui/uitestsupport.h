@@ -12,7 +12,7 @@
 class CMainFrame;
 class QWidget;
 
-// A program folder of its own (the bundled conf, fsets, doc and examples
+// A program folder of its own (the build's conf, fsets, doc and examples
 // linked in, and a stand-in version checker), recorded messages and settings,
 // and the desktop program on top.
 class CShell {
@@ -28,6 +28,7 @@ class CShell {
   bool Start(const std::vector<std::string>& args);
   CMainFrame& Frame() const { return *m_program->Frame(); }
   CKivoVamApp& App() { return m_program->App(); }
+  CDesktopProgram& Program() { return *m_program; }
   const std::filesystem::path& Folder() const { return m_folder.Path(); }
   // Where this shell's program keeps its recovery copies.
   std::filesystem::path RecoveryFolder() const { return m_folder / "state/recovery"; }
