@@ -256,9 +256,13 @@ TEST_F(Workflow, FunctionAddedChangedAndRemovedThroughTheDialogReachesTableAndFi
   EXPECT_NE(changedCall.find("(PWM2_OUTPUT,\t/* engine: A; channel: 12 */"), std::string::npos) << changedCall;
   EXPECT_NE(changedCall.find("KIVO_ACTIVE_LOW,\t/* polarity: Active low */"), std::string::npos) << changedCall;
 
-  // The centre-aligned call reads no load input: the row shows its load at once.
+  // The centre-aligned call reads no load input: the row shows its load at
+  // once. The dialog is opened from the keyboard, the focus on the button:
+  // the new call's defaults start from the function's own channel, not from
+  // the first free one.
   EXPECT_EQ(Text(12, CModel::kColLoad), "?");
-  EditThroughDialog(0, [](QDialog& dialog) {
+  Page().EditButton()->setFocus(Qt::TabFocusReason);
+  WithDialog([this] { QTest::keyClick(Page().EditButton(), Qt::Key_Space); }, [](QDialog& dialog) {
     Choose(Control<QComboBox>(dialog, "initCall"), QStringLiteral("hv_kivo_pwm_init_center"));
     EXPECT_TRUE(Control<QPlainTextEdit>(dialog, "generatedCode")->toPlainText().contains("hv_kivo_pwm_init_center"));
     Ok(dialog);
