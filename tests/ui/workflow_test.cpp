@@ -29,6 +29,7 @@
 #include "ui/pages.h"
 #include "ui/qsci.h"
 #include "ui/viewchanns.h"
+#include "ui/viewfset.h"
 #include "ui/viewtab.h"
 #include "ui/viewverbatim.h"
 #include "uitestsupport.h"
@@ -471,6 +472,95 @@ TEST_F(Workflow, EachStepUndoesToTheFilesBeforeItAndRedoesToTheFilesAfterIt) {
     EXPECT_EQ(Save(), after);
   }
   EXPECT_EQ(Ids(), std::vector<int>{4500});
+}
+
+// Each bundled function set in turn, chosen on the Function Set page of the
+// sample project cleared of its functions: whatever the set offers, added with
+// the dialog's defaults on each engine, lands in the table; the project reopens
+// without a word and compiles; each function stands an Edit accepted as it
+// opened, and each goes again.
+TEST_F(Workflow, EveryBundledFunctionAndApplicationIsAddedEditedAndRemovedOnBothEngines) {
+  for (int engine = 0; engine < 2; ++engine) {
+    ASSERT_TRUE(Frame().SelectPage(engine == 0 ? kPageChannelsA : kPageChannelsB));
+    Table(engine).selectAll();
+    shell.ports.messages.QueueAnswer(EAnswer::Yes);
+    Page(engine).RemoveButton()->click();
+  }
+  ASSERT_TRUE(Doc().Functions().empty());
+
+  for (const char* set : {"kivo2/kivo_set_k2_motion.h", "kivo/kivo_set_std.h"}) {
+    SCOPED_TRACE(set);
+    ASSERT_TRUE(Frame().SelectPage(kPageFSet));
+    auto& fsetPage = *static_cast<CViewFSet*>(Frame().Page(kPageFSet));
+    Choose(fsetPage.SetList(), QString::fromLatin1(set));
+    shell.ports.messages.Clear();
+    struct CAdded {
+      int engine;
+      int channel;
+      QString entry;
+    };
+    std::vector<CAdded> added;
+    for (int engine = 0; engine < 2; ++engine) {
+      ASSERT_TRUE(Frame().SelectPage(engine == 0 ? kPageChannelsA : kPageChannelsB));
+      int next = 0;
+      for (QPushButton* command : {Page(engine).AddFunctionButton(), Page(engine).AddApplicationButton()}) {
+        QStringList entries;
+        WithDialog([command] { command->click(); }, [&](QDialog& dialog) {
+          auto* list = dialog.findChild<QComboBox*>(QStringLiteral("functionList"));
+          for (int i = 0; list && i < list->count(); ++i)
+            entries << list->itemText(i);
+        });
+        EXPECT_FALSE(entries.isEmpty());
+        for (const QString& entry : entries) {
+          SCOPED_TRACE(entry.toStdString() + (engine == 0 ? " on A" : " on B"));
+          // Every row from `next` on is free: the function starts there.
+          ASSERT_LT(next, 32) << "the engine's channels ran out";
+          ClickRow(next, engine);
+          bool accepted = false;
+          WithDialog([command] { command->click(); }, [&](QDialog& dialog) {
+            Choose(Control<QComboBox>(dialog, "functionList"), entry);
+            Ok(dialog);
+            accepted = !dialog.isVisible();
+          });
+          ASSERT_TRUE(accepted) << ::testing::PrintToString(Ids());
+          const CProjDoc::CFuncInfo* func = Doc().FindChannelUser(engine, next);
+          ASSERT_NE(func, nullptr);
+          EXPECT_TRUE(Text(next, CModel::kColFunction, engine).startsWith(entry));
+          added.push_back({engine, next, entry});
+          for (const auto& channel : func->channels)
+            next = std::max(next, channel->number + 1);
+        }
+      }
+    }
+    EXPECT_TRUE(Ids().empty()) << ::testing::PrintToString(Ids());
+    const CSaved saved = Save();
+
+    ASSERT_TRUE(Frame().FileOpen(QString::fromStdString(Source().string())));
+    EXPECT_TRUE(Ids().empty()) << ::testing::PrintToString(Ids());
+    ASSERT_EQ(Doc().Functions().size(), added.size());
+    CProcessResult compiled = CompileSyntax(Source());
+    EXPECT_EQ(compiled.exitCode, 0) << compiled.err;
+    CProcessResult check = Cli({"check", Source().string()});
+    EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
+
+    for (const CAdded& func : added) {
+      SCOPED_TRACE(func.entry.toStdString());
+      ASSERT_TRUE(Frame().SelectPage(func.engine == 0 ? kPageChannelsA : kPageChannelsB));
+      EXPECT_TRUE(Text(func.channel, CModel::kColFunction, func.engine).startsWith(func.entry));
+      ClickRow(func.channel, func.engine);
+      EditThroughDialog(func.engine, [](QDialog& dialog) { Ok(dialog); });
+    }
+    EXPECT_EQ(Save(), saved);
+    for (const CAdded& func : added) {
+      ASSERT_TRUE(Frame().SelectPage(func.engine == 0 ? kPageChannelsA : kPageChannelsB));
+      ClickRow(func.channel, func.engine);
+      shell.ports.messages.QueueAnswer(EAnswer::Yes);
+      Page(func.engine).RemoveButton()->click();
+      EXPECT_EQ(Text(func.channel, CModel::kColFunction, func.engine), "") << func.entry.toStdString();
+    }
+    EXPECT_TRUE(Doc().Functions().empty());
+    EXPECT_EQ(Ids(), std::vector<int>(added.size(), 4500));
+  }
 }
 
 // Every page shown once, as the user goes through them, changes nothing: the
