@@ -258,6 +258,10 @@ void CViewChanns::EditItem() {
   request.engine = Engine();
   request.edited = selected.front();
   request.defaultChannel = DefaultChannel();
+  // Opened from the keyboard with the focus on a button: another init call's
+  // defaults start where the function stands, not on the first free channel.
+  if (request.defaultChannel < 0)
+    request.defaultChannel = selected.front()->LowestChannel();
   std::unique_ptr<CProjDoc::CFuncInfo> func = functionDialog(request);
   if (!func)
     return;

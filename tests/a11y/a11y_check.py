@@ -5,6 +5,8 @@ The script starts its own X server (Xvfb, on a display number the server picks i
 side never meet), session bus, accessibility bus and the program, and ends them all whatever happens: a
 bounded wait for each step, a deadline for the whole run, and the program and the buses tied to this process
 so that they go when it goes. It ends the program through File > Exit, which must end it with status 0.
+Where a screen reader's user types (Tab through the notes' links, Ctrl+H for find and replace), the script
+gives the program's window the input focus, which no window manager gives it here, and types through XTest.
 
 Exit status: 0 when every check passes, 1 when one fails, 2 when the run itself broke (no X server, no bus,
 no program on the accessibility desktop in time), 77 when a tool it needs is missing.
@@ -13,7 +15,9 @@ no program on the accessibility desktop in time), 77 when a tool it needs is mis
 import argparse
 import ctypes
 import importlib.util
+import json
 import os
+import re
 import select
 import shutil
 import signal
@@ -84,6 +88,51 @@ PAGE_CONTROLS["Options"] = [
     ("text", "App. Notes:", None),
 ]
 PAGE_CONTROLS["About..."] = [("text", "Last Build:", None)]
+
+# The Channels pages: a table a screen reader reads cell by cell, the commands and the total.
+CHANNEL_COLUMNS = ["Ch.", "Function Name", "Channel Name", "Priority", "Load", "CIE", "CDTRE", "ODIS", "API"]
+CHANNEL_FLAG_COLUMNS = {5: "cie", 6: "cdtre"}
+CHANNEL_TEXT_COLUMNS = {0: "ch", 1: "function", 2: "channel", 3: "priority", 4: "load", 7: "odis", 8: "api"}
+CHANNEL_BUTTONS = ["Add Application...", "Add Function...", "Edit...", "Remove", "Load..."]
+CHANNEL_PAGES = ["Engine A Channels", "Engine B Channels"]
+for _caption in CHANNEL_PAGES:
+    PAGE_CONTROLS[_caption] = [("*table", _caption, None), ("text", "Total Load:", None)]
+    TABLE_HEADERS[_caption] = CHANNEL_COLUMNS
+# The dialogs the Channels pages open: the function dialog on a function with a C API (Add) and on one without
+# (Edit), and the load dialog. Their titles come from the project.
+PAGE_CONTROLS["Add Kivo Function"] = [
+    ("combo box", "Kivo Function", None),
+    ("combo box", "C-API to be used:", None),
+    ("*table", "Channels", None),
+    ("*table", "Parameter Values", None),
+    ("check box", "Show parameter tips", "Alt+w"),
+    ("text", "Generated Code:", None),
+]
+TABLE_HEADERS["Add Kivo Function"] = ["Channel Name", "Number", "Parameter Name", "Value", "Type"]
+PAGE_CONTROLS["Edit Kivo Function"] = [
+    ("combo box", "Channel Number:", None),
+    ("combo box", "Function Mode:", None),
+    ("combo box", "Entry Table Type:", None),
+    ("combo box", "Initialization HSR:", None),
+    ("combo box", "Priority:", None),
+    ("spin button", "Number of channel parameters:", None),
+    ("*table", "Channel Parameters", None),
+    ("text", "Generated Code:", None),
+]
+TABLE_HEADERS["Edit Kivo Function"] = ["Parameter Name", "Value"]
+LOAD_CONTROLS = [("*table", "Load expression inputs", None)]
+LOAD_HEADERS = ["Parameter Name", "Value", "Unit/Type"]
+# Find and replace on the Verbatim Block page, opened with Ctrl+H.
+PAGE_CONTROLS["Replace"] = [
+    ("text", "Find what:", None),
+    ("text", "Replace with:", None),
+    ("check box", "Match case", "Alt+c"),
+    ("check box", "Match whole word only", "Alt+w"),
+    ("check box", "Regular expression", "Alt+x"),
+    ("check box", "Search backwards", "Alt+b"),
+    ("check box", "Wrap around", "Alt+u"),
+]
+FIND_BUTTONS = ["Find Next", "Replace", "Replace All", "Close"]
 
 # The controls a user can reach with the keyboard and that take or show a value.
 INPUT_ROLES = {"combo box", "text", "password text", "spin button", "check box", "radio button", "table",
@@ -444,24 +493,28 @@ def menu_items(frame, text):
     return found
 
 
-def check_dialog(app, frame, item, title, close, pyatspi, checks, args):
-    """Opens a dialog through its menu item, checks its controls and buttons, and closes it with a button."""
-    items = menu_items(frame, item)
-    checks.expect(items, f"there is no menu item {item!r}")
-    if not items:
-        return
-    # The program answers the press only once the modal dialog has closed, so the answer is not waited for.
+def press_without_waiting(node):
+    """Presses a button or menu item that opens a modal dialog: the program answers the press only once the
+    dialog has closed, so the answer is not waited for."""
     Atspi.set_timeout(500, 0)
     try:
-        do_action(items[0], {"press", "click", "activate"})
+        do_action(node, {"press", "click", "activate"})
     except GLib.Error:
         pass
     finally:
         Atspi.set_timeout(ATSPI_TIMEOUT_MS, 15000)
 
+
+def check_dialog(app, open_it, title, close, pyatspi, checks, args, more=None):
+    """Opens a dialog (`open_it`), checks its controls and buttons (and what `more` checks), and closes it with
+    a button."""
+    open_it()
+
+    # A dialog that only hides when it closes stays among the program's windows.
     def opened():
         for window in children(app):
-            if role(window) in ("dialog", "frame", "window") and name(window) == title:
+            if role(window) in ("dialog", "frame", "window") and name(window) == title and \
+                    has_state(window, pyatspi.STATE_SHOWING):
                 return window
         return None
 
@@ -474,11 +527,309 @@ def check_dialog(app, frame, item, title, close, pyatspi, checks, args):
                if role(node) == "push button" and has_state(node, pyatspi.STATE_SHOWING)]
     for button in buttons:
         checks.expect(name(button).strip() != "", f"dialog {title!r}: a push button has no accessible name")
+    if more:
+        more(dialog, buttons)
     closers = [button for button in buttons if name(button) == close]
     checks.expect(closers, f"dialog {title!r}: no button {close!r} (buttons {[name(b) for b in buttons]})")
     if closers:
         do_action(closers[0], {"press", "click", "activate"})
         wait_for(f"the dialog {title!r} to close", lambda: opened() is None, 10)
+
+
+def check_menu_dialog(app, frame, item, title, close, pyatspi, checks, args):
+    items = menu_items(frame, item)
+    checks.expect(items, f"there is no menu item {item!r}")
+    if items:
+        check_dialog(app, lambda: press_without_waiting(items[0]), title, close, pyatspi, checks, args)
+
+
+# ---- The Channels pages and the dialogs they open
+
+def project_model(program, project, env, command):
+    """What the command-line tool beside the program reports for the project: the model the window must show."""
+    tool = os.path.join(os.path.dirname(os.path.realpath(program)), "kivovam-cli")
+    if not os.access(tool, os.X_OK):
+        raise Broken(f"no kivovam-cli beside the program ({tool}) to read the project with")
+    result = subprocess.run([tool, "--json", "--quiet", command, project], env=env, capture_output=True, text=True,
+                            timeout=60, check=False)
+    if result.returncode != 0:
+        raise Broken(f"kivovam-cli {command} failed: {result.stderr.strip()}")
+    return json.loads(result.stdout)
+
+
+def channel_table(view, caption):
+    tables = [node for node in walk(view) if role(node) == "table" and name(node) == caption]
+    return tables[0] if tables else None
+
+
+def check_channels_page(view, caption, engine, pyatspi, checks):
+    """Every cell as a screen reader reads it, row by row: the texts, the check boxes' states and the ODIS
+    choice, as the project holds them; the commands by name and the total load."""
+    table = channel_table(view, caption)
+    if table is None:
+        return
+    cells = table.queryTable()
+    rows = engine["channelTable"]
+    checks.expect(cells.nRows == len(rows) and cells.nColumns == len(CHANNEL_COLUMNS),
+                  f"page {caption!r}: the table has {cells.nRows} rows and {cells.nColumns} columns")
+    for row, expected in enumerate(rows[:cells.nRows]):
+        heard = {}
+        for column in range(cells.nColumns):
+            cell = cells.getAccessibleAt(row, column)
+            if column in CHANNEL_FLAG_COLUMNS:
+                heard[CHANNEL_FLAG_COLUMNS[column]] = has_state(cell, pyatspi.STATE_CHECKED)
+            elif column in CHANNEL_TEXT_COLUMNS:
+                heard[CHANNEL_TEXT_COLUMNS[column]] = name(cell)
+        wanted = {key: expected[key] for key in heard}
+        checks.expect(heard == wanted, f"page {caption!r}, row {row}: a screen reader hears {heard}, "
+                                       f"the project holds {wanted}")
+    buttons = [name(node) for node in walk(view)
+               if role(node) == "push button" and has_state(node, pyatspi.STATE_SHOWING)]
+    checks.expect(buttons == CHANNEL_BUTTONS, f"page {caption!r}: the buttons read {buttons}")
+    totals = [node for node in walk(view) if role(node) == "text" and spoken_label(node, pyatspi) == "Total Load:"]
+    checks.expect(totals and text_of(totals[0]) == engine["totalLoad"],
+                  f"page {caption!r}: 'Total Load:' reads {[text_of(node) for node in totals]}, "
+                  f"the project's is {engine['totalLoad']!r}")
+
+
+def select_row(view, caption, row, button, pyatspi):
+    """Selects one row of the table as a screen reader user does and waits for the command it enables."""
+    table = channel_table(view, caption)
+    cells = table.queryTable()
+    for selected in cells.getSelectedRows():
+        cells.removeRowSelection(selected)
+    cells.addRowSelection(row)
+    commands = [node for node in walk(view) if role(node) == "push button" and name(node) == button]
+    if not commands:
+        raise Broken(f"page {caption!r} has no button {button!r}")
+    wait_for(f"{button!r} to be enabled by row {row}", lambda: has_state(commands[0], pyatspi.STATE_ENABLED), 5)
+    return commands[0]
+
+
+def set_channel_flags(project):
+    """The sample project sets no channel flag: the copy gets engine A's interrupt on channel 3 and its output
+    disabled low on channel 5, so that the walk hears a checked box and a choice other than the first."""
+    header = os.path.splitext(project)[0] + ".h"
+    try:
+        with open(header) as stream:
+            text = stream.read()
+    except OSError:
+        return
+    for define, mask in (("KIVO_CIE_A", 1 << 3), ("KIVO_ODIS_A", 1 << 5), ("KIVO_OPOL_A", 1 << 5)):
+        text = re.sub(rf"(#define {define}\t)0x[0-9A-Fa-f]+", rf"\g<1>0x{mask:08X}", text)
+    with open(header, "w") as stream:
+        stream.write(text)
+
+
+def headers_of(dialog):
+    return [name(node) for node in walk(dialog) if role(node) == "table column header"]
+
+
+def check_channel_dialogs(app, pages, model, pyatspi, checks, args):
+    """The function dialog (Add, on a function with a C API; Edit, on one without) and the load dialog,
+    each opened from its Channels page as the user opens it, and cancelled."""
+    functions = model["functions"]
+    first = pages.get(0)
+    if first:
+        view, caption = first()
+        adds = [node for node in walk(view) if role(node) == "push button" and name(node) == "Add Function..."]
+        checks.expect(adds, f"page {caption!r}: no button 'Add Function...'")
+        if adds:
+            check_dialog(app, lambda: press_without_waiting(adds[0]), "Add Kivo Function", "Cancel", pyatspi,
+                         checks, args)
+
+    def lowest(func):
+        return min(channel["number"] for channel in func["channels"])
+
+    no_api = [func for func in functions if func["kind"] != "api" and func["engine"] in pages]
+    checks.expect(no_api, "the project has no function without a C API to open the Edit dialog on")
+    if no_api:
+        view, caption = pages[no_api[0]["engine"]]()
+        edit = select_row(view, caption, lowest(no_api[0]), "Edit...", pyatspi)
+        check_dialog(app, lambda: press_without_waiting(edit), "Edit Kivo Function", "Cancel", pyatspi, checks, args)
+
+    loaded = [func for func in functions if func["kind"] == "api" and func["loadInputs"] and func["engine"] in pages]
+    checks.expect(loaded, "the project has no function with load inputs to open the load dialog on")
+    if loaded:
+        func = loaded[0]
+        view, caption = pages[func["engine"]]()
+        load = select_row(view, caption, lowest(func), "Load...", pyatspi)
+        title = f"Calculate {func['title']} Load"
+        PAGE_CONTROLS[title] = LOAD_CONTROLS
+
+        def inputs(dialog, buttons):
+            checks.expect(headers_of(dialog) == LOAD_HEADERS,
+                          f"dialog {title!r}: the headers read {headers_of(dialog)}")
+            tables = [node for node in walk(dialog) if role(node) == "table"]
+            if not tables:
+                return
+            cells = tables[0].queryTable()
+            heard = {name(cells.getAccessibleAt(row, 0)): name(cells.getAccessibleAt(row, 1))
+                     for row in range(cells.nRows)}
+            checks.expect(all(heard.get(key) == value for key, value in func["loadInputs"].items()),
+                          f"dialog {title!r}: the inputs read {heard}, the project holds {func['loadInputs']}")
+            names = [name(button) for button in buttons]
+            checks.expect(names == ["OK", "Test", "Close"], f"dialog {title!r}: the buttons read {names}")
+
+        check_dialog(app, lambda: press_without_waiting(load), title, "Close", pyatspi, checks, args, inputs)
+
+
+# ---- Typing on the program's window
+
+class Keyboard:
+    """Keys typed on the program's window as a user types them. Without a window manager nobody gives the
+    window the input focus, so it is given here, and XTest types; both libraries come with the X client side
+    the accessibility bus already needs."""
+
+    ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+
+    def __init__(self, display):
+        try:
+            self.x11 = ctypes.CDLL("libX11.so.6")
+            self.xtst = ctypes.CDLL("libXtst.so.6")
+        except OSError as error:
+            raise Broken(f"the X client libraries for typing are missing: {error}")
+        x11 = self.x11
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x11.XInternAtom.restype = ctypes.c_ulong
+        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x11.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+                                   ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
+                                   ctypes.POINTER(ctypes.c_uint)]
+        x11.XGetWindowProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long,
+                                           ctypes.c_long, ctypes.c_int, ctypes.c_ulong,
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
+                                           ctypes.POINTER(ctypes.POINTER(ctypes.c_long))]
+        x11.XFree.argtypes = [ctypes.c_void_p]
+        x11.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]
+        x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x11.XFlush.argtypes = [ctypes.c_void_p]
+        x11.XSetErrorHandler.restype = ctypes.c_void_p
+        x11.XSetErrorHandler.argtypes = [ctypes.c_void_p]
+        x11.XStringToKeysym.restype = ctypes.c_ulong
+        x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+        x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+        x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.display = x11.XOpenDisplay(display.encode())
+        if not self.display:
+            raise Broken(f"cannot open the display {display} for typing")
+
+    def close(self):
+        self.x11.XCloseDisplay(self.display)
+
+    def _pid_of(self, window, atom):
+        kind, size, count, after = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong()
+        data = ctypes.POINTER(ctypes.c_long)()
+        if self.x11.XGetWindowProperty(self.display, window, atom, 0, 1, 0, 0, ctypes.byref(kind),
+                                       ctypes.byref(size), ctypes.byref(count), ctypes.byref(after),
+                                       ctypes.byref(data)) != 0 or not data:
+            return None
+        pid = data[0] if count.value and size.value == 32 else None
+        self.x11.XFree(data)
+        return pid
+
+    def focus(self, pid):
+        """Gives the input focus to the program's window that takes it (its others are never shown)."""
+        x11 = self.x11
+        root = x11.XDefaultRootWindow(self.display)
+        atom = x11.XInternAtom(self.display, b"_NET_WM_PID", 1)
+        parent, top = ctypes.c_ulong(), ctypes.c_ulong()
+        windows = ctypes.POINTER(ctypes.c_ulong)()
+        count = ctypes.c_uint()
+        x11.XQueryTree(self.display, root, ctypes.byref(top), ctypes.byref(parent), ctypes.byref(windows),
+                       ctypes.byref(count))
+        candidates = [windows[index] for index in range(count.value)]
+        if windows:
+            x11.XFree(windows)
+        errors = []
+        handler = self.ERROR_HANDLER(lambda _display, _event: errors.append(1) or 0)
+        previous = x11.XSetErrorHandler(ctypes.cast(handler, ctypes.c_void_p))
+        try:
+            for window in reversed(candidates):
+                if atom and self._pid_of(window, atom) != pid:
+                    continue
+                errors.clear()
+                x11.XSetInputFocus(self.display, window, 2, 0)  # RevertToParent, CurrentTime
+                x11.XSync(self.display, 0)
+                if not errors:
+                    return True
+            return False
+        finally:
+            x11.XSetErrorHandler(previous)
+
+    def press(self, *keys):
+        """Presses the keys (X key symbol names) in order and lets them go in reverse: ("Control_L", "h")."""
+        codes = [self.x11.XKeysymToKeycode(self.display, self.x11.XStringToKeysym(key.encode())) for key in keys]
+        for code in codes:
+            self.xtst.XTestFakeKeyEvent(self.display, code, 1, 0)
+        for code in reversed(codes):
+            self.xtst.XTestFakeKeyEvent(self.display, code, 0, 0)
+        self.x11.XFlush(self.display)
+        time.sleep(0.15)
+
+
+def selection(node):
+    """The first selected range of a text and its text, or None."""
+    try:
+        text = node.queryText()
+        if text.getNSelections() < 1:
+            return None
+        start, end = text.getSelection(0)
+        return start, end, text.getText(start, end)
+    except Exception:
+        return None
+
+
+def check_notes_links(view, notes, keyboard, pyatspi, checks):
+    """The page's text holds every link, and Tab walks them in order, each selected so a screen reader reads
+    its text."""
+    links = [re.sub(r"<[^>]*>", "", text).strip()
+             for text in re.findall(r'<a href="[^"]*">(.*?)</a>', notes["html"], re.S)]
+    browsers = [node for node in walk(view) if has_state(node, pyatspi.STATE_FOCUSABLE) and text_of(node)]
+    checks.expect(browsers, "page 'Project Notes': no text a screen reader can read")
+    if not browsers or not links:
+        checks.expect(links, "the project's notes have no links")
+        return
+    browser = browsers[0]
+    checks.expect(name(browser).strip() != "", "page 'Project Notes': the notes have no accessible name")
+    text = " ".join(text_of(browser).split())
+    missing = [link for link in links if link not in text]
+    checks.expect(not missing, f"page 'Project Notes': the text lacks the links {missing}")
+    browser.queryComponent().grabFocus()
+    heard = []
+    last = selection(browser)
+    for _link in links:
+        keyboard.press("Tab")
+        # Two links may read alike; the selection moves all the same.
+        try:
+            last = wait_for("Tab to select the next link", lambda: selection(browser) != last and selection(browser), 3)
+        except Broken:
+            break
+        heard.append(last[2])
+    checks.expect(heard == links, f"page 'Project Notes': Tab selects {heard}, the links are {links}")
+
+
+def check_find_dialog(app, view, keyboard, pyatspi, checks, args):
+    """Ctrl+H in the verbatim editor opens find and replace beside it."""
+    editors = [node for node in walk(view) if role(node) == "text" and has_state(node, pyatspi.STATE_EDITABLE)
+               and has_state(node, pyatspi.STATE_SHOWING)]
+    checks.expect(editors, "page 'Verbatim Block': no editable text")
+    if not editors:
+        return
+    editors[0].queryComponent().grabFocus()
+
+    def buttons_read(dialog, buttons):
+        names = [name(button) for button in buttons]
+        checks.expect(names == FIND_BUTTONS, f"dialog 'Replace': the buttons read {names}")
+
+    check_dialog(app, lambda: keyboard.press("Control_L", "h"), "Replace", "Close", pyatspi, checks, args,
+                 buttons_read)
 
 
 def is_current(tab, pyatspi):
@@ -602,6 +953,9 @@ def run(args, processes):
         # A copy of the project's folder: whatever the program does to its project stays out of the tree.
         project = os.path.join(work, "project", os.path.basename(args.project))
         shutil.copytree(os.path.dirname(os.path.abspath(args.project)), os.path.dirname(project))
+        set_channel_flags(project)
+        model = project_model(args.program, project, env, "show")
+        notes = project_model(args.program, project, env, "notes")
         program = processes.start([binary, project], env=env, stdout=log,
                                   stderr=subprocess.STDOUT)
 
@@ -653,6 +1007,9 @@ def run(args, processes):
             views.append(view.getIndexInParent())
             screenshot(args.screenshots, index, caption, os.environ["DISPLAY"])
             controls += check_page(view, caption, pyatspi, checks, args.verbose)
+            engine = CHANNEL_PAGES.index(caption) if caption in CHANNEL_PAGES else -1
+            if 0 <= engine < len(model["engines"]):
+                check_channels_page(view, caption, model["engines"][engine], pyatspi, checks)
         check_status_bar(frame, getattr(check_page, "cpu", ""), pyatspi, checks)
         checks.expect(len(set(views)) == len(tabs), f"the tabs did not each show a page of their own: {views}")
         # Back to the first page: switching through the interface works both ways.
@@ -660,7 +1017,29 @@ def run(args, processes):
             first = select_tab(tabs[0], area, pyatspi)
             checks.expect(first.getIndexInParent() == views[0], "the first page did not come back")
         for item, title, close in DIALOGS:
-            check_dialog(app, frame, item, title, close, pyatspi, checks, args)
+            check_menu_dialog(app, frame, item, title, close, pyatspi, checks, args)
+
+        def page_opener(caption):
+            def open_page():
+                tab = next(tab for tab in tabs if name(tab) == caption)
+                return select_tab(tab, area, pyatspi), caption
+            return open_page
+
+        channel_pages = {engine: page_opener(caption) for engine, caption in enumerate(CHANNEL_PAGES)
+                         if caption in captions}
+        check_channel_dialogs(app, channel_pages, model, pyatspi, checks, args)
+
+        keyboard = Keyboard(os.environ["DISPLAY"])
+        try:
+            checks.expect(keyboard.focus(program.pid), "the program's window does not take the input focus")
+            if "Project Notes" in captions:
+                view, _caption = page_opener("Project Notes")()
+                check_notes_links(view, notes, keyboard, pyatspi, checks)
+            if "Verbatim Block" in captions:
+                view, _caption = page_opener("Verbatim Block")()
+                check_find_dialog(app, view, keyboard, pyatspi, checks, args)
+        finally:
+            keyboard.close()
         exit_through_menu(frame, program, args.exit_wait, pyatspi, checks)
         print(f"{checks.passed} checks passed over {len(tabs)} pages and {controls} controls, "
               f"{len(checks.failures)} failed", flush=True)

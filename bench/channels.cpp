@@ -1,0 +1,113 @@
+// The Engine A Channels page over a project of 64 configured functions (PWM and GPIO on every channel of both engines), offscreen: the refill the page makes when the project tells it of a change, up to its table painted.
+#include <benchmark/benchmark.h>
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QTableView>
+
+#include <cstdlib>
+#include <memory>
+
+#include "base/ports.h"
+#include "base/recordingports.h"
+#include "knowledge/knowledgebase.h"
+#include "app/startup.h"
+#include "project/notesmodel.h"
+#include "project/projdoc.h"
+#include "project/projectport.h"
+#include "ui/pages.h"
+#include "ui/viewchanns.h"
+
+namespace {
+
+constexpr int kFunctions = 64;
+
+struct CBenchProject {
+  CRecordingMessagePort messages;
+  CScopedPorts ports{CPorts{&messages, nullptr, nullptr}};
+  CKnowledgeBase kb;
+  CNotesModel notes;
+  std::unique_ptr<CProjDoc> doc;
+
+  CBenchProject() {
+    CLoadOptions options;
+    options.confFolder = KV_SOURCE_DIR "/conf";
+    options.functionSetFolder = KV_SOURCE_DIR "/fsets";
+    LoadKnowledgeBase(kb, options);
+    doc = std::make_unique<CProjDoc>(kb, nullptr, &notes);
+    doc->OnNewDocument();
+    doc->SetProcessor({"Omiro Q32", 100000000, 0});
+    doc->SelectFunctionSet(kb.fsetLib.FindSet("kivo2/kivo_set_k2_motion.h"));
+    const CKivoFunc* pwm = doc->m_pFSet ? doc->m_pFSet->FindFunc("PWM") : nullptr;
+    const CKivoFunc* gpio = doc->m_pFSet ? doc->m_pFSet->FindFunc("GPIO") : nullptr;
+    for (int i = 0; pwm && gpio && i < kFunctions; ++i)
+      doc->AddFunction(doc->NewFunction(i % 2 ? *gpio : *pwm, i / 32, i % 32));
+    doc->NotifyChanged(-1);
+  }
+  bool Ready() const { return doc->Functions().size() == kFunctions; }
+};
+
+// The page as the window shows it: sized for its table, one function selected.
+struct CShownPage {
+  CViewChanns page;
+  explicit CShownPage(CProjDoc& doc) : page(doc, kPageChannelsA) {
+    page.resize(page.minimumSizeHint().expandedTo(QSize(900, 600)));
+    page.show();
+    page.SelectChannel(5);
+    QApplication::processEvents();
+  }
+  bool Full() const { return page.Table()->model()->index(31, 1).data().toString().size() > 0; }
+};
+
+// A change elsewhere in the project (hint 0): the rows built again from the
+// core, the selection marked, the total set and the visible rows painted.
+void BM_ChannelsRefill(benchmark::State& state) {
+  CBenchProject project;
+  if (!project.Ready())
+    state.SkipWithError("project not built");
+  CShownPage shown(*project.doc);
+  if (!shown.Full())
+    state.SkipWithError("page not filled");
+  for (auto _ : state) {
+    shown.page.OnUpdate(kHintEverything);
+    shown.page.Table()->viewport()->repaint();
+  }
+}
+BENCHMARK(BM_ChannelsRefill)->Unit(benchmark::kMicrosecond);
+
+// The page's own part alone, without the painting.
+void BM_ChannelsRefillUnpainted(benchmark::State& state) {
+  CBenchProject project;
+  if (!project.Ready())
+    state.SkipWithError("project not built");
+  CShownPage shown(*project.doc);
+  for (auto _ : state)
+    shown.page.OnUpdate(kHintEverything);
+}
+BENCHMARK(BM_ChannelsRefillUnpainted)->Unit(benchmark::kMicrosecond);
+
+// The same after the project has recomputed the engine's loads, as it does
+// when a function of the engine changed.
+void BM_ChannelsRefillWithLoads(benchmark::State& state) {
+  CBenchProject project;
+  if (!project.Ready())
+    state.SkipWithError("project not built");
+  CShownPage shown(*project.doc);
+  for (auto _ : state) {
+    project.doc->NotifyChanged(0);
+    shown.page.OnUpdate(kHintEverything);
+    shown.page.Table()->viewport()->repaint();
+  }
+}
+BENCHMARK(BM_ChannelsRefillWithLoads)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
