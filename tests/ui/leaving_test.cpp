@@ -59,6 +59,9 @@ class Leaving : public ::testing::Test {
            std::to_string(Frame().CurrentPage());
   }
 
+  // State() holds the generated texts, which would differ in their stamp
+  // across a second's turn.
+  CFixedSaveTime stamp;
   CTempDir project;
   CShell shell;
   QStringList asked;
