@@ -2,9 +2,11 @@
 #include "project/funcdialogmodel.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <iterator>
+#include <string>
 
 #include "base/messagecatalog.h"
 #include "knowledge/fapplib.h"
@@ -399,10 +401,48 @@ CKivoVarValueSet* CFuncDialogModel::Group(int n) const {
 
 // ---- Code and checks
 
+namespace {
+
+bool IsNamePart(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// `code` with the names the working copy's defines start with ("PWMx", a
+// copy outside the project's list has no instance yet) given the instance
+// `index`, where they stand as a name or a define's start.
+std::string WithInstance(const std::string& code, const std::string& functionName, int index) {
+  std::string bare = functionName;
+  for (char& c : bare)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string from = bare + "x";
+  const std::string to = bare + std::to_string(index);
+  std::string out;
+  std::size_t done = 0;
+  for (std::size_t at = code.find(from); at != std::string::npos; at = code.find(from, at + 1)) {
+    const std::size_t end = at + from.size();
+    if ((at > 0 && IsNamePart(code[at - 1])) || (end < code.size() && IsNamePart(code[end]) && code[end] != '_'))
+      continue;
+    out.append(code, done, at - done);
+    out += to;
+    done = end;
+  }
+  return out + code.substr(done);
+}
+
+}  // namespace
+
 std::string CFuncDialogModel::GeneratedCode() const {
   std::string code;
-  if (const CFuncInfo* func = Current())
-    func->GenerateInitCode(code);
+  const CFuncInfo* func = Current();
+  if (!func)
+    return code;
+  func->GenerateInitCode(code);
+  // The code as the project will have it: an edit keeps its instance, an added
+  // function comes after the instances there are.
+  if (func->function) {
+    int count = 0;
+    const int index = m_edited ? m_doc.GetInstanceIndex(m_edited, count) : (m_doc.GetInstanceIndex(func, count), count);
+    if (index >= 0)
+      code = WithInstance(code, func->function->name, index);
+  }
   return ReplaceAll(ReplaceAll(code, "\r\n", "\n"), "\n", "\r\n");
 }
 

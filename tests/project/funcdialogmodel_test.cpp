@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 #include "bundledkb.h"
 #include "common/testsupport.h"
@@ -401,23 +402,36 @@ TEST_F(FuncDialogModelTest, ChannelChoiceComesFromTheFreeList) {
 // ---- The code
 
 TEST_F(FuncDialogModelTest, CodeIsWhatASaveWritesWithWindowsLineEnds) {
-  CModel model(*doc, CModel::kAddFunction, 1, nullptr, 20);
-  for (const char* name : {"PWM", "GPIO", "UART"}) {
+  const std::pair<const char*, int> entries[] = {{"PWM", 20}, {"GPIO", 22}, {"UART", 24}};
+  for (const auto& [name, start] : entries) {
     SCOPED_TRACE(name);
+    CModel model(*doc, CModel::kAddFunction, 1, nullptr, start);
     ASSERT_TRUE(SelectByName(model, name));
     if (!model.CurrentIsApi()) {
       ASSERT_TRUE(model.SetParamCount(2));
       ASSERT_TRUE(model.SetRawParamValue(1, "my_table"));
     }
-    std::string expected;
-    model.Current()->GenerateInitCode(expected);
     std::string code = model.GeneratedCode();
-    EXPECT_EQ(ReplaceAll(code, "\r\n", "\n"), expected);
     EXPECT_EQ(ReplaceAll(code, "\r\n", "").find('\n'), std::string::npos);
     EXPECT_NE(code.find("\r\n"), std::string::npos);
+    // Once in the project, the function writes what the box showed, under
+    // the instance name it now has (PWM2: the sample holds two).
+    std::unique_ptr<CFuncInfo> added = model.Current()->Clone();
+    const CFuncInfo* inProject = added.get();
+    ASSERT_TRUE(doc->AddConfiguredFunction(std::move(added)));
+    std::string written;
+    inProject->GenerateInitCode(written);
+    EXPECT_EQ(ReplaceAll(code, "\r\n", "\n"), written);
+    if (std::string(name) == "UART") {
+      EXPECT_NE(code.find("(UART1_TX,"), std::string::npos) << code;
+    }
   }
-  // A function not yet in the project has an x for its index.
-  EXPECT_NE(model.GeneratedCode().find("UARTx_TX,"), std::string::npos);
+
+  // An edit shows the instance it edits, not the next one.
+  CModel edit(*doc, CModel::kEdit, 0, &Configured("PWM1"));
+  ASSERT_NE(edit.Current(), nullptr);
+  EXPECT_NE(edit.GeneratedCode().find("(PWM1_OUTPUT,"), std::string::npos) << edit.GeneratedCode();
+  EXPECT_EQ(edit.GeneratedCode().find("PWMx"), std::string::npos);
 }
 
 }  // namespace

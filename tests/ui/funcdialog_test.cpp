@@ -256,7 +256,7 @@ TEST_F(FuncDialogTest, AnotherInitCallResetsTheFunctionToItsDefaults) {
   EXPECT_EQ(Cell(channels, 0, 1), "20");
   EXPECT_EQ(Cell(params, RowOf(params, "baud_rate"), 1), "0");
   EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("assignmentText"))->text(), "tx = tx_channel");
-  EXPECT_TRUE(CodeText(*dialog).contains("err_code = hv_kivo_uart_init_tx (UARTx_TX,"));
+  EXPECT_TRUE(CodeText(*dialog).contains("err_code = hv_kivo_uart_init_tx (UART1_TX,"));
 }
 
 TEST_F(FuncDialogTest, ChosenValueIsStoredByItsCNameAndShownByItsText) {
@@ -333,7 +333,7 @@ TEST_F(FuncDialogTest, NonApiPageGivesBackTheValuesOfParametersTakenAway) {
   EXPECT_EQ(Cell(params, 1, 1), "0x22");
   EXPECT_EQ(Cell(params, 2, 1), "my_word");
   EXPECT_EQ(Cell(params, 3, 1), "0");
-  EXPECT_TRUE(CodeText(*dialog).contains("hv_kivo_set_chan_local_32 (GPIOx, 0x08, my_word);"));
+  EXPECT_TRUE(CodeText(*dialog).contains("hv_kivo_set_chan_local_32 (GPIO1, 0x08, my_word);"));
   EXPECT_TRUE(CodeText(*dialog).contains("HV_KIVO_PRM_COUNT(4),"));
 
   // Past the range the count stops at the description's bound.
@@ -358,9 +358,9 @@ TEST_F(FuncDialogTest, NonApiListsAreBoundToTheFunctionsValueGroups) {
   hsr->setCurrentIndex(hsr->findText("HSR 5"));
   channel->setCurrentIndex(channel->findText("3"));
   QString code = CodeText(*dialog);
-  EXPECT_TRUE(code.contains("hv_kivo_enable (HALLx, HV_KIVO_PRIORITY_HIGH);"));
+  EXPECT_TRUE(code.contains("hv_kivo_enable (HALL1, HV_KIVO_PRIORITY_HIGH);"));
   EXPECT_TRUE(code.contains("HV_KIVO_HSR_5,"));
-  EXPECT_TRUE(code.contains("(HALLx,\t/* engine: B; channel: 3 */"));
+  EXPECT_TRUE(code.contains("(HALL1,\t/* engine: B; channel: 3 */"));
 }
 
 TEST_F(FuncDialogTest, CodeBoxShowsWhatIsWrittenForTheAcceptedCopy) {
@@ -378,7 +378,10 @@ TEST_F(FuncDialogTest, CodeBoxShowsWhatIsWrittenForTheAcceptedCopy) {
   dialog->accept();
   std::unique_ptr<CFuncInfo> accepted = dialog->TakeAccepted();
   ASSERT_NE(accepted, nullptr);
-  EXPECT_EQ(shown.toStdString(), Code(*accepted));
+  // What the box showed is what the function writes once in the project.
+  const CFuncInfo* inProject = accepted.get();
+  ASSERT_TRUE(shell.Frame().Doc().AddConfiguredFunction(std::move(accepted)));
+  EXPECT_EQ(shown.toStdString(), Code(*inProject));
   EXPECT_TRUE(shown.contains("25000,\t/* pwm_period: 25000 */"));
 }
 
