@@ -179,9 +179,10 @@ void CMainFrame::WriteRecoveryCopy() {
   // A question may be open half way through a page's store: the copy waits
   // for the project to be whole again.
   if (QApplication::activeModalWidget()) {
-    m_recoveryTimer->start(static_cast<int>(CRecoveryStore::kSettleMs));
+    m_recoveryWaitsForDialog = true;
     return;
   }
+  m_recoveryWaitsForDialog = false;
   m_app->KeepRecoveryCopy();
 }
 
@@ -669,6 +670,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   }
   // Whatever is unsaved now, the user chose to give up.
   m_recoveryTimer->stop();
+  m_recoveryWaitsForDialog = false;
   m_app->EndRecovery();
   BalloonTip::Hide();
   QMainWindow::closeEvent(event);
@@ -682,6 +684,13 @@ void CMainFrame::moveEvent(QMoveEvent* event) {
 void CMainFrame::resizeEvent(QResizeEvent* event) {
   BalloonTip::Hide();
   QMainWindow::resizeEvent(event);
+}
+
+bool CMainFrame::event(QEvent* event) {
+  // The dialog that held the copy back has closed.
+  if (event->type() == QEvent::WindowUnblocked && m_recoveryWaitsForDialog)
+    ScheduleRecoveryCopy();
+  return QMainWindow::event(event);
 }
 
 void CMainFrame::changeEvent(QEvent* event) {

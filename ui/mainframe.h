@@ -130,6 +130,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void CreatePages();
@@ -160,6 +161,8 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   QAction* m_recentSeparator = nullptr;
   QAction* m_exitAction = nullptr;
   QTimer* m_recoveryTimer = nullptr;
+  // A copy fell due while a dialog blocked the window: written when it is unblocked.
+  bool m_recoveryWaitsForDialog = false;
   // The page that stored its own controls before a save: the others are told to.
   CViewBase* m_savingFrom = nullptr;
   bool m_shownOnce = false;

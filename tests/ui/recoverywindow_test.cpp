@@ -2,6 +2,7 @@
 // is written when it runs out and goes with a save, a discard or a clean close,
 // and a copy left by a program that is gone is offered at start-up.
 #include <QCheckBox>
+#include <QDialog>
 #include <QComboBox>
 #include <QTest>
 #include <QTimer>
@@ -80,6 +81,24 @@ TEST_F(RecoveryWindow, AChangeIsCopiedWhenTheTimerRunsOutAndTheCopyGoesWithTheSa
   EXPECT_TRUE(Frame().FileSave());
   EXPECT_EQ(Files(), std::vector<std::string>{});
   EXPECT_TRUE(shell.ports.messages.Ids().empty());
+}
+
+// A copy that falls due while a dialog holds the window waits for the dialog
+// to close, and is then written without a further change.
+TEST_F(RecoveryWindow, ACopyDueUnderADialogIsWrittenWhenTheDialogCloses) {
+  ASSERT_TRUE(shell.Start({Project()}));
+  ToggleEngineA();
+  QDialog dialog(&Frame());
+  dialog.setModal(true);
+  dialog.show();
+  ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+  QTimer* timer = Frame().RecoveryTimer();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !timer->isActive(); }, 5000));
+  QTest::qWait(100);
+  EXPECT_FALSE(fs::exists(Copy(".info")));
+  EXPECT_FALSE(timer->isActive());
+  dialog.close();
+  EXPECT_TRUE(CopyWritten(true));
 }
 
 TEST_F(RecoveryWindow, ClosingWithoutSavingRemovesTheCopy) {
