@@ -19,6 +19,7 @@
 #include "ui/funcdialogwindow.h"
 #include "ui/mainframe.h"
 #include "ui/valuebinding.h"
+#include "paramtable.h"
 #include "uitestsupport.h"
 
 namespace {
@@ -75,52 +76,6 @@ class FuncDialogTest : public ::testing::Test {
     ASSERT_GE(index, 0) << text.toStdString();
     list->setCurrentIndex(index);
   }
-  static int RowOf(QTableView* table, const QString& name) {
-    for (int row = 0; row < table->model()->rowCount(); ++row)
-      if (table->model()->index(row, 0).data().toString() == name)
-        return row;
-    ADD_FAILURE() << "no row " << name.toStdString();
-    return -1;
-  }
-  static QString Cell(QTableView* table, int row, int column) {
-    return table->model()->index(row, column).data().toString();
-  }
-  // Opens the in-place editor of the value cell as a click would.
-  static QWidget* EditCell(QTableView* table, int row) {
-    QModelIndex index = table->model()->index(row, 1);
-    table->setCurrentIndex(index);
-    table->edit(index);
-    Settle();
-    for (QWidget* editor : table->viewport()->findChildren<QWidget*>())
-      if (editor->isVisible() && (qobject_cast<QComboBox*>(editor) || qobject_cast<QLineEdit*>(editor)) &&
-          !qobject_cast<QComboBox*>(editor->parentWidget()))
-        return editor;
-    ADD_FAILURE() << "no editor in row " << row;
-    return nullptr;
-  }
-  // Types into the cell's editor and presses Enter.
-  static void TypeInCell(QTableView* table, int row, const QString& text) {
-    QWidget* editor = EditCell(table, row);
-    ASSERT_NE(editor, nullptr);
-    auto* combo = qobject_cast<QComboBox*>(editor);
-    QLineEdit* line = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(editor);
-    ASSERT_NE(line, nullptr) << "the cell takes no typing";
-    line->selectAll();
-    QTest::keyClick(line, Qt::Key_Delete);
-    QTest::keyClicks(line, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    Settle();
-  }
-  // Picks a listed choice of the cell's drop-down by keyboard.
-  static void ChooseInCell(QTableView* table, int row, const QString& choice) {
-    auto* combo = qobject_cast<QComboBox*>(EditCell(table, row));
-    ASSERT_NE(combo, nullptr);
-    int target = combo->findText(choice);
-    ASSERT_GE(target, 0) << choice.toStdString();
-    while (combo->currentIndex() != target)
-      QTest::keyClick(combo, combo->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
-    Settle();
-  }
   static QString CodeText(const QWidget& root) {
     auto* code = Labelled<QPlainTextEdit>(root, QStringLiteral("Generated Code:"));
     return code ? code->toPlainText() : QString();
@@ -158,7 +113,7 @@ TEST_F(FuncDialogTest, AddOffersTheSetsFunctionsAndEveryControlHasAName) {
   ASSERT_NE(channels, nullptr);
   EXPECT_EQ(channels->model()->headerData(0, Qt::Horizontal).toString(), "Channel Name");
   EXPECT_EQ(channels->model()->headerData(1, Qt::Horizontal).toString(), "Number");
-  EXPECT_EQ(Cell(channels, 0, 1), "20");
+  EXPECT_EQ(CellText(channels, 0, 1), "20");
   EXPECT_EQ(UnlabelledControls(dialog.get()), std::vector<std::string>{});
   // An open in-place editor is named after its column.
   QWidget* editor = EditCell(Table(*dialog, QStringLiteral("Parameter Values")), 0);
@@ -176,7 +131,7 @@ TEST_F(FuncDialogTest, SwitchingEntriesKeepsEachEntrysEdits) {
   auto dialog = Open(CFuncDialogRequest::kAddFunction, 0);
   QTableView* params = Table(*dialog, QStringLiteral("Parameter Values"));
   TypeInCell(params, RowOf(params, "period"), QStringLiteral("4321"));
-  EXPECT_EQ(Cell(params, RowOf(params, "period"), 1), "4321");
+  EXPECT_EQ(CellText(params, RowOf(params, "period"), 1), "4321");
   EXPECT_TRUE(CodeText(*dialog).contains("4321,\t/* period: 4321 */"));
 
   ChooseEntry(*dialog, QStringLiteral("Asynchronous Serial Port"));
@@ -184,10 +139,10 @@ TEST_F(FuncDialogTest, SwitchingEntriesKeepsEachEntrysEdits) {
   TypeInCell(params, RowOf(params, "baud_rate"), QStringLiteral("9600"));
   ChooseEntry(*dialog, QStringLiteral("Pulse Width Modulation Output"));
   params = Table(*dialog, QStringLiteral("Parameter Values"));
-  EXPECT_EQ(Cell(params, RowOf(params, "period"), 1), "4321");
+  EXPECT_EQ(CellText(params, RowOf(params, "period"), 1), "4321");
   EXPECT_TRUE(CodeText(*dialog).contains("4321,\t/* period: 4321 */"));
   ChooseEntry(*dialog, QStringLiteral("Asynchronous Serial Port"));
-  EXPECT_EQ(Cell(Table(*dialog, QStringLiteral("Parameter Values")), RowOf(params, "baud_rate"), 1), "9600");
+  EXPECT_EQ(CellText(Table(*dialog, QStringLiteral("Parameter Values")), RowOf(params, "baud_rate"), 1), "9600");
 }
 
 TEST_F(FuncDialogTest, InvalidChannelShowsTheErrorLineAndOkKeepsTheDialogOpen) {
@@ -197,7 +152,7 @@ TEST_F(FuncDialogTest, InvalidChannelShowsTheErrorLineAndOkKeepsTheDialogOpen) {
   EXPECT_FALSE(error->isVisible());
   QTableView* channels = Table(*dialog, QStringLiteral("Channels"));
   TypeInCell(channels, 0, QStringLiteral("32"));
-  EXPECT_EQ(Cell(channels, 0, 1), "32");
+  EXPECT_EQ(CellText(channels, 0, 1), "32");
   EXPECT_TRUE(error->isVisible());
   EXPECT_EQ(error->text(), "Error: The channel number 32 is invalid");
 
@@ -217,7 +172,7 @@ TEST_F(FuncDialogTest, InvalidChannelShowsTheErrorLineAndOkKeepsTheDialogOpen) {
 
   // Text that is no number changes nothing.
   TypeInCell(channels, 0, QStringLiteral("six"));
-  EXPECT_EQ(Cell(channels, 0, 1), "5");
+  EXPECT_EQ(CellText(channels, 0, 1), "5");
   TypeInCell(channels, 0, QStringLiteral("6"));
   EXPECT_FALSE(error->isVisible());
   dialog->accept();
@@ -252,9 +207,9 @@ TEST_F(FuncDialogTest, AnotherInitCallResetsTheFunctionToItsDefaults) {
 
   QTableView* channels = Table(*dialog, QStringLiteral("Channels"));
   ASSERT_EQ(channels->model()->rowCount(), 1);
-  EXPECT_EQ(Cell(channels, 0, 0), "tx");
-  EXPECT_EQ(Cell(channels, 0, 1), "20");
-  EXPECT_EQ(Cell(params, RowOf(params, "baud_rate"), 1), "0");
+  EXPECT_EQ(CellText(channels, 0, 0), "tx");
+  EXPECT_EQ(CellText(channels, 0, 1), "20");
+  EXPECT_EQ(CellText(params, RowOf(params, "baud_rate"), 1), "0");
   EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("assignmentText"))->text(), "tx = tx_channel");
   EXPECT_TRUE(CodeText(*dialog).contains("err_code = hv_kivo_uart_init_tx (UART1_TX,"));
 }
@@ -264,13 +219,13 @@ TEST_F(FuncDialogTest, ChosenValueIsStoredByItsCNameAndShownByItsText) {
   QTableView* params = Table(*dialog, QStringLiteral("Parameter Values"));
   int polarity = RowOf(params, "polarity");
   ChooseInCell(params, polarity, QStringLiteral("Active low"));
-  EXPECT_EQ(Cell(params, polarity, 1), "Active low");
+  EXPECT_EQ(CellText(params, polarity, 1), "Active low");
   EXPECT_EQ(dialog->Model().Current()->FindParam("polarity")->value.valueName, "KIVO_ACTIVE_LOW");
   EXPECT_TRUE(CodeText(*dialog).contains("KIVO_ACTIVE_LOW,\t/* polarity: Active low */"));
 
   // A missing value shows as a question mark.
   TypeInCell(params, RowOf(params, "duty"), QString());
-  EXPECT_EQ(Cell(params, RowOf(params, "duty"), 1), "?");
+  EXPECT_EQ(CellText(params, RowOf(params, "duty"), 1), "?");
   EXPECT_TRUE(CodeText(*dialog).contains("/* duty: parameter missing */"));
   // The mark is no value: leaving the cell's editor as it opened keeps it missing.
   QWidget* editor = EditCell(params, RowOf(params, "duty"));
@@ -321,8 +276,8 @@ TEST_F(FuncDialogTest, NonApiPageGivesBackTheValuesOfParametersTakenAway) {
   };
   setCount(QStringLiteral("3"));
   ASSERT_EQ(params->model()->rowCount(), 3);
-  EXPECT_EQ(Cell(params, 2, 0), "Parameter 3");
-  EXPECT_EQ(Cell(params, 2, 1), "0");
+  EXPECT_EQ(CellText(params, 2, 0), "Parameter 3");
+  EXPECT_EQ(CellText(params, 2, 1), "0");
   TypeInCell(params, 1, QStringLiteral("0x22"));
   TypeInCell(params, 2, QStringLiteral("my_word"));
   setCount(QStringLiteral("1"));
@@ -330,9 +285,9 @@ TEST_F(FuncDialogTest, NonApiPageGivesBackTheValuesOfParametersTakenAway) {
   EXPECT_FALSE(CodeText(*dialog).contains("my_word"));
   setCount(QStringLiteral("4"));
   ASSERT_EQ(params->model()->rowCount(), 4);
-  EXPECT_EQ(Cell(params, 1, 1), "0x22");
-  EXPECT_EQ(Cell(params, 2, 1), "my_word");
-  EXPECT_EQ(Cell(params, 3, 1), "0");
+  EXPECT_EQ(CellText(params, 1, 1), "0x22");
+  EXPECT_EQ(CellText(params, 2, 1), "my_word");
+  EXPECT_EQ(CellText(params, 3, 1), "0");
   EXPECT_TRUE(CodeText(*dialog).contains("hv_kivo_set_chan_local_32 (GPIO1, 0x08, my_word);"));
   EXPECT_TRUE(CodeText(*dialog).contains("HV_KIVO_PRM_COUNT(4),"));
 
@@ -395,7 +350,7 @@ TEST_F(FuncDialogTest, EditWorksOnACopyAndRemembersWhereTheDialogWas) {
   EXPECT_FALSE(list->isEnabled());
   EXPECT_EQ(list->count(), 1);
   QTableView* channels = Table(*dialog, QStringLiteral("Channels"));
-  EXPECT_EQ(Cell(channels, 0, 1), "4");
+  EXPECT_EQ(CellText(channels, 0, 1), "4");
   // Its own channels are among the choices.
   TypeInCell(channels, 0, QStringLiteral("6"));
   QTableView* params = Table(*dialog, QStringLiteral("Parameter Values"));

@@ -32,6 +32,7 @@
 #include "ui/viewfset.h"
 #include "ui/viewtab.h"
 #include "ui/viewverbatim.h"
+#include "paramtable.h"
 #include "uitestsupport.h"
 
 namespace fs = std::filesystem;
@@ -160,51 +161,6 @@ class Workflow : public ::testing::Test {
     int index = list->findText(text);
     ASSERT_GE(index, 0) << text.toStdString();
     list->setCurrentIndex(index);
-  }
-  static int RowOf(QTableView* table, const QString& name) {
-    for (int row = 0; table && row < table->model()->rowCount(); ++row)
-      if (table->model()->index(row, 0).data().toString() == name)
-        return row;
-    ADD_FAILURE() << "no row " << name.toStdString();
-    return -1;
-  }
-  static QString CellText(QTableView* table, int row, int column = 1) {
-    return table->model()->index(row, column).data().toString();
-  }
-  // The value cell's in-place editor, opened as a click opens it.
-  static QWidget* EditCell(QTableView* table, int row) {
-    QModelIndex index = table->model()->index(row, 1);
-    table->setCurrentIndex(index);
-    table->edit(index);
-    Settle();
-    for (QWidget* editor : table->viewport()->findChildren<QWidget*>())
-      if (editor->isVisible() && (qobject_cast<QComboBox*>(editor) || qobject_cast<QLineEdit*>(editor)) &&
-          !qobject_cast<QComboBox*>(editor->parentWidget()))
-        return editor;
-    ADD_FAILURE() << "no editor in row " << row;
-    return nullptr;
-  }
-  static void TypeInCell(QTableView* table, int row, const QString& text) {
-    QWidget* editor = EditCell(table, row);
-    ASSERT_NE(editor, nullptr);
-    auto* combo = qobject_cast<QComboBox*>(editor);
-    QLineEdit* line = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(editor);
-    ASSERT_NE(line, nullptr) << "the cell takes no typing";
-    line->selectAll();
-    QTest::keyClick(line, Qt::Key_Delete);
-    QTest::keyClicks(line, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    Settle();
-  }
-  // One of the cell's allowed values, picked by keyboard from its list.
-  static void ChooseInCell(QTableView* table, int row, const QString& choice) {
-    auto* combo = qobject_cast<QComboBox*>(EditCell(table, row));
-    ASSERT_NE(combo, nullptr);
-    int target = combo->findText(choice);
-    ASSERT_GE(target, 0) << choice.toStdString();
-    while (combo->currentIndex() != target)
-      QTest::keyClick(combo, combo->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
-    Settle();
   }
   // The generated call that sets up `define`, up to its closing parenthesis.
   static std::string CallOf(const std::string& source, const std::string& define) {
