@@ -1,6 +1,8 @@
 // The function dialog's two pages.
 #include "ui/funcdialogpages.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -73,7 +75,8 @@ CFuncApiPage::CFuncApiPage(CFuncDialogModel& model, QWidget* parent) : CFuncDial
   m_paramEditor = new CChoiceDelegate(this);
   m_params = MakeEditableTable(m_paramRows, m_paramEditor, QStringLiteral("Parameter Values"), this);
   m_params->setObjectName(QStringLiteral("paramsTable"));
-  m_params->horizontalHeader()->resizeSection(0, 100);
+  // The names are short, but the caption must not be cut.
+  m_params->horizontalHeader()->resizeSection(0, std::max(100, m_params->horizontalHeader()->sectionSizeHint(0)));
   m_params->horizontalHeader()->resizeSection(1, 150);
   m_params->horizontalHeader()->setStretchLastSection(true);
 

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QHeaderView>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -114,6 +115,12 @@ TEST_F(FuncDialogTest, AddOffersTheSetsFunctionsAndEveryControlHasAName) {
   EXPECT_EQ(channels->model()->headerData(0, Qt::Horizontal).toString(), "Channel Name");
   EXPECT_EQ(channels->model()->headerData(1, Qt::Horizontal).toString(), "Number");
   EXPECT_EQ(CellText(channels, 0, 1), "20");
+  // No column caption of the page shown is cut short.
+  for (QTableView* table : dialog->findChildren<QTableView*>())
+    for (int column = 0; table->isVisibleTo(dialog.get()) && column < table->model()->columnCount();
+         ++column)
+      EXPECT_GE(table->horizontalHeader()->sectionSize(column), table->horizontalHeader()->sectionSizeHint(column))
+          << table->accessibleName().toStdString() << " column " << column;
   EXPECT_EQ(UnlabelledControls(dialog.get()), std::vector<std::string>{});
   // An open in-place editor is named after its column.
   QWidget* editor = EditCell(Table(*dialog, QStringLiteral("Parameter Values")), 0);
