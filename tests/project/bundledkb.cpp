@@ -13,3 +13,15 @@ void LoadBundledKnowledge(CKnowledgeBase& kb) {
   kb.fappLib.Scan(kb.functionSetFolder, &kb.cfgDesc);
   EXPECT_EQ(quiet.messages.Ids(), std::vector<int>{});
 }
+
+CKnowledgeBase* CBundledKbTest::s_kb = nullptr;
+
+void CBundledKbTest::SetUpTestSuite() {
+  s_kb = new CKnowledgeBase;
+  LoadBundledKnowledge(*s_kb);
+}
+
+void CBundledKbTest::TearDownTestSuite() {
+  delete s_kb;
+  s_kb = nullptr;
+}

@@ -8,29 +8,17 @@
 
 namespace {
 
-class ChannelCommandsTest : public ::testing::Test {
+class ChannelCommandsTest : public CBundledKbTest {
  protected:
-  static void SetUpTestSuite() {
-    CRecordedPorts quiet;
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
   void SetUp() override {
     doc = std::make_unique<CProjDoc>(*s_kb);
     ASSERT_TRUE(doc->OnOpenDocument(SourcePath("examples/demo/kivo_vam.c").string()));
     ports.messages.Clear();
   }
 
-  static CKnowledgeBase* s_kb;
   CRecordedPorts ports;
   std::unique_ptr<CProjDoc> doc;
 };
-
-CKnowledgeBase* ChannelCommandsTest::s_kb = nullptr;
 
 TEST_F(ChannelCommandsTest, SelectionStandsForItsDistinctFunctions) {
   // Engine A: PWM0 on 0, PWM1 on 1, DTPWM on 4 and 5, ADCTRIG on 8; engine B: GPIO (no API) on 8.

@@ -11,16 +11,8 @@
 
 namespace {
 
-class ChannelTableTest : public ::testing::Test {
+class ChannelTableTest : public CBundledKbTest {
  protected:
-  static void SetUpTestSuite() {
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
   void SetUp() override { doc = std::make_unique<CProjDoc>(*s_kb); }
 
   void Open(const std::filesystem::path& path) {
@@ -32,12 +24,9 @@ class ChannelTableTest : public ::testing::Test {
     return doc->FindChannelUser(engine, channel);
   }
 
-  static CKnowledgeBase* s_kb;
   CRecordedPorts ports;
   std::unique_ptr<CProjDoc> doc;
 };
-
-CKnowledgeBase* ChannelTableTest::s_kb = nullptr;
 
 struct CRowText {
   int channel;

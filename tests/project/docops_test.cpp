@@ -38,17 +38,8 @@ class CRecordingObserver : public CProjectObserver {
 };
 
 // Public: the tables' steps reach the fixture through a reference.
-class DocOpsTest : public ::testing::Test {
+class DocOpsTest : public CBundledKbTest {
  public:
-  static void SetUpTestSuite() {
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
-
   // A two-engine Kivo2 processor with the motion set, a PWM on A:0, a QD on
   // B:0 and a GPIO on B:8, saved and opened again: nothing to undo.
   void SetUp() override {
@@ -97,10 +88,7 @@ class DocOpsTest : public ::testing::Test {
   CNotesModel notes;
   CRecordingObserver observer;
   CProjDoc doc{*s_kb, nullptr, &notes};
-  static CKnowledgeBase* s_kb;
 };
-
-CKnowledgeBase* DocOpsTest::s_kb = nullptr;
 
 // ---- Each operation: its effect, its hint, the mark and its undo step
 

@@ -233,16 +233,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- From the project's record
 
-class EngineProjectTest : public ::testing::Test {
+class EngineProjectTest : public CBundledKbTest {
  protected:
-  static void SetUpTestSuite() {
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
   void SetUp() override {
     doc = std::make_unique<CProjDoc>(*s_kb);
     doc->OnNewDocument();
@@ -261,12 +253,9 @@ class EngineProjectTest : public ::testing::Test {
     field->Set(field->def->values[position]->name, argument);
   }
 
-  static CKnowledgeBase* s_kb;
   CRecordedPorts ports;
   std::unique_ptr<CProjDoc> doc;
 };
-
-CKnowledgeBase* EngineProjectTest::s_kb = nullptr;
 
 TEST_F(EngineProjectTest, FieldsOfEachEngineComeFromItsOwnMembers) {
   SelectCpu("Pelisk P8");

@@ -15,16 +15,8 @@ namespace {
 using CFuncInfo = CProjDoc::CFuncInfo;
 using CModel = CFuncDialogModel;
 
-class FuncDialogModelTest : public ::testing::Test {
+class FuncDialogModelTest : public CBundledKbTest {
  protected:
-  static void SetUpTestSuite() {
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
   void SetUp() override {
     doc = std::make_unique<CProjDoc>(*s_kb);
     ASSERT_TRUE(doc->OnOpenDocument(SourcePath("examples/demo/kivo_vam.c").string()));
@@ -65,12 +57,9 @@ class FuncDialogModelTest : public ::testing::Test {
     return texts;
   }
 
-  static CKnowledgeBase* s_kb;
   CRecordedPorts ports;
   std::unique_ptr<CProjDoc> doc;
 };
-
-CKnowledgeBase* FuncDialogModelTest::s_kb = nullptr;
 
 // ---- What the dialog offers and what it is called
 

@@ -17,17 +17,8 @@ using CFuncInfo = CProjDoc::CFuncInfo;
 using CFuncApi = CProjDoc::CFuncInfo_Api;
 using CFuncNonApi = CProjDoc::CFuncInfo_NonApi;
 
-class ProjDocTest : public ::testing::Test {
+class ProjDocTest : public CBundledKbTest {
  protected:
-  static void SetUpTestSuite() {
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
-
   const CKivoFunc& Func(const std::string& name) const {
     for (const auto& func : s_kb->fsetLib.Functions())
       if (func->name == name)
@@ -72,10 +63,7 @@ class ProjDocTest : public ::testing::Test {
   CRecordedPorts ports;
   CNotesModel notes;
   CProjDoc doc{*s_kb, nullptr, &notes};
-  static CKnowledgeBase* s_kb;
 };
-
-CKnowledgeBase* ProjDocTest::s_kb = nullptr;
 
 TEST_F(ProjDocTest, InstanceAndDefineNamesFollowTheListOrder) {
   CFuncApi* first = AddPwm(0, 1);

@@ -18,17 +18,8 @@ using CFunc = CProjDoc::CFuncInfo;
 using CApi = CProjDoc::CFuncInfo_Api;
 using CNonApi = CProjDoc::CFuncInfo_NonApi;
 
-class ReaderTest : public ::testing::Test {
+class ReaderTest : public CBundledKbTest {
  protected:
-  static void SetUpTestSuite() {
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
-
   bool Open(const std::string& fixture) {
     return doc.OnOpenDocument(FixturePath("project/read/" + fixture + "/kivo_vam.c").string());
   }
@@ -55,13 +46,10 @@ class ReaderTest : public ::testing::Test {
     return "<no message>";
   }
 
-  static CKnowledgeBase* s_kb;
   CRecordedPorts ports;
   CTempDir temp;
   CProjDoc doc{*s_kb};
 };
-
-CKnowledgeBase* ReaderTest::s_kb = nullptr;
 
 TEST_F(ReaderTest, GeneratedFileGivesBackTheWholeProject) {
   ASSERT_TRUE(Open("full"));

@@ -12,16 +12,8 @@
 
 namespace {
 
-class TakeContentsTest : public ::testing::Test {
+class TakeContentsTest : public CBundledKbTest {
  protected:
-  static void SetUpTestSuite() {
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
   void SetUp() override { setenv("SOURCE_DATE_EPOCH", "1796733629", 1); }
   void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
 
@@ -39,11 +31,8 @@ class TakeContentsTest : public ::testing::Test {
 
   const std::string demo = SourcePath("examples/demo/kivo_vam.c").string();
   const std::string standard = FixturePath("project/gen/standard.c").string();
-  static CKnowledgeBase* s_kb;
   CRecordedPorts ports;
 };
-
-CKnowledgeBase* TakeContentsTest::s_kb = nullptr;
 
 // What the views are told besides the hints.
 class CMarkObserver : public CProjectObserver {
