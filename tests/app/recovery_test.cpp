@@ -212,8 +212,7 @@ class AppRecoveryTest : public ::testing::Test {
     FolderSettings() = CFolderSettings{};
     SetProgramFolder(SourcePath("").string());
     setenv("SOURCE_DATE_EPOCH", "1796733629", 1);
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, project / name);
+    CopySampleProject(project.Path());
     // What the user had changed before the program went: a clock and the verbatim block.
     std::string source = ReadFileBytes(project / "kivo_vam.c");
     ReplaceOnce(source, "SYSCLK         = 150 MHz", "SYSCLK         = 120 MHz");

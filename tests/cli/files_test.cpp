@@ -43,8 +43,7 @@ class CScratch {
  public:
   CScratch() {
     fs::create_directory(dir / "demo");
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, dir / "demo" / name);
+    CopySampleProject(dir / "demo");
     fs::create_directory(dir / "conf");
     for (const auto& entry : fs::directory_iterator(SourcePath("conf")))
       fs::copy_file(entry.path(), dir / "conf" / entry.path().filename());

@@ -46,8 +46,7 @@ void Replace(const fs::path& file, const std::string& from, const std::string& t
 class CBrokenDemo {
  public:
   CBrokenDemo() {
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, dir / name);
+    CopySampleProject(dir.Path());
     fs::create_directory(dir / "conf");
     for (const auto& entry : fs::directory_iterator(SourcePath("conf")))
       fs::copy_file(entry.path(), dir / "conf" / entry.path().filename());

@@ -41,3 +41,8 @@ CTempDir::~CTempDir() {
   std::error_code ignored;
   std::filesystem::remove_all(m_path, ignored);
 }
+
+void CopySampleProject(const std::filesystem::path& folder) {
+  for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
+    std::filesystem::copy_file(SourcePath("examples/demo") / name, folder / name);
+}

@@ -10,6 +10,8 @@ std::filesystem::path FixturePath(const std::string& relative);
 std::filesystem::path SourcePath(const std::string& relative);
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+// Copies the bundled sample project (kivo_vam.c and kivo_vam.h) into `folder`.
+void CopySampleProject(const std::filesystem::path& folder);
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class CTempDir {

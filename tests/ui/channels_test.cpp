@@ -39,8 +39,7 @@ using CModel = CChannelsModel;
 class ChannelsPage : public ::testing::Test {
  public:
   void SetUp() override {
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, project / name);
+    CopySampleProject(project.Path());
     ASSERT_TRUE(shell.Start({Source().string()}));
     shell.ports.messages.Clear();
     // The table must be able to hold the focus, whose row the Add commands start from.

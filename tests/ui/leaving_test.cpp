@@ -28,8 +28,7 @@ namespace {
 class Leaving : public ::testing::Test {
  public:
   void SetUp() override {
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, project / name);
+    CopySampleProject(project.Path());
     ASSERT_TRUE(shell.Start({Project()}));
     shell.ports.messages.Clear();
     Frame().askSaveChanges = [this](const QString& name) {

@@ -52,8 +52,7 @@ class CQuietOwner : public CNotesOwner {
 class NotesPage : public ::testing::Test {
  public:
   void SetUp() override {
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, project / name);
+    CopySampleProject(project.Path());
     CMainFrame::PageFactory() = [this](int index, CProjDoc& doc) -> CViewBase* {
       if (index == kPageChannelsA || index == kPageChannelsB)
         return new CRowPage(doc, index, index == kPageChannelsA ? rowsA : rowsB);

@@ -36,8 +36,7 @@ class RecoveryProcess : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directories(home / "project");
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, home / "project" / name);
+    CopySampleProject(home / "project");
   }
   std::string Project() const { return (home / "project/kivo_vam.c").string(); }
   // Where the program keeps its copies: the application data folder below XDG_DATA_HOME.

@@ -25,8 +25,7 @@ class RecoveryWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("SOURCE_DATE_EPOCH", "1796733629", 1);
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, project / name);
+    CopySampleProject(project.Path());
   }
   void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
 

@@ -30,8 +30,7 @@ constexpr const char* kAdded = "#define DEMO_FAN_RAMP_MS 250U\n";
 class VerbatimPage : public ::testing::Test {
  public:
   void SetUp() override {
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, project / name);
+    CopySampleProject(project.Path());
     ASSERT_TRUE(shell.Start({Source().string()}));
     shell.ports.messages.Clear();
     ASSERT_TRUE(Frame().SelectPage(kPageVerbatim));
