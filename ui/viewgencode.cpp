@@ -88,6 +88,7 @@ CViewGenCode::CViewGenCode(CProjDoc& doc, int pageIndex, QWidget* parent)
       editor->setMarkerForegroundColor(colour, marker);
     }
     editor->setCaretLineVisible(true);
+    editor->setCaretLineBackgroundColor(QColor(0xe8, 0xee, 0xfa));
     editor->viewport()->installEventFilter(this);
     m_files[std::size_t(file)].editor = editor;
     m_tabs->addTab(editor, QString::fromLatin1(file == 0 ? CProjDoc::kDefaultCName : CProjDoc::kDefaultHName));
