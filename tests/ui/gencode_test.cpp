@@ -121,6 +121,19 @@ TEST_F(GenCodePage, ASaveAndAChangeOnDiskAreSeen) {
   EXPECT_EQ(Marked(1, CViewGenCode::kMarkerAdded), std::vector<int>{Editor(1).lines() - 2});
 }
 
+// Saved under another name in another folder, the page compares with the
+// files the project now names, which the save has just written.
+TEST_F(GenCodePage, SaveAsComparesWithTheNewFiles) {
+  ASSERT_TRUE(Doc().SetClocks(120000000, 0));
+  CTempDir other;
+  Frame().askFileName = [&](bool, const QString&) { return QString::fromStdString((other / "board.c").string()); };
+  ASSERT_TRUE(Frame().FileSaveAs());
+  EXPECT_EQ(Page().Files()->tabText(0), "board.c");
+  EXPECT_TRUE(Page().Differences(0).Same());
+  EXPECT_EQ(Page().Summary()->text(), "board.c: the same as the file on disk\nboard.h: the same as the file on disk");
+  EXPECT_EQ(Editor(0).text().toStdString(), ReadFileBytes(other / "board.c"));
+}
+
 TEST_F(GenCodePage, F8GoesFromDifferenceToDifference) {
   ASSERT_TRUE(Doc().SetClocks(120000000, 0));
   ASSERT_TRUE(Doc().SetVerbatim("#define SPARE 3\r\n"));
