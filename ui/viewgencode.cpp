@@ -42,14 +42,14 @@ QString FileName(const std::string& path, const char* fallback) {
 // "2 lines changed, 1 added, 3 removed"; empty when nothing differs.
 QString Counts(const CLineDiff& diff) {
   QStringList parts;
-  auto add = [&](int count, const char* what) {
-    if (count > 0)
-      parts << QStringLiteral("%1 %2 %3").arg(count).arg(parts.isEmpty() ? (count == 1 ? "line" : "lines") : "")
-                   .arg(QString::fromLatin1(what)).simplified();
-  };
-  add(diff.changed, "changed");
-  add(diff.added, "added");
-  add(diff.removed, "removed");
+  const std::pair<int, const char*> counts[] = {
+      {diff.changed, "changed"}, {diff.added, "added"}, {diff.removed, "removed"}};
+  for (const auto& [count, what] : counts) {
+    if (count == 0)
+      continue;
+    const char* noun = !parts.isEmpty() ? "" : count == 1 ? " line" : " lines";
+    parts << QStringLiteral("%1%2 %3").arg(count).arg(QLatin1String(noun), QLatin1String(what));
+  }
   return parts.join(QStringLiteral(", "));
 }
 

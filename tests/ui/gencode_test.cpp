@@ -154,6 +154,11 @@ TEST_F(GenCodePage, F8GoesFromDifferenceToDifference) {
   EXPECT_EQ(CaretLine(0), places.back());
   Page().PreviousButton()->click();
   EXPECT_EQ(CaretLine(0), places[places.size() - 2]);
+  // The read-only text leaves Ctrl+Z to the window: the project's last step goes.
+  EXPECT_FALSE(Doc().CanRedo());
+  QTest::keyClick(&Editor(0), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(Doc().CanRedo());
+  EXPECT_LT(Page().Differences(0).places.size(), places.size());
 }
 
 // Before the first save there is nothing to compare with; when the templates
