@@ -43,6 +43,7 @@ const CCatalogEntry kKivoVamCatalog[] = {
     {573, "Loading Applications"},
     {574, "Loading Application '%1'"},
     {575, "main header file"},
+    {580, "Generated Code"},
     {600, "Change Processor"},
     {601, "Change Clocks"},
     {602, "Change Function Set"},

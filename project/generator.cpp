@@ -307,9 +307,14 @@ bool CProjDoc::GenerateProjectTexts(const std::string& headerName, std::string& 
   return true;
 }
 
+bool CProjDoc::GenerateSaveTexts(const std::string& cPath, const std::string& hPath, std::string& outSource,
+                                 std::string& outHeader) {
+  return GenerateProjectTexts(HeaderIncludeName(cPath, hPath), outSource, outHeader);
+}
+
 bool CProjDoc::GenerateProjectFiles(const std::string& cPath, const std::string& hPath) {
   std::string source, header;
-  if (!GenerateProjectTexts(HeaderIncludeName(cPath, hPath), source, header))
+  if (!GenerateSaveTexts(cPath, hPath, source, header))
     return false;
   // Another program saving into the same place is waited for, a few seconds
   // at most, so that the pair on disk is always one save's pair.

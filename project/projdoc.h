@@ -230,6 +230,10 @@ class CProjDoc : public CExprResolver {
   // Both files' texts, the source including `headerName`; false when a template does not read.
   bool GenerateProjectTexts(const std::string& headerName, std::string& outSource,
                             std::string& outHeader);
+  // The texts a save to `cPath` and `hPath` writes, the header included by the
+  // name the save chooses.
+  bool GenerateSaveTexts(const std::string& cPath, const std::string& hPath, std::string& outSource,
+                         std::string& outHeader);
   // The text of a "%Name%" placeholder; false for an unknown one.
   bool ExpandPlaceholder(const std::string& name, std::string& outText);
   std::string GenerateExternDeclsText() const;

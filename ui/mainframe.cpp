@@ -528,6 +528,9 @@ bool CMainFrame::SaveTo(const QString& path) {
   bool saved = m_app->SaveProject(FromQ(path));
   m_savingFrom = nullptr;
   UpdateTitle();
+  // Saved under another name, the generated code compares with the files now named.
+  if (CViewBase* code = Page(kPageGenCode); saved && code)
+    code->LoadControls();
   return saved;
 }
 

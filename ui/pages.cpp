@@ -11,6 +11,7 @@
 #include "ui/viewcpu.h"
 #include "ui/viewengine.h"
 #include "ui/viewfset.h"
+#include "ui/viewgencode.h"
 #include "ui/viewnotes.h"
 #include "ui/viewverbatim.h"
 
@@ -34,7 +35,7 @@ class CPlaceholderView final : public CViewBase {
 }  // namespace
 
 QString PageCaption(int pageIndex) {
-  static const int kCaptions[kPageCount] = {500, 501, 504, 506, 505, 507, 508, 509};
+  static const int kCaptions[kPageCount] = {500, 501, 504, 506, 505, 507, 508, 580, 509};
   if (pageIndex < 0 || pageIndex >= kPageCount)
     return {};
   return CatalogQString(kCaptions[pageIndex]);
@@ -49,6 +50,7 @@ CViewBase* CreatePage(int pageIndex, CProjDoc& doc) {
     case kPageEngineB: return new CViewEngine(doc, pageIndex);
     case kPageChannelsB: return new CViewChanns(doc, pageIndex);
     case kPageVerbatim: return new CViewVerbatim(doc, pageIndex);
+    case kPageGenCode: return new CViewGenCode(doc, pageIndex);
     case kPageNotes: return new CViewNotes(doc, pageIndex);
     default: return nullptr;
   }

@@ -13,8 +13,9 @@ enum EPageIndex {
   kPageEngineB = 4,
   kPageChannelsB = 5,
   kPageVerbatim = 6,
-  kPageNotes = 7,
-  kPageCount = 8,
+  kPageGenCode = 7,
+  kPageNotes = 8,
+  kPageCount = 9,
 };
 
 // The tab caption of a page.

@@ -29,7 +29,7 @@ import time
 
 # The tabs of a two-engine project, left to right; "Project Notes" follows when the project shows its notes.
 PAGE_TABS = ["Processor", "Function Set", "Engine A", "Engine A Channels", "Engine B", "Engine B Channels",
-             "Verbatim Block"]
+             "Verbatim Block", "Generated Code"]
 MENUS = ["File", "Edit", "View", "Kivo", "Help"]
 MENU_ITEMS = {
     "File": ["New", "Open...", "Save", "Save As...", "Exit"],
@@ -133,6 +133,11 @@ PAGE_CONTROLS["Replace"] = [
     ("check box", "Wrap around", "Alt+u"),
 ]
 FIND_BUTTONS = ["Find Next", "Replace", "Replace All", "Close"]
+
+# The Generated Code page: both files read only, each on a tab of its own, and the commands between differences.
+GENERATED_FILES = {"kivo_vam.c": ("Generated source, as the next save writes it", "int32_t my_system_kivo_init()"),
+                   "kivo_vam.h": ("Generated header, as the next save writes it", "#ifndef KIVO_VAM_CONFIG_H")}
+GENERATED_BUTTONS = ["Previous Difference", "Next Difference"]
 
 # The controls a user can reach with the keyboard and that take or show a value.
 INPUT_ROLES = {"combo box", "text", "password text", "spin button", "check box", "radio button", "table",
@@ -832,6 +837,29 @@ def check_find_dialog(app, view, keyboard, pyatspi, checks, args):
                  buttons_read)
 
 
+def check_generated_code(view, pyatspi, checks):
+    """Each file's tab shows its read-only text, named, holding what the file holds."""
+    file_tabs = [node for node in walk(view) if role(node) == "page tab" and name(node) in GENERATED_FILES]
+    checks.expect(sorted(name(tab) for tab in file_tabs) == sorted(GENERATED_FILES),
+                  f"page 'Generated Code': the file tabs read {[name(tab) for tab in file_tabs]}")
+    for tab in file_tabs:
+        wanted_name, wanted_text = GENERATED_FILES[name(tab)]
+        do_action(tab, {"press", "click", "switch"})
+        time.sleep(0.3)
+        editors = [node for node in walk(view) if role(node) == "text" and name(node) == wanted_name
+                   and has_state(node, pyatspi.STATE_SHOWING)]
+        checks.expect(editors, f"page 'Generated Code': no text named {wanted_name!r} on the tab {name(tab)!r}")
+        if editors:
+            checks.expect(not has_state(editors[0], pyatspi.STATE_EDITABLE),
+                          f"page 'Generated Code': {wanted_name!r} can be edited")
+            checks.expect(wanted_text in text_of(editors[0]),
+                          f"page 'Generated Code': {wanted_name!r} does not read {wanted_text!r}")
+    buttons = [name(node) for node in walk(view) if role(node) == "push button" and name(node) in GENERATED_BUTTONS]
+    checks.expect(buttons == GENERATED_BUTTONS, f"page 'Generated Code': the buttons read {buttons}")
+    if file_tabs:
+        do_action(file_tabs[0], {"press", "click", "switch"})
+
+
 def is_current(tab, pyatspi):
     # Later Qt marks the current tab selected; earlier it names the tab list after the current tab.
     if has_state(tab, pyatspi.STATE_SELECTED):
@@ -976,7 +1004,9 @@ def run(args, processes):
         print(f"found {name(app)!r} with the window {name(frame)!r}", flush=True)
         checks = Checks()
 
-        tab_lists = [node for node in walk(frame) if role(node) == "page tab list"]
+        # The pages' own tab lists (the Generated Code page has one) are not the window's.
+        tab_lists = [node for node in walk(frame) if role(node) == "page tab list"
+                     and any(name(tab) == PAGE_TABS[0] for tab in children(node))]
         if not tab_lists:
             raise Broken("the window has no page tab list")
         tabs = [node for node in children(tab_lists[0]) if role(node) == "page tab"]
@@ -1010,6 +1040,8 @@ def run(args, processes):
             engine = CHANNEL_PAGES.index(caption) if caption in CHANNEL_PAGES else -1
             if 0 <= engine < len(model["engines"]):
                 check_channels_page(view, caption, model["engines"][engine], pyatspi, checks)
+            if caption == "Generated Code":
+                check_generated_code(view, pyatspi, checks)
         check_status_bar(frame, getattr(check_page, "cpu", ""), pyatspi, checks)
         checks.expect(len(set(views)) == len(tabs), f"the tabs did not each show a page of their own: {views}")
         # Back to the first page: switching through the interface works both ways.

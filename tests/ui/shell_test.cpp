@@ -60,7 +60,7 @@ TEST(MainFrame, TwoEngineProcessorShowsTheEngineBPages) {
   CShell shell;
   ASSERT_TRUE(shell.Start({kDemo})) << ::testing::PrintToString(shell.ports.messages.Ids());
   EXPECT_EQ(WithoutNotes(shell.Tabs()), (Strings{"Processor", "Function Set", "Engine A", "Engine A Channels", "Engine B",
-                                                 "Engine B Channels", "Verbatim Block"}));
+                                                 "Engine B Channels", "Verbatim Block", "Generated Code"}));
   EXPECT_EQ(shell.Frame().CurrentPage(), kPageCpu);
   // Every field of every page, the hidden ones too, can be named by a screen reader.
   EXPECT_EQ(UnlabelledControls(&shell.Frame()), Strings{});
@@ -80,7 +80,7 @@ TEST(MainFrame, OneEngineProcessorHidesThemAndPanesSkipThem) {
   ASSERT_TRUE(shell.Start({"-CPU=Vandrel V110", "-SYSCLK=80"}));
   ASSERT_EQ(shell.Frame().Doc().m_cpu.engines, 1);
   EXPECT_EQ(WithoutNotes(shell.Tabs()),
-            (Strings{"Processor", "Function Set", "Engine A", "Engine A Channels", "Verbatim Block"}));
+            (Strings{"Processor", "Function Set", "Engine A", "Engine A Channels", "Verbatim Block", "Generated Code"}));
   CMainFrame& frame = shell.Frame();
   CViewTab& tabs = *frame.Tabs();
   EXPECT_EQ(tabs.TabOfPage(kPageVerbatim), 4);
@@ -218,7 +218,7 @@ TEST(ViewTab, AHiddenPageComesBackInItsPlace) {
   for (int i = 0; i < bar->count(); ++i)
     texts.push_back(bar->tabText(i));
   EXPECT_EQ(texts, (std::vector<QString>{"Processor", "Function Set", "Engine A", "Engine A Channels", "Engine B",
-                                         "Verbatim Block", "Project Notes"}));
+                                         "Verbatim Block", "Generated Code", "Project Notes"}));
   // Hiding the current page moves on to the next one without asking it.
   ASSERT_TRUE(host.tabs.SelectPage(kPageEngineB));
   host.views[kPageEngineB]->field->setText("bad");
