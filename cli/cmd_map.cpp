@@ -1,4 +1,5 @@
 // kivovam-cli map: the channel map of a project drawn to an SVG or PNG file.
+#include <cstdio>
 #include <memory>
 
 #include "app/startup.h"
@@ -17,6 +18,15 @@
 #endif
 
 namespace {
+
+#ifdef KV_CLI_MAP
+// stderr carries the driver's messages in their one form; Qt's own notes
+// (a runtime folder it made up, a font it substituted) are not among them.
+void DropQtNotes(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "kivovam-cli: %s\n", text.toLocal8Bit().constData());
+}
+#endif
 
 // Positional arguments and "-o FILE"; false (the usage error reported) for anything else.
 bool ParseMapArgs(const std::vector<std::string>& list, std::string& project, std::string& out, int& status) {
@@ -67,6 +77,7 @@ int RunMap(CCliContext& context) {
   // map is drawn offscreen, so a build machine needs none.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(DropQtNotes);
   int argc = 1;
   char name[] = "kivovam-cli";
   char* argv[] = {name, nullptr};
