@@ -19,6 +19,7 @@
 #include "app/kivovamapp.h"
 #include "base/messagecatalog.h"
 #include "base/paths.h"
+#include "ui/channelmapview.h"
 #include "ui/mainframe.h"
 #include "ui/qtports.h"
 #include "ui/uitext.h"
@@ -144,6 +145,18 @@ class CCamera {
     return any || Fail(QStringLiteral("the main window shows no page"));
   }
 
+  // The dock as the window shows it beside the pages, shown for the picture only.
+  bool ChannelMap() {
+    CChannelMapDock* dock = m_frame.ChannelMap();
+    bool shown = dock->isVisible();
+    dock->show();
+    Settle(60);
+    bool saved = Save(dock->grab(), QStringLiteral("dock-channel-map"));
+    dock->setVisible(shown);
+    Settle(20);
+    return saved;
+  }
+
   bool HelpMenu() {
     QMenu* help = m_frame.HelpMenu();
     help->popup(m_frame.mapToGlobal(QPoint(40, 40)));
@@ -212,7 +225,7 @@ bool TakeScreenshots(CMainFrame& frame, const std::string& folder, std::string& 
     frame.ShowOptions();
     SetProgramFolder(actual);
   };
-  bool taken = camera.Startup() && camera.Pages() && camera.HelpMenu() &&
+  bool taken = camera.Startup() && camera.Pages() && camera.ChannelMap() && camera.HelpMenu() &&
                camera.GrabDialog(options, QStringLiteral("dialog-options")) &&
                camera.GrabDialog([&frame] { frame.ShowAbout(); }, QStringLiteral("dialog-about")) &&
                camera.HelpDocuments();
