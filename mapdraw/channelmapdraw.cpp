@@ -20,7 +20,6 @@ constexpr double kGap = 4;
 constexpr double kBlockGap = 16;
 constexpr double kTotalBarHeight = 12;
 constexpr double kLoadBarHeight = 4;
-constexpr int kRows = 32 / CChannelMapLayout::kColumns;
 // The total's bar reaches a quarter beyond the full load, so an overload shows as such.
 constexpr double kBarScale = 125.0;
 
@@ -173,11 +172,18 @@ CChannelMapLayout::CChannelMapLayout(const CChannelMap& map, const QFont& font, 
                                                         bold.horizontalAdvance(Q(cell.name) + (cell.usedTwice ? QStringLiteral(" \u00d72") : QString()))));
   natural += 12;
   double cellWidth = natural;
-  if (width > 0)
-    cellWidth = std::max(metrics.horizontalAdvance(QStringLiteral("00 MM")) + 12,
-                         (width - 2 * kMargin - (kColumns - 1) * kGap) / kColumns);
+  if (width > 0) {
+    // An instance name of eight letters, the usual length, shows whole.
+    double readable = std::max(metrics.horizontalAdvance(QStringLiteral("0.0000 %")),
+                               metrics.horizontalAdvance(QStringLiteral("00 ")) +
+                                   bold.horizontalAdvance(QStringLiteral("ADCTRIG0"))) + 12;
+    auto fit = [&](int columns) { return (width - 2 * kMargin - (columns - 1) * kGap) / columns; };
+    m_columns = fit(kColumns) >= readable ? kColumns : kNarrowColumns;
+    cellWidth = std::max(readable, fit(m_columns));
+  }
+  const int rows = 32 / m_columns;
   double cellHeight = 3 * m_line + 8 + kLoadBarHeight + 4;
-  double blockWidth = kColumns * cellWidth + (kColumns - 1) * kGap;
+  double blockWidth = m_columns * cellWidth + (m_columns - 1) * kGap;
   double y = kMargin;
   for (int e = 0; e < 2; ++e) {
     const CChannelMapEngine& engine = map.engines[e];
@@ -187,11 +193,11 @@ CChannelMapLayout::CChannelMapLayout(const CChannelMap& map, const QFont& font, 
     y += headingHeight;
     if (engine.present) {
       for (int channel = 0; channel < 32; ++channel) {
-        int row = channel / kColumns, column = channel % kColumns;
+        int row = channel / m_columns, column = channel % m_columns;
         m_cells[e].emplace_back(kMargin + column * (cellWidth + kGap), y + row * (cellHeight + kGap), cellWidth,
                                 cellHeight);
       }
-      y += kRows * cellHeight + (kRows - 1) * kGap;
+      y += rows * cellHeight + (rows - 1) * kGap;
     }
     y += kBlockGap;
   }

@@ -25,12 +25,16 @@ struct CMapCellRef {
 // hit-tests and tells a screen reader the cells' places from the same rectangles.
 class CChannelMapLayout {
  public:
+  // Eight channels to a row, four where the width does not hold eight cells
+  // that keep their texts readable; below that the cells keep their width.
   static constexpr int kColumns = 8;
+  static constexpr int kNarrowColumns = 4;
 
-  // `width` 0: the width at which every cell shows its texts comfortably.
+  // `width` 0: eight columns at the width where every cell shows its texts whole.
   CChannelMapLayout(const CChannelMap& map, const QFont& font, int width = 0);
 
   QSize Size() const { return m_size; }
+  int Columns() const { return m_columns; }
   const QFont& Font() const { return m_font; }
   // Null for a channel of an engine the processor lacks.
   QRectF CellRect(int engine, int channel) const;
@@ -44,6 +48,7 @@ class CChannelMapLayout {
  private:
   QFont m_font;
   double m_line = 0;
+  int m_columns = kColumns;
   QSize m_size;
   std::array<QRectF, 2> m_heading;
   std::array<QRectF, 2> m_totalBar;

@@ -129,8 +129,10 @@ std::vector<uint32_t> FunctionColours(const std::vector<std::string>& names) {
   std::vector<std::string> order = names;
   std::sort(order.begin(), order.end());
   order.erase(std::unique(order.begin(), order.end()), order.end());
-  // The gap two names keep: wide for a few functions, narrower as the circle fills.
-  const double gap = order.empty() ? 0 : std::min(36.0, 270.0 / static_cast<double>(order.size()));
+  // The gap two names keep: one fixed width while the circle has room,
+  // narrower only for more functions than that width allows. A name is moved
+  // off its own hue only by a name before it in the list that sits too close.
+  const double gap = order.empty() ? 0 : std::min(30.0, 270.0 / static_cast<double>(order.size()));
   std::map<std::string, double> hues;
   std::vector<double> taken;
   for (const std::string& name : order) {

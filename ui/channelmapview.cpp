@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollArea>
+#include <QStyle>
 
 #include "base/ports.h"
 #include "project/projdoc.h"
@@ -244,7 +245,7 @@ void CChannelMapView::mousePressEvent(QMouseEvent* event) {
 
 void CChannelMapView::keyPressEvent(QKeyEvent* event) {
   CMapCellRef cell = m_focus;
-  const int columns = CChannelMapLayout::kColumns;
+  const int columns = Layout().Columns();
   switch (event->key()) {
     case Qt::Key_Left: cell.channel -= 1; break;
     case Qt::Key_Right: cell.channel += 1; break;
@@ -304,6 +305,9 @@ CChannelMapDock::CChannelMapDock(CProjDoc& doc, QWidget* parent)
   m_scroll->setWidgetResizable(true);
   m_scroll->setFrameShape(QFrame::NoFrame);
   setWidget(m_scroll);
+  // Never narrower than four channels to a row, so that no name is cut to nothing.
+  m_scroll->setMinimumWidth(m_view->minimumSizeHint().width() +
+                            m_scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
   m_view->channelActivated = [this](int engine, int channel) {
     if (goToChannel)
       goToChannel(engine, channel);

@@ -213,10 +213,19 @@ void CMainFrame::CreateChannelMap() {
       Page(page)->SelectChannelRow(channel);
   };
   QAction* toggle = Action(ECommand::ViewChannelMap);
-  connect(m_channelMap, &QDockWidget::visibilityChanged, this, [this, toggle] {
+  connect(m_channelMap, &QDockWidget::visibilityChanged, this, [this, toggle](bool visible) {
     // Hidden behind another dock's tab is still shown.
     QSignalBlocker block(toggle);
     toggle->setChecked(!m_channelMap->isHidden());
+    // The map comes in beside the pages, not in their place: the window widens.
+    if (visible && isVisible() && !m_channelMap->isFloating() && !isMaximized() && !isFullScreen()) {
+      int wanted = MinimumFrameSize().width() + m_channelMap->minimumSizeHint().width() +
+                   style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
+      if (const QScreen* screen = this->screen())
+        wanted = std::min(wanted, screen->availableGeometry().width());
+      if (width() < wanted)
+        resize(wanted, height());
+    }
   });
 }
 

@@ -108,15 +108,20 @@ TEST_F(ChannelMapDock, ClickAndKeysSelectTheChannelsRow) {
   QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, CellCentre(0, 3));
   EXPECT_EQ(Frame().CurrentPage(), kPageChannelsA);
   EXPECT_EQ(SelectedRow(0), 3);
-  // From the keyboard: the last row of engine A goes on to engine B's first.
+  // From the keyboard: the last row of engine A goes on to engine B's first,
+  // as many channels to a row as the dock's width holds.
   View().setFocus();
+  const int columns = View().Layout().Columns();
   QTest::keyClick(&View(), Qt::Key_End);
   QTest::keyClick(&View(), Qt::Key_Down);
-  EXPECT_EQ(View().FocusCell(), (CMapCellRef{1, 7}));
+  EXPECT_EQ(View().FocusCell(), (CMapCellRef{1, columns - 1}));
   QTest::keyClick(&View(), Qt::Key_Right);
   QTest::keyClick(&View(), Qt::Key_Return);
   EXPECT_EQ(Frame().CurrentPage(), kPageChannelsB);
-  EXPECT_EQ(SelectedRow(1), 8);
+  EXPECT_EQ(SelectedRow(1), columns);
+  // The map wide enough for eight to a row, and narrow for four.
+  EXPECT_EQ(CChannelMapLayout(View().Map(), View().font()).Columns(), 8);
+  EXPECT_EQ(CChannelMapLayout(View().Map(), View().font(), 300).Columns(), 4);
 }
 
 TEST_F(ChannelMapDock, AnEditAndItsUndoChangeTheMap) {
