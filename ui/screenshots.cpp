@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <functional>
 #include <vector>
@@ -145,13 +146,19 @@ class CCamera {
     return any || Fail(QStringLiteral("the main window shows no page"));
   }
 
-  // The dock as the window shows it beside the pages, shown for the picture only.
+  // The dock floated at the size that shows both engines whole, eight
+  // channels to a row, for the picture only.
   bool ChannelMap() {
     CChannelMapDock* dock = m_frame.ChannelMap();
     bool shown = dock->isVisible();
+    dock->setFloating(true);
     dock->show();
+    QSize whole = dock->View()->sizeHint();
+    dock->resize(whole.width() + dock->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8,
+                 whole.height() + dock->fontMetrics().height() + 16);
     Settle(60);
     bool saved = Save(dock->grab(), QStringLiteral("dock-channel-map"));
+    dock->setFloating(false);
     dock->setVisible(shown);
     Settle(20);
     return saved;
