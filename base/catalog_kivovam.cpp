@@ -125,6 +125,7 @@ const CCatalogEntry kKivoVamCatalog[] = {
     {4092, "The settings could not be saved to '%1': %2."},
     {4095, "The processor '%1' has no engine %2 for the function '%3'."},
     {4096, "No program could be started to show the document \"%1\". Install a viewer for this kind of file (a PDF viewer for the manuals), or open the file with one yourself."},
+    {4099, "The channel map could not be written to '%1': %2."},
     {4500, "Are you sure to remove the selected function?"},
     {4501, "Are you sure to remove the selected functions (%1 selected)?"},
     {4502, "By changing function set, all configured channels will be cleared. \nContinue?"},

@@ -50,3 +50,4 @@ int RunGenerate(CCliContext& context);
 int RunNew(CCliContext& context);
 int RunNotes(CCliContext& context);
 int RunCheck(CCliContext& context);
+int RunMap(CCliContext& context);

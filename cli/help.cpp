@@ -31,6 +31,7 @@ Commands:
   new       create a project
   notes     render a project's notes page
   check     run the checks of a save without saving
+  map       draw the channel map of both engines to an SVG or PNG file
 
 Exit status: 0 success, 1 failed (or check found something), 2 usage error,
 3 the knowledge base could not be loaded.
@@ -97,6 +98,17 @@ processor's clock limits, the processor's engines and STAC bus against the
 configuration, channels used twice, parameters naming channels that no function
 defines, load expressions that fail. Every warning of the open counts too. Prints
 each finding as a message; exit status 1 when there is any, 0 when there is none.
+)"},
+      {"map", R"(usage: kivovam-cli map PROJECT -o FILE
+
+Opens PROJECT and draws the channel map of both engines as the desktop program
+shows it: each channel with its function's instance, colour and load, channels
+used twice marked, each engine's total load against the full load (amber above
+80 %, red above 100 %), and the functions' colours. FILE is an SVG picture when
+its name ends in .svg, a PNG picture when it ends in .png. FILE is replaced
+whole, and only when it is a regular file (or does not exist yet).
+  -o FILE   where to write the picture (required)
+--json prints {"file", "ok", "messages"}.
 )"},
   };
   auto found = texts.find(command);

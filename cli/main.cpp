@@ -16,7 +16,7 @@ const std::map<std::string, CCommand>& Commands() {
   static const std::map<std::string, CCommand> commands = {
       {"eval", RunEval}, {"kb", RunKb},   {"show", RunShow},
       {"generate", RunGenerate}, {"new", RunNew}, {"notes", RunNotes},
-      {"check", RunCheck},
+      {"check", RunCheck}, {"map", RunMap},
   };
   return commands;
 }
@@ -24,7 +24,7 @@ const std::map<std::string, CCommand>& Commands() {
 const char* kUsage =
     "usage: kivovam-cli [--conf DIR] [--fsets DIR] [-CPU=NAME] [-SYSCLK=F] [-PTBCLK=F]\n"
     "                   [--answer yes|no] [--json] [--quiet] COMMAND [ARGS]\n"
-    "commands: eval, kb, show, generate, new, notes, check; kivovam-cli --help explains them\n";
+    "commands: eval, kb, show, generate, new, notes, check, map; kivovam-cli --help explains them\n";
 
 // A usage error with --json is a JSON document too, so a script reading stdout
 // never has to parse the usage text.

@@ -4,10 +4,13 @@
 # The core folders are layers, bottom up; the programs above them may use every
 # core layer but not each other, and the version checker only the lowest one.
 # The core never includes a Qt header: it reaches the user through its ports.
+# The drawing library sits between the core and the programs: it uses the core
+# (and Qt), both programs use it, and it uses neither program.
 get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
 set(core base support knowledge project app)
+set(drawing mapdraw)
 set(programs ui cli)
-set(all ${core} ${programs} newscout)
+set(all ${core} ${drawing} ${programs} newscout)
 
 function(kv_allowed_folders folder out)
   list(FIND core ${folder} rank)
@@ -16,8 +19,10 @@ function(kv_allowed_folders folder out)
     list(APPEND below ${folder})
   elseif(folder STREQUAL "newscout")
     set(below base newscout)
-  else()
+  elseif(folder STREQUAL "mapdraw")
     set(below ${core} ${folder})
+  else()
+    set(below ${core} ${drawing} ${folder})
   endif()
   set(${out} ${below} PARENT_SCOPE)
 endfunction()
@@ -50,7 +55,7 @@ foreach(folder ${all})
 endforeach()
 
 if(violations)
-  message(FATAL_ERROR "Includes that break the layer order base -> support -> knowledge -> project -> app -> ui, cli:\n${violations}")
+  message(FATAL_ERROR "Includes that break the layer order base -> support -> knowledge -> project -> app -> mapdraw -> ui, cli:\n${violations}")
 endif()
 if(STAMP)
   file(TOUCH ${STAMP})

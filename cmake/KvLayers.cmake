@@ -1,7 +1,7 @@
 # Runs the layer check whenever a source or header of a checked folder changes,
 # before any library is compiled, so an upward include stops the build.
 set(kv_layer_files "")
-foreach(folder base support knowledge project app ui cli newscout)
+foreach(folder base support knowledge project app mapdraw ui cli newscout)
   file(GLOB_RECURSE files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/${folder}/*.h)
   list(APPEND kv_layer_files ${files})
 endforeach()

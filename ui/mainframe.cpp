@@ -29,6 +29,7 @@
 #include "project/projdoc.h"
 #include "ui/aboutdialog.h"
 #include "ui/balloontip.h"
+#include "ui/channelmapview.h"
 #include "ui/optionsdialog.h"
 #include "ui/pages.h"
 #include "ui/qsci.h"
@@ -57,6 +58,7 @@ CMainFrame::CMainFrame(CKivoVamApp& app, QWidget* parent) : QMainWindow(parent),
   CreateMenus();
   CreateBars();
   CreatePages();
+  CreateChannelMap();
   Doc().SetObserver(this);
   UpdatePageVisibility();
   connect(m_tabs, &CViewTab::PageChanged, this, [] { BalloonTip::Hide(); });
@@ -164,6 +166,8 @@ void CMainFrame::OnProjectUpdate(CProjDoc&, int hint) {
       continue;
     view->OnUpdate(hint);
   }
+  if (m_channelMap)
+    m_channelMap->OnProjectUpdate(hint);
   UpdateStatusPanes();
   ScheduleRecoveryCopy();
 }
@@ -196,6 +200,34 @@ void CMainFrame::OnModifiedChanged(CProjDoc&) {
 void CMainFrame::OnCommandLineLockChanged(CProjDoc&) { UpdateFileCommands(); }
 
 void CMainFrame::OnUndoHistoryChanged(CProjDoc&) { UpdateUndoCommands(); }
+
+// A dock rather than a page: the map stays in view beside whichever page is
+// current, so an edit there, its problems and its generated code show with it.
+void CMainFrame::CreateChannelMap() {
+  m_channelMap = new CChannelMapDock(Doc(), this);
+  addDockWidget(Qt::RightDockWidgetArea, m_channelMap);
+  m_channelMap->hide();
+  m_channelMap->goToChannel = [this](int engine, int channel) {
+    int page = engine == 1 ? kPageChannelsB : kPageChannelsA;
+    if (SelectPage(page))
+      Page(page)->SelectChannelRow(channel);
+  };
+  QAction* toggle = Action(ECommand::ViewChannelMap);
+  connect(m_channelMap, &QDockWidget::visibilityChanged, this, [this, toggle](bool visible) {
+    // Hidden behind another dock's tab is still shown.
+    QSignalBlocker block(toggle);
+    toggle->setChecked(!m_channelMap->isHidden());
+    // The map comes in beside the pages, not in their place: the window widens.
+    if (visible && isVisible() && !m_channelMap->isFloating() && !isMaximized() && !isFullScreen()) {
+      int wanted = MinimumFrameSize().width() + m_channelMap->minimumSizeHint().width() +
+                   style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
+      if (const QScreen* screen = this->screen())
+        wanted = std::min(wanted, screen->availableGeometry().width());
+      if (width() < wanted)
+        resize(wanted, height());
+    }
+  });
+}
 
 bool CMainFrame::ShowChannelsPage(CProjDoc&, int engine) {
   return SelectPage(engine == 1 ? kPageChannelsB : kPageChannelsA);
@@ -235,6 +267,9 @@ const CCommandRow kCommands[] = {
      "document-save", QStyle::SP_DialogSaveButton, false, [](CMainFrame& f) { f.FileSave(); }},
     {ECommand::FileSaveAs, kFileMenu, false, "Save &As...", "Save the project with a new name", 0, {}, nullptr,
      kNoIcon, false, [](CMainFrame& f) { f.FileSaveAs(); }},
+    {ECommand::FileExportChannelMap, kFileMenu, false, "Export Channel &Map...",
+     "Write the channel map to an SVG or PNG picture", 0, {}, nullptr, kNoIcon, false,
+     [](CMainFrame& f) { f.ChannelMap()->Export(); }},
     {ECommand::FileExit, kFileMenu, true, "E&xit", "Quit the application; prompts to save the project", 0,
      {Qt::ALT | Qt::Key_F4}, nullptr, kNoIcon, false, [](CMainFrame& f) { f.close(); }},
     {ECommand::EditUndo, kEditMenu, false, "&Undo\tCtrl+Z", "Undo the last change of the project", 0,
@@ -268,6 +303,9 @@ const CCommandRow kCommands[] = {
      nullptr},
     {ECommand::ViewStatusBar, kViewMenu, false, "&Status Bar", "Show or hide the status bar", 0, {}, nullptr,
      kNoIcon, true, nullptr},
+    {ECommand::ViewChannelMap, kViewMenu, true, "&Channel Map", "Show or hide the map of both engines' channels", 0,
+     {}, nullptr, kNoIcon, true,
+     [](CMainFrame& f) { f.ChannelMap()->setVisible(f.Action(ECommand::ViewChannelMap)->isChecked()); }},
     {ECommand::Options, kKivoMenu, false, "&Options...", "Set the folders of the function sets and the documents", 0,
      {}, nullptr, kNoIcon, false, [](CMainFrame& f) { f.ShowOptions(); }},
     {ECommand::UserManual, kHelpMenu, false, "&User's Manual", nullptr, 32774, {}, nullptr, kNoIcon, false,

@@ -9,6 +9,7 @@
 
 #include "project/projectport.h"
 
+class CChannelMapDock;
 class CKivoVamApp;
 class CProjDoc;
 class CViewBase;
@@ -25,6 +26,7 @@ enum class ECommand {
   FileOpen,
   FileSave,
   FileSaveAs,
+  FileExportChannelMap,
   FileExit,
   EditUndo,
   EditRedo,
@@ -36,6 +38,7 @@ enum class ECommand {
   PreviousPane,
   ViewToolbar,
   ViewStatusBar,
+  ViewChannelMap,
   Options,
   UserManual,
   ReferenceManual,
@@ -56,6 +59,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   CKivoVamApp& App() const { return *m_app; }
   CProjDoc& Doc() const;
   CViewTab* Tabs() const { return m_tabs; }
+  CChannelMapDock* ChannelMap() const { return m_channelMap; }
 
   // ---- Pages
   CViewBase* Page(int index) const;
@@ -137,6 +141,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   void CreateActions();
   void CreateMenus();
   void CreateBars();
+  void CreateChannelMap();
   void UpdatePageVisibility();
   void UpdateStatusPanes();
   void UpdateFileCommands();
@@ -149,6 +154,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
 
   CKivoVamApp* m_app;
   CViewTab* m_tabs;
+  CChannelMapDock* m_channelMap = nullptr;
   QMenu* m_fileMenu = nullptr;
   QMenu* m_helpMenu = nullptr;
   QMenu* m_appNotesMenu = nullptr;

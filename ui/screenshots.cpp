@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <functional>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "app/kivovamapp.h"
 #include "base/messagecatalog.h"
 #include "base/paths.h"
+#include "ui/channelmapview.h"
 #include "ui/mainframe.h"
 #include "ui/qtports.h"
 #include "ui/uitext.h"
@@ -144,6 +146,24 @@ class CCamera {
     return any || Fail(QStringLiteral("the main window shows no page"));
   }
 
+  // The dock floated at the size that shows both engines whole, eight
+  // channels to a row, for the picture only.
+  bool ChannelMap() {
+    CChannelMapDock* dock = m_frame.ChannelMap();
+    bool shown = dock->isVisible();
+    dock->setFloating(true);
+    dock->show();
+    QSize whole = dock->View()->sizeHint();
+    dock->resize(whole.width() + dock->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8,
+                 whole.height() + dock->fontMetrics().height() + 16);
+    Settle(60);
+    bool saved = Save(dock->grab(), QStringLiteral("dock-channel-map"));
+    dock->setFloating(false);
+    dock->setVisible(shown);
+    Settle(20);
+    return saved;
+  }
+
   bool HelpMenu() {
     QMenu* help = m_frame.HelpMenu();
     help->popup(m_frame.mapToGlobal(QPoint(40, 40)));
@@ -212,7 +232,7 @@ bool TakeScreenshots(CMainFrame& frame, const std::string& folder, std::string& 
     frame.ShowOptions();
     SetProgramFolder(actual);
   };
-  bool taken = camera.Startup() && camera.Pages() && camera.HelpMenu() &&
+  bool taken = camera.Startup() && camera.Pages() && camera.ChannelMap() && camera.HelpMenu() &&
                camera.GrabDialog(options, QStringLiteral("dialog-options")) &&
                camera.GrabDialog([&frame] { frame.ShowAbout(); }, QStringLiteral("dialog-about")) &&
                camera.HelpDocuments();

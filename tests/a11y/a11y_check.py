@@ -32,9 +32,9 @@ PAGE_TABS = ["Processor", "Function Set", "Engine A", "Engine A Channels", "Engi
              "Verbatim Block", "Generated Code"]
 MENUS = ["File", "Edit", "View", "Kivo", "Help"]
 MENU_ITEMS = {
-    "File": ["New", "Open...", "Save", "Save As...", "Exit"],
+    "File": ["New", "Open...", "Save", "Save As...", "Export Channel Map...", "Exit"],
     "Edit": ["Cut", "Copy", "Paste"],
-    "View": ["Next Pane", "Toolbar", "Status Bar"],
+    "View": ["Next Pane", "Toolbar", "Status Bar", "Channel Map"],
     "Kivo": ["Options..."],
     "Help": ["User's Manual", "Kivo Reference Manual", "Application Notes", "Check for a New Version...",
              "About..."],
@@ -597,6 +597,63 @@ def check_channels_page(view, caption, engine, pyatspi, checks):
                   f"the project's is {engine['totalLoad']!r}")
 
 
+def spoken_cell(engine, number, row, instances):
+    """What the channel map says for one channel: the channels page's row with the instance the project names."""
+    letter = "AB"[engine]
+    if not row["function"]:
+        return f"Engine {letter} channel {number}: free"
+    instance, channel = instances[(engine, number)]
+    load = "load unknown" if row["load"] == "?" else f"load {row['load']}"
+    return f"Engine {letter} channel {number}: {instance} {channel}, {load}"
+
+
+def check_channel_map(frame, model, channel_pages, pyatspi, checks):
+    """View > Channel Map shows the map: per engine its total, then each channel a list item read as the
+    project holds it; pressing one goes to its row on the engine's channels page."""
+    items = menu_items(frame, "Channel Map")
+    checks.expect(items, "there is no menu item 'Channel Map'")
+    if not items:
+        return
+    do_action(items[0], {"press", "click", "activate", "toggle"})
+    lists = wait_for("the channel map", lambda: [node for node in walk(frame) if role(node) == "list" and
+                                                 name(node) == "Channel Map" and
+                                                 has_state(node, pyatspi.STATE_SHOWING)], 10)
+    cells = children(lists[0])
+    instances = {}
+    for func in model["functions"]:
+        for channel in func["channels"]:
+            instances[(func["engine"], channel["number"])] = (func["instance"], channel["name"])
+    heard = [name(node) for node in cells]
+    wanted = []
+    for engine, record in enumerate(model["engines"]):
+        wanted.append(f"Engine {'AB'[engine]}: total load {record['totalLoad']}")
+        wanted += [spoken_cell(engine, number, row, instances) for number, row in enumerate(record["channelTable"])]
+    heard_cells = [text.split(" (")[0] if text.startswith("Engine") and "total load" in text else text
+                   for text in heard]
+    checks.expect(heard_cells == wanted, f"the channel map reads {heard}, the project holds {wanted}")
+    roles = {role(node) for node in cells if ": total load" not in name(node)}
+    checks.expect(roles == {"list item"}, f"the channel map's cells have the roles {roles}")
+    # Engine B's channel 1, pressed as a screen reader user does: its row is selected on its page.
+    target = "Engine B channel 1:"
+    pressed = [node for node in cells if name(node).startswith(target)]
+    checks.expect(pressed and 1 in channel_pages, f"the channel map has no cell {target!r}")
+    if pressed and 1 in channel_pages:
+        do_action(pressed[0], {"press", "click", "activate"})
+        view, caption = channel_pages[1]()
+        table = channel_table(view, caption)
+
+        def selected():
+            rows = list(table.queryTable().getSelectedRows())
+            return rows if rows == [1] else None
+
+        try:
+            wait_for("the row of engine B's channel 1 selected", selected, 5)
+            checks.expect(True, "")
+        except Broken as error:
+            checks.expect(False, f"pressing {target!r} in the channel map: {error}")
+    do_action(items[0], {"press", "click", "activate", "toggle"})
+
+
 def select_row(view, caption, row, button, pyatspi):
     """Selects one row of the table as a screen reader user does and waits for the command it enables."""
     table = channel_table(view, caption)
@@ -1060,6 +1117,7 @@ def run(args, processes):
         channel_pages = {engine: page_opener(caption) for engine, caption in enumerate(CHANNEL_PAGES)
                          if caption in captions}
         check_channel_dialogs(app, channel_pages, model, pyatspi, checks, args)
+        check_channel_map(frame, model, channel_pages, pyatspi, checks)
 
         keyboard = Keyboard(os.environ["DISPLAY"])
         try:

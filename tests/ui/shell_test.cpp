@@ -323,13 +323,13 @@ TEST(MainFrame, MenusCarryTheirTextsAndAccelerators) {
   // Nothing to undo or redo in a project just opened.
   EXPECT_EQ(items["&Edit"],
             (QStringList{"(&Undo\tCtrl+Z)", "(&Redo\tCtrl+Y)", "--", "Cu&t", "&Copy", "&Paste"}));
-  EXPECT_EQ(items["&View"], (QStringList{"&Next Pane", "&Toolbar", "&Status Bar"}));
+  EXPECT_EQ(items["&View"], (QStringList{"&Next Pane", "&Toolbar", "&Status Bar", "--", "&Channel Map"}));
   EXPECT_EQ(items["Kiv&o"], (QStringList{"&Options..."}));
   EXPECT_EQ(items["&Help"].mid(0, 3), (QStringList{"&User's Manual", "&Kivo Reference Manual", "Application &Notes >"}));
   EXPECT_EQ(items["&Help"].mid(4, 3), (QStringList{"(Check for a New Version...)", "--", "&About..."}));
   frame.PrepareFileMenu();
   EXPECT_EQ(MenuTexts(frame.FileMenu()),
-            (QStringList{"&New", "&Open...", "&Save", "Save &As...", "--",
+            (QStringList{"&New", "&Open...", "&Save", "Save &As...", "Export Channel &Map...", "--",
                          "&1 " + QString::fromStdString(fs::path(kDemo).lexically_normal().string()), "--", "E&xit"}));
 
   struct CKeys {
@@ -598,7 +598,7 @@ TEST(MainFrame, RecentFilesOpenAndForgetTheMissing) {
   EXPECT_EQ(shell.ports.messages.Ids(), std::vector<int>{4000});
   EXPECT_TRUE(shell.App().RecentFiles().Files().empty());
   frame.PrepareFileMenu();
-  EXPECT_EQ(MenuTexts(frame.FileMenu()).mid(4, 3), (QStringList{"--", "(Recent File)", "--"}));
+  EXPECT_EQ(MenuTexts(frame.FileMenu()).mid(5, 3), (QStringList{"--", "(Recent File)", "--"}));
   ASSERT_TRUE(frame.FileOpen(QString::fromStdString(kDemo)));
   ASSERT_TRUE(frame.FileNew());
   EXPECT_TRUE(frame.FileOpenRecent(0));
