@@ -338,16 +338,16 @@ bool CProjDoc::ChangeProcessor(const CCpuChoice& choice, bool recheck, bool inte
   // Fields the new processor writes and the old one did not take what the set
   // presumes of them; the marks of fields it no longer writes go, as a saved
   // file would lose them.
-  std::vector<std::string> presumedNew, marks;
+  std::vector<std::string> presumedNew;
   for (const CPresumedField& field : PresumedFields(*this))
     if (std::find(presumedBefore.begin(), presumedBefore.end(), field.Key()) == presumedBefore.end())
       presumedNew.push_back(field.Key());
-    else
-      marks.push_back(field.Key());
   std::vector<std::string> kept;
-  for (const std::string& key : MarkedFields())
-    if (std::find(marks.begin(), marks.end(), key) != marks.end())
-      kept.push_back(key);
+  for (int n = 1; n <= kCfgMembers; ++n)
+    for (const auto& entry : CfgMember(n).Entries())
+      if (entry.value->highlight && !(IsEngineBMember(n) && m_cpu.engines < 2) &&
+          !(CfgMember(n).IsKivo2Only(entry.value.get()) && !m_cpu.isKivo2))
+        kept.push_back(std::to_string(n) + ":" + entry.section);
   SetMarks(kept);
   if (!presumedNew.empty())
     PutPresumedSettings(&presumedNew, false);

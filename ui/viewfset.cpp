@@ -89,6 +89,9 @@ CViewFSet::CViewFSet(CProjDoc& doc, int pageIndex, QWidget* parent)
     if (StoreControls(true))
       Doc().ApplyPresumedSettings();
   });
+  // Filled at once: a project opened before the window exists is stored
+  // from this page on the first save, whether or not the page was shown.
+  LoadControls();
 }
 
 void CViewFSet::OnUpdate(int hint) {

@@ -50,7 +50,7 @@ TEST_F(PresumedPageTest, ChoosingTheSetLocksItsValuesAndUndoUnlocksThem) {
   QComboBox* tcr2 = Engine(kPageEngineA).Tcr2Source();
   QCheckBox* priority = PriorityPassing(kPageEngineA);
   ASSERT_NE(priority, nullptr);
-  const QString name = AccessibleText(tcr2, QAccessible::Name);
+  const QString name = AccessibleText(priority, QAccessible::Name);
   ASSERT_FALSE(name.isEmpty());
   const QColor ownBackground = tcr2->palette().color(QPalette::Disabled, QPalette::Button);
   EXPECT_TRUE(tcr2->isEnabled());
@@ -73,7 +73,8 @@ TEST_F(PresumedPageTest, ChoosingTheSetLocksItsValuesAndUndoUnlocksThem) {
   }
   EXPECT_NE(tcr2->palette().color(QPalette::Disabled, QPalette::Button), ownBackground);
   // A screen reader still hears the label, and why the control does not move.
-  EXPECT_EQ(AccessibleText(tcr2, QAccessible::Name), name);
+  EXPECT_EQ(AccessibleText(priority, QAccessible::Name), name);
+  EXPECT_EQ(AccessibleText(priority, QAccessible::Description), kTip);
   EXPECT_EQ(AccessibleText(tcr2, QAccessible::Description), kTip);
   EXPECT_TRUE(UnlabelledControls(&Engine(kPageEngineA)).empty());
   EXPECT_FALSE(FSet().MiscCheck()->isEnabled());
