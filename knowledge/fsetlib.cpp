@@ -161,11 +161,17 @@ void CKivoFSet::ReadEntries(const std::string& listText, const CKivoLoadEnv& env
 
 void CKivoFSet::ReadPresumedSettings(const std::string& settingsText, const CKivoLoadEnv& env) {
   presumedSettings.clear();
-  for (const std::string& setting : FindSettingNames(settingsText)) {
-    if (env.desc && env.desc->FindDefByValueName(setting))
+  presumedArguments.clear();
+  std::vector<std::string> arguments;
+  std::vector<std::string> names = FindSettingNames(settingsText, &arguments);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::string& setting = names[i];
+    if (env.desc && env.desc->FindDefByValueName(setting)) {
       presumedSettings.push_back(setting);
-    else
+      presumedArguments.push_back(arguments[i]);
+    } else {
       ShowMessage(4038, EMessageKind::Warning, {QuoteExcerpt(setting), fileName});
+    }
   }
 }
 

@@ -77,6 +77,9 @@ class CKivoFSet {
   std::string fileName;
   std::vector<const CKivoFunc*> slots;
   std::vector<std::string> presumedSettings;
+  // Beside each presumed setting, the text in parentheses after its name,
+  // trimmed; empty when none is written.
+  std::vector<std::string> presumedArguments;
   std::string miscValue;
   std::string entryTable;
 

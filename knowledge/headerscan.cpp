@@ -2,6 +2,7 @@
 #include "knowledge/headerscan.h"
 
 #include "knowledge/commentpatterns.h"
+#include "knowledge/kbtext.h"
 
 #include <algorithm>
 #include <map>
@@ -710,7 +711,7 @@ CMatchList FindHeadingComment(std::string_view text, std::string_view first, std
   return {};
 }
 
-std::vector<std::string> FindSettingNames(std::string_view text) {
+std::vector<std::string> FindSettingNames(std::string_view text, std::vector<std::string>* outArguments) {
   constexpr std::string_view kPrefix = "HV_KIVO_";
   std::vector<std::string> names;
   // The first ")" or line end after an opening parenthesis, remembered: a
@@ -721,6 +722,8 @@ std::vector<std::string> FindSettingNames(std::string_view text) {
     while (end < text.size() && IsIdentChar(text[end]))
       ++end;
     names.emplace_back(text.substr(at, end - at));
+    if (outArguments)
+      outArguments->emplace_back();
     at = SkipSpace(text, end);
     if (at >= text.size() || text[at] != '(')
       continue;
@@ -730,8 +733,11 @@ std::vector<std::string> FindSettingNames(std::string_view text) {
       if (stop == std::string_view::npos)
         stop = text.size();
     }
-    if (stop < text.size() && text[stop] == ')' && stop > at + 1)
+    if (stop < text.size() && text[stop] == ')' && stop > at + 1) {
+      if (outArguments)
+        outArguments->back() = Trim(text.substr(at + 1, stop - at - 1));
       at = stop + 1;
+    }
   }
   return names;
 }

@@ -53,7 +53,10 @@ CMatchList FindHeadingComment(std::string_view text, std::string_view first, std
 // The names of presumed settings in a set header's comment: each
 // "HV_KIVO_" and the identifier characters after it; blanks and a
 // parenthesised note on the same line after a name are passed over.
-std::vector<std::string> FindSettingNames(std::string_view text);
+// `outArguments`, when given, gets for each name the note's text, trimmed
+// (empty when there is none): an argument when the value takes one.
+std::vector<std::string> FindSettingNames(std::string_view text,
+                                          std::vector<std::string>* outArguments = nullptr);
 
 // The channel-assignment comment (Global and Multiline on): submatch 1 the
 // heading's text, 3 the selector's function, 4 its condition, 5 the rest of

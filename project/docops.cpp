@@ -10,6 +10,7 @@
 #include "project/cpurules.h"
 #include "project/enginerules.h"
 #include "project/notesmodel.h"
+#include "project/presumedsettings.h"
 #include "project/projdoc.h"
 
 namespace {
@@ -32,6 +33,7 @@ enum EStepName {
   kStepVerbatim = 613,
   kStepExternDecls = 614,
   kStepFunctionSetPage = 615,
+  kStepPresumed = 616,
 };
 
 constexpr int kMsgCollides = 4503;
@@ -194,6 +196,7 @@ void CProjDoc::Recompute(int hint) {
 bool CProjDoc::TakeImage(CProjectImage& outImage) {
   CQuietMessages quiet;
   outImage.fsetInclude = m_strFSetInclude;
+  outImage.marks = MarkedFields();
   return GenerateProjectTexts(kDefaultHName, outImage.source, outImage.header);
 }
 
@@ -217,6 +220,7 @@ void CProjDoc::RestoreImage(const CProjectImage& image) {
   m_bPtbClkCmdLine = ptbClkCmdLine;
   m_bCmdLineLock = cmdLineLock;
   m_strFSetInclude = image.fsetInclude;
+  SetMarks(image.marks);
   if (m_notes)
     m_notes->KeepStates(notes);
   Recompute(kHintEverything);
@@ -321,6 +325,9 @@ bool CProjDoc::ChangeProcessor(const CCpuChoice& choice, bool recheck, bool inte
   }
   if (!newProcessor && !collides && choice.sysClk == m_nSysClk && ptbClk == m_nPtbClk)
     return true;
+  std::vector<std::string> presumedBefore;
+  for (const CPresumedField& field : PresumedFields(*this))
+    presumedBefore.push_back(field.Key());
   CEditStep step(*this);
   if (collides)
     CheckCpuChange(newCpu, true);
@@ -328,6 +335,22 @@ bool CProjDoc::ChangeProcessor(const CCpuChoice& choice, bool recheck, bool inte
   m_cpu = newCpu;
   m_nSysClk = choice.sysClk;
   m_nPtbClk = ptbClk;
+  // Fields the new processor writes and the old one did not take what the set
+  // presumes of them; the marks of fields it no longer writes go, as a saved
+  // file would lose them.
+  std::vector<std::string> presumedNew;
+  for (const CPresumedField& field : PresumedFields(*this))
+    if (std::find(presumedBefore.begin(), presumedBefore.end(), field.Key()) == presumedBefore.end())
+      presumedNew.push_back(field.Key());
+  std::vector<std::string> kept;
+  for (int n = 1; n <= kCfgMembers; ++n)
+    for (const auto& entry : CfgMember(n).Entries())
+      if (entry.value->highlight && !(IsEngineBMember(n) && m_cpu.engines < 2) &&
+          !(CfgMember(n).IsKivo2Only(entry.value.get()) && !m_cpu.isKivo2))
+        kept.push_back(std::to_string(n) + ":" + entry.section);
+  SetMarks(kept);
+  if (!presumedNew.empty())
+    PutPresumedSettings(&presumedNew, false);
   step.Commit(StepName(newProcessor || collides ? kStepProcessor : kStepClocks),
               collides ? kHintEverything : kHintAllEngines);
   return true;
@@ -346,7 +369,19 @@ bool CProjDoc::SelectFunctionSet(const CKivoFSet* set, bool interactive) {
   m_kept.Clear();
   m_pFSet = set;
   m_strFSetInclude = set ? set->relativePath : std::string();
+  // The image needs what the set presumes: part of choosing it, so that one
+  // undo takes back both.
+  PutPresumedSettings(nullptr, true);
   step.Commit(StepName(kStepFunctionSet), kHintEverything);
+  return true;
+}
+
+bool CProjDoc::ApplyPresumedSettings() {
+  if (!m_pFSet)
+    return false;
+  CEditStep step(*this);
+  if (PutPresumedSettings(nullptr, true))
+    step.Commit(StepName(kStepPresumed, {m_pFSet->fileName}), kHintEverything);
   return true;
 }
 
@@ -444,7 +479,9 @@ void CProjDoc::ApplyEngineValues(const CEngineValues& values) {
     m_engine[values.m_engine].tcrclkIn = values.tcrclkIn;
 }
 
-bool CProjDoc::SetEngineValues(const CEngineValues& values) {
+bool CProjDoc::SetEngineValues(const CEngineValues& given) {
+  CEngineValues values = given;
+  KeepMarkedValues(values);
   if (values == EngineValues(values.m_engine))
     return true;
   CEditStep step(*this);
@@ -457,7 +494,9 @@ bool CProjDoc::SetEngineValues(const CEngineValues& values) {
   return true;
 }
 
-void CProjDoc::SettleEngineValues(const CEngineValues& values) {
+void CProjDoc::SettleEngineValues(const CEngineValues& given) {
+  CEngineValues values = given;
+  KeepMarkedValues(values);
   if (values == EngineValues(values.m_engine))
     return;
   ApplyEngineValues(values);

@@ -169,6 +169,7 @@ bool CProjDoc::OnOpenDocument(const std::string& path) {
   DeleteContents();
   SetModifiedFlag(true);
   bool read = ReadProjectFiles(cPath, hPath);
+  MarkAgreeingPresumedSettings();
   ClearHistory();
   SetModifiedFlag(false);
   ApplyCommandLine();

@@ -129,6 +129,23 @@ class CProjDoc : public CExprResolver {
   // what the project holds (an empty prescaler shown as its lower bound):
   // no edit of the user's, so no modified mark and no undo step.
   void SettleEngineValues(const CEngineValues& values);
+
+  // ---- The function set's presumed settings. Selecting a set sets the
+  // values it presumes on the fields the processor has and marks them (the
+  // value's highlight), within the selection's own step; a set that presumes
+  // nothing clears the marks. A marked value is the set's, not the user's:
+  // the engine values a page hands back keep it. A processor change that
+  // brings fields into being (engine B, the Kivo2-only fields) sets and
+  // marks what the set presumes of them in its own step.
+  // Sets every presumed value again, marked, as a step of its own: how a
+  // project whose values were edited by hand is mended. False without a set.
+  bool ApplyPresumedSettings();
+  // Marks the values that agree with the set's presumed settings and clears
+  // the other marks, changing no value and recording nothing: a project as
+  // it was opened keeps what its files say.
+  void MarkAgreeingPresumedSettings();
+  // The marked fields as "member:section", in member order.
+  std::vector<std::string> MarkedFields() const;
   // Checked like the function dialog checks (the engine, then the channels:
   // 4031, 4020, 4037).
   bool AddConfiguredFunction(std::unique_ptr<CFuncInfo> func);
@@ -298,6 +315,15 @@ class CProjDoc : public CExprResolver {
                                           bool showMessages);
   bool ChangeProcessor(const CCpuChoice& choice, bool recheck, bool interactive, int* outRefusal);
   void ApplyEngineValues(const CEngineValues& values);
+  // Sets and marks what the set presumes of the fields with these keys (of
+  // every field it names when null), clearing the marks of the others when
+  // `clearOthers`; true when a value or mark changed. For the step in progress.
+  bool PutPresumedSettings(const std::vector<std::string>* only, bool clearOthers);
+  void SetMarks(const std::vector<std::string>& keys);
+  // A combined setting is marked when one of its parts is.
+  void SyncCombinedMarks();
+  // The project's own values in place of the marked ones.
+  void KeepMarkedValues(CEngineValues& values) const;
   // The generated pair of the present state; false when a template does not read.
   bool TakeImage(CProjectImage& outImage);
   void RestoreImage(const CProjectImage& image);

@@ -14,6 +14,7 @@
 #include "knowledge/apimeta.h"
 #include "project/cpurules.h"
 #include "project/loadcontext.h"
+#include "project/presumedsettings.h"
 
 namespace fs = std::filesystem;
 
@@ -26,7 +27,7 @@ std::string CatalogPrintf(int id, const std::vector<CPrintfArg>& args) {
 void CheckClocks(const CProjDoc& doc, std::vector<CProjectFinding>& out) {
   uint32_t ptbClk = doc.m_nPtbClk;
   if (int id = FindCpuClockProblem(doc.m_cpu, doc.m_nSysClk, ptbClk))
-    out.push_back({id, std::string(CatalogText(id))});
+    out.push_back({id, std::string(CatalogText(id)), {}});
 }
 
 void CheckCpu(CProjDoc& doc, std::vector<CProjectFinding>& out) {
@@ -37,7 +38,7 @@ void CheckCpu(CProjDoc& doc, std::vector<CProjectFinding>& out) {
                               [&](const auto& func) { return func->engine >= doc.m_cpu.engines; });
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line); homeless = false)
-    out.push_back({homeless ? 4504 : 4505, line});
+    out.push_back({homeless ? 4504 : 4505, line, {}});
 }
 
 // Each pair of clashing channels once: a function is compared with those before it.
@@ -48,13 +49,13 @@ void CheckChannels(const CProjDoc& doc, std::vector<CProjectFinding>& out) {
     for (std::size_t c = 0; c < func.channels.size(); ++c) {
       const auto& chan = *func.channels[c];
       if (chan.number < 0 || chan.number > CProjDoc::kMaxChannel) {
-        out.push_back({4031, CatalogPrintf(4031, {PArg(chan.number)})});
+        out.push_back({4031, CatalogPrintf(4031, {PArg(chan.number)}), {}});
         continue;
       }
       for (std::size_t t = c + 1; t < func.channels.size(); ++t)
         if (func.channels[t]->number == chan.number)
           out.push_back({4037, CatalogPrintf(4037, {PArg(chan.number), PArg(chan.name),
-                                                    PArg(func.channels[t]->name)})});
+                                                    PArg(func.channels[t]->name)}), {}});
       for (std::size_t j = 0; j < i; ++j) {
         const auto& other = *funcs[j];
         if (other.engine != func.engine)
@@ -62,7 +63,7 @@ void CheckChannels(const CProjDoc& doc, std::vector<CProjectFinding>& out) {
         for (const auto& used : other.channels)
           if (used->number == chan.number)
             out.push_back({4020, CatalogPrintf(4020, {PArg(chan.number), PArg(other.InstanceName()),
-                                                      PArg(used->name)})});
+                                                      PArg(used->name)}), {}});
       }
     }
   }
@@ -107,7 +108,7 @@ void CheckLinkedParams(const CProjDoc& doc, std::vector<CProjectFinding>& out) {
           found = true;
       if (!found)
         out.push_back({0, "In function '" + api.InstanceName() + "', the parameter '" + param->name +
-                              "' names the channel '" + text + "', which no function defines"});
+                              "' names the channel '" + text + "', which no function defines", {}});
     }
   }
 }
@@ -135,7 +136,7 @@ void CheckLoads(CProjDoc& doc, std::vector<CProjectFinding>& out) {
     CProjDoc::CFuncInfo_Api::CLoadFailure failure;
     if (api.ComputeLoad(false, &q, &failure) || OnlyInputsMissing(failure, q))
       continue;
-    out.push_back({4042, failure.text});
+    out.push_back({4042, failure.text, {}});
   }
 }
 
@@ -148,6 +149,7 @@ std::vector<CProjectFinding> CheckProjectBeforeSave(CProjDoc& doc) {
   CheckChannels(doc, findings);
   CheckLinkedParams(doc, findings);
   CheckLoads(doc, findings);
+  CheckPresumedSettings(doc, findings);
   return findings;
 }
 

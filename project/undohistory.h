@@ -5,13 +5,16 @@
 #include <cstddef>
 #include <deque>
 #include <string>
+#include <vector>
 
-// A project as its generated pair holds it, with the one thing the pair
-// cannot say: the function-set include of a set the library lacks.
+// A project as its generated pair holds it, with what the pair cannot say:
+// the function-set include of a set the library lacks, and which values are
+// marked as the set's presumed settings ("member:section").
 struct CProjectImage {
   std::string source;
   std::string header;
   std::string fsetInclude;
+  std::vector<std::string> marks;
 };
 
 class CUndoHistory {

@@ -2,7 +2,9 @@
 // loads its controls when it becomes current and stores them when it is left.
 #pragma once
 
+#include <QPalette>
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 #include <vector>
 
@@ -55,11 +57,15 @@ class CViewBase : public QWidget {
   virtual bool StoreControls(bool validate) = 0;
 
   // Controls whose value the description marks as fixed; a page that keeps its
-  // enabled states current disables them after each refresh.
+  // enabled states current disables them after each refresh. A disabled one
+  // is tinted and its tip names the function set that fixes it; clearing
+  // gives the controls back their own look, enabled.
   void RegisterLockedControl(QWidget* control);
   void ClearLockedControls();
   void DisableLockedControls();
   std::vector<QWidget*> LockedControls() const;
+  // The tip of a locked control: the set that requires its value.
+  QString LockedControlTip() const;
 
   // One C integer constant of 32 bits with blanks around it (ReadCInteger32).
   static bool ReadInteger(const QString& text, int& value);
@@ -70,4 +76,14 @@ class CViewBase : public QWidget {
   int m_engine;
   CMainFrame* m_frame = nullptr;
   std::vector<QPointer<QWidget>> m_locked;
+  // What a locked control looked like before it was tinted.
+  struct COwnLook {
+    QPointer<QWidget> control;
+    bool ownPalette = false;
+    QPalette palette;
+    bool autoFill = false;
+    QString tip;
+    QString description;
+  };
+  std::vector<COwnLook> m_ownLooks;
 };

@@ -8,12 +8,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QTreeWidget>
 
 #include <algorithm>
 
+#include "project/presumedsettings.h"
 #include "project/projdoc.h"
 #include "ui/uitext.h"
 #include "ui/valuebinding.h"
@@ -51,7 +53,8 @@ CViewFSet::CViewFSet(CProjDoc& doc, int pageIndex, QWidget* parent)
       m_miscValue(ReadOnlyField(this)),
       m_functions(new QTreeWidget(this)),
       m_misc(new QCheckBox(QStringLiteral("Enable SCM &MISC operation"), this)),
-      m_apps(new QListWidget(this)) {
+      m_apps(new QListWidget(this)),
+      m_presumed(new QPushButton(QStringLiteral("Set the &Presumed Values"), this)) {
   m_functions->setRootIsDecorated(false);
   m_functions->setUniformRowHeights(true);
   m_functions->setHeaderLabels({CatalogQString(521), CatalogQString(522), CatalogQString(517)});
@@ -74,12 +77,21 @@ CViewFSet::CViewFSet(CProjDoc& doc, int pageIndex, QWidget* parent)
   grid->addWidget(m_functions, 4, 0, 1, 2);
   grid->addWidget(Label(QStringLiteral("Kivo &Applications Available for this Image"), m_apps, this), 3, 2, 1, 2);
   grid->addWidget(m_apps, 4, 2, 1, 2);
-  grid->addWidget(m_misc, 5, 0, 1, 4);
+  grid->addWidget(m_misc, 5, 0, 1, 2);
+  grid->addWidget(m_presumed, 5, 2, 1, 2, Qt::AlignRight);
   grid->setRowStretch(4, 1);
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);
 
   connect(m_setList, &QComboBox::currentIndexChanged, this, [this] { ShowSet(SelectedSet()); });
+  // The page's own choices first: the values are those of the set it stores.
+  connect(m_presumed, &QPushButton::clicked, this, [this] {
+    if (StoreControls(true))
+      Doc().ApplyPresumedSettings();
+  });
+  // Filled at once: a project opened before the window exists is stored
+  // from this page on the first save, whether or not the page was shown.
+  LoadControls();
 }
 
 void CViewFSet::OnUpdate(int hint) {
@@ -107,6 +119,7 @@ const CKivoFSet* CViewFSet::SelectedSet() const {
 void CViewFSet::LoadControls() {
   if (!m_filled)
     FillSetList();
+  ClearLockedControls();
   CValueExchange dx = PageExchange(*this, CValueExchange::EDirection::Load);
   CProjDoc::CEngineValues module = Doc().EngineValues(-1);
   CKivoVarValueSet* member = module.MemberWith(kMiscSection);
@@ -118,6 +131,11 @@ void CViewFSet::LoadControls() {
     m_setList->setCurrentIndex(index);
   }
   ShowSet(SelectedSet());
+  // The MISC check a set presumes is the set's, like the engine values it presumes.
+  DisableLockedControls();
+  std::vector<CProjectFinding> contradictions;
+  CheckPresumedSettings(Doc(), contradictions);
+  m_presumed->setEnabled(!contradictions.empty());
 }
 
 void CViewFSet::ShowSet(const CKivoFSet* set) {

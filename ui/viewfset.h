@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QTreeWidget;
 
 class CViewFSet : public CViewBase {
@@ -24,6 +25,7 @@ class CViewFSet : public CViewBase {
   QTreeWidget* FunctionTable() const { return m_functions; }
   QListWidget* AppList() const { return m_apps; }
   QCheckBox* MiscCheck() const { return m_misc; }
+  QPushButton* PresumedButton() const { return m_presumed; }
 
  private:
   void FillSetList();
@@ -36,5 +38,7 @@ class CViewFSet : public CViewBase {
   QTreeWidget* m_functions;
   QCheckBox* m_misc;
   QListWidget* m_apps;
+  // Offered while the project contradicts what its set presumes.
+  QPushButton* m_presumed;
   bool m_filled = false;
 };

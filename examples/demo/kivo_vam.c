@@ -58,10 +58,10 @@ const struct kivo_config_t my_system_kivo_config =
     /* 1: module configuration */
     HV_KIVO_GTBE_DISABLED	/* Global time base: disabled, each engine starts its time bases on its own */
     | HV_KIVO_VIS_OFF	/* Code memory visibility: hidden from the host */
-    | HV_KIVO_SCMMISEN_DISABLED	/* SCM MISC check: disabled */
+    | HV_KIVO_SCMMISEN_ENABLED	/* SCM MISC check: enabled, the code memory is checked against the image's MISC value */
     | HV_KIVO_SDMECC_OFF	/* Parameter RAM error correction: off */,
     /* 2: entry table base */
-    HV_KIVO_ETB_BASE(0)	/* Entry table base: byte address 0 of code memory */
+    HV_KIVO_ETB_BASE(2048)	/* Entry table base: byte address 2048 of code memory */
     | HV_KIVO_ETB_UNLOCKED	/* Entry table: writable by the host */,
     /* 3: engine A configuration */
     HV_KIVO_MDIS_OFF	/* Engine: running */
@@ -73,7 +73,7 @@ const struct kivo_config_t my_system_kivo_config =
     HV_KIVO_TCR1CTL_KIVO_CLK	/* TCR1 clock: Kivo clock */
     | HV_KIVO_TCR1CS_DIV2	/* TCR1 clock divider: Kivo clock divided by 2 */
     | HV_KIVO_TCR1P(1)	/* TCR1 prescaler: divide by 1 */
-    | HV_KIVO_TCR2CTL_GATED_DIV8	/* TCR2 clock: Kivo clock divided by 8, gated by the TCRCLK input */
+    | HV_KIVO_TCR2CTL_KIVO_DIV8	/* TCR2 clock: Kivo clock divided by 8 */
     | HV_KIVO_TCR2P(1)	/* TCR2 prescaler: divide by 1 */
     | HV_KIVO_AM_OFF	/* Angle mode: off */
     | HV_KIVO_TCRCF1_KIVO_DIV2	/* TCRCLK filter clock: Kivo clock divided by 2 */
@@ -95,7 +95,7 @@ const struct kivo_config_t my_system_kivo_config =
     HV_KIVO_TCR1CTL_KIVO_CLK	/* TCR1 clock: Kivo clock */
     | HV_KIVO_TCR1CS_DIV2	/* TCR1 clock divider: Kivo clock divided by 2 */
     | HV_KIVO_TCR1P(1)	/* TCR1 prescaler: divide by 1 */
-    | HV_KIVO_TCR2CTL_GATED_DIV8	/* TCR2 clock: Kivo clock divided by 8, gated by the TCRCLK input */
+    | HV_KIVO_TCR2CTL_KIVO_DIV8	/* TCR2 clock: Kivo clock divided by 8 */
     | HV_KIVO_TCR2P(1)	/* TCR2 prescaler: divide by 1 */
     | HV_KIVO_AM_OFF	/* Angle mode: off */
     | HV_KIVO_TCRCF1_KIVO_DIV2	/* TCRCLK filter clock: Kivo clock divided by 2 */

@@ -73,7 +73,9 @@ PAGE_CONTROLS = {
         ("text", "Entry table base:", None),
         ("text", "MISC compare value:", None),
         ("*table", "Image Functions:", None),
-        ("check box", "Enable SCM MISC operation", "Alt+M"),
+        # The sample's function set requires the MISC check: the box is locked, and a
+        # locked control offers no key.
+        ("check box", "Enable SCM MISC operation", None),
         ("*list", "Kivo Applications Available for this Image", None),
     ],
     "Engine A": ENGINE_CONTROLS,

@@ -124,6 +124,8 @@ TEST(CliPipeline, CheckPassesTheSampleAndFailsEachBrokenProject) {
       {"a trigger naming a channel no function defines", "kivo_vam.c",
        "DTPWM0_HIGH,\t/* pwm_dtpwm_chan", "DTPWM7_HIGH,\t/* pwm_dtpwm_chan", {0}},
       {"a load input that does not read", "kivo_vam.c", "speed=3000;", "speed=fast;", {4042}},
+      {"the MISC check its function set presumes, switched off by hand", "kivo_vam.c", "HV_KIVO_SCMMISEN_ENABLED",
+       "HV_KIVO_SCMMISEN_DISABLED", {4097}},
   };
   for (const CRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -151,6 +153,29 @@ TEST(CliPipeline, GenerateAsksBeforeDroppingFunctionsTheProcessorCannotRun) {
   EXPECT_EQ(yes.exitCode, 0) << yes.err;
   EXPECT_EQ(ReadFileBytes(demo.dir / "kivo_vam.c").find("KIVO_ENGINE_B"), std::string::npos);
   EXPECT_EQ(Cli({"--quiet", "check", demo.Project()}, demo.Conf()).exitCode, 0);
+}
+
+// A new project takes what its set presumes; a project that contradicts it is
+// written as it stands, the contradiction left to check to report.
+TEST(CliPipeline, NewTakesThePresumedSettingsAndGenerateKeepsAContradiction) {
+  CTempDir dir;
+  const std::string made = (dir / "made.c").string();
+  ASSERT_EQ(Cli({"--quiet", "-CPU=Omiro Q31", "new", "--fset", "kivo2/kivo_set_k2_motion.h", "-o", made}).exitCode, 0);
+  const std::string text = ReadFileBytes(dir / "made.c");
+  for (const char* value : {"HV_KIVO_SCMMISEN_ENABLED", "HV_KIVO_ETB_BASE(2048)", "HV_KIVO_SPPDIS_OFF",
+                            "HV_KIVO_TCR2CTL_KIVO_DIV8"})
+    EXPECT_NE(text.find(value), std::string::npos) << value;
+  EXPECT_EQ(Cli({"--quiet", "check", made}).exitCode, 0);
+
+  for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
+    std::filesystem::copy_file(FixturePath("project/presumed/contradicts") / name, dir / name);
+  const std::string project = (dir / "kivo_vam.c").string();
+  CProcessResult generated = Cli({"--json", "generate", project});
+  EXPECT_EQ(generated.exitCode, 0) << generated.out;
+  EXPECT_NE(ReadFileBytes(dir / "kivo_vam.c").find("HV_KIVO_SCMMISEN_DISABLED"), std::string::npos);
+  CProcessResult checked = Cli({"--json", "check", project});
+  EXPECT_EQ(checked.exitCode, 1);
+  EXPECT_EQ(Ids(Report(checked)), (std::vector<int>{4097, 4097}));
 }
 
 TEST(CliPipeline, NewRefusesAnExistingProjectAndEngineBOfAOneEngineProcessor) {

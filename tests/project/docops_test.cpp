@@ -137,10 +137,10 @@ TEST_F(DocOpsTest, EachOperationChangesTellsMarksAndUndoes) {
       {"Module Settings",
        [](DocOpsTest& t) {
          CProjDoc::CEngineValues values = t.doc.EngineValues(-1);
-         values.Field("MCR.SCMMISEN")->Set("HV_KIVO_SCMMISEN_ENABLED", "");
+         values.Field("MCR.GTBE")->Set("HV_KIVO_GTBE_ENABLED", "");
          return t.doc.SetEngineValues(values);
        },
-       [](DocOpsTest& t) { return t.doc.CfgMember(1).Find("MCR.SCMMISEN")->valueName == "HV_KIVO_SCMMISEN_ENABLED"; },
+       [](DocOpsTest& t) { return t.doc.CfgMember(1).Find("MCR.GTBE")->valueName == "HV_KIVO_GTBE_ENABLED"; },
        {kHintAllEngines}},
       {"Add PWM", [](DocOpsTest& t) { return t.Add("PWM", 1, 20); },
        [](DocOpsTest& t) { return t.doc.Functions().size() == 4 && t.Find("PWM1") != nullptr; },
@@ -456,27 +456,28 @@ TEST_F(DocOpsTest, WhatThePairDoesNotHoldSurvivesUndo) {
 
 TEST_F(DocOpsTest, FunctionSetPageStoreIsOneStep) {
   const CKivoFSet* standard = s_kb->fsetLib.FindSet(kStandardSet);
+  // A module field the sets presume nothing of: the page's own MISC check is the set's.
   auto misc = [this](const char* value) {
     CProjDoc::CEngineValues module = doc.EngineValues(-1);
-    module.Field("MCR.SCMMISEN")->Set(value, "");
+    module.Field("MCR.GTBE")->Set(value, "");
     return module;
   };
   // Declined: the check box is not taken either.
-  EXPECT_FALSE(doc.SetFunctionSetAndModule(standard, misc("HV_KIVO_SCMMISEN_ENABLED")));
+  EXPECT_FALSE(doc.SetFunctionSetAndModule(standard, misc("HV_KIVO_GTBE_ENABLED")));
   EXPECT_FALSE(doc.CanUndo());
-  EXPECT_EQ(doc.CfgMember(1).Find("MCR.SCMMISEN")->valueName, "HV_KIVO_SCMMISEN_DISABLED");
+  EXPECT_EQ(doc.CfgMember(1).Find("MCR.GTBE")->valueName, "HV_KIVO_GTBE_DISABLED");
 
-  EXPECT_TRUE(doc.SetFunctionSetAndModule(doc.m_pFSet, misc("HV_KIVO_SCMMISEN_ENABLED")));
+  EXPECT_TRUE(doc.SetFunctionSetAndModule(doc.m_pFSet, misc("HV_KIVO_GTBE_ENABLED")));
   EXPECT_EQ(doc.UndoName(), "Module Settings");
   ports.messages.QueueAnswer(EAnswer::Yes);
   observer.Clear();
-  EXPECT_TRUE(doc.SetFunctionSetAndModule(standard, misc("HV_KIVO_SCMMISEN_DISABLED")));
+  EXPECT_TRUE(doc.SetFunctionSetAndModule(standard, misc("HV_KIVO_GTBE_DISABLED")));
   EXPECT_EQ(doc.UndoName(), "Function Set Settings");
   EXPECT_EQ(observer.hints, std::vector<int>{kHintEverything});
   EXPECT_EQ(doc.History().Size(), 2u);
   ASSERT_TRUE(doc.Undo());
   EXPECT_EQ(doc.Functions().size(), 3u);
-  EXPECT_EQ(doc.CfgMember(1).Find("MCR.SCMMISEN")->valueName, "HV_KIVO_SCMMISEN_ENABLED");
+  EXPECT_EQ(doc.CfgMember(1).Find("MCR.GTBE")->valueName, "HV_KIVO_GTBE_ENABLED");
 }
 
 // A page shows an unreadable prescaler as its lower bound; taking that is no edit.

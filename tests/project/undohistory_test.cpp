@@ -34,7 +34,7 @@ TEST_P(HistoryTest, FollowsItsScript) {
     switch (*c) {
       case 'r': {
         std::string after = std::to_string(next);
-        history.Record({"Step " + after, {present, {}, {}}, {after, {}, {}}});
+        history.Record({"Step " + after, {present, {}, {}, {}}, {after, {}, {}, {}}});
         present = after;
         ++next;
         break;

@@ -29,6 +29,7 @@ class Leaving : public ::testing::Test {
  public:
   void SetUp() override {
     CopySampleProject(project.Path());
+    AdjustProject();
     ASSERT_TRUE(shell.Start({Project()}));
     shell.ports.messages.Clear();
     Frame().askSaveChanges = [this](const QString& name) {
@@ -42,6 +43,8 @@ class Leaving : public ::testing::Test {
   }
 
   std::string Project() const { return (project / "kivo_vam.c").string(); }
+  // The copy as a test needs it before the window opens it.
+  virtual void AdjustProject() {}
   CMainFrame& Frame() { return shell.Frame(); }
   CProjDoc& Doc() { return Frame().Doc(); }
   std::vector<int> Ids() const { return shell.ports.messages.Ids(); }
@@ -103,6 +106,19 @@ const CLeave kLeaves[] = {
 
 class LeavingEdits : public Leaving, public ::testing::WithParamInterface<std::tuple<int, int>> {
  protected:
+  // The sample's set presumes the MISC check, which locks its box; in a copy
+  // edited by hand to turn it off, the box is the user's to change.
+  void AdjustProject() override {
+    if (std::get<0>(GetParam()) != 1)
+      return;
+    std::string text = ReadFileBytes(project / "kivo_vam.c");
+    const std::string on = "HV_KIVO_SCMMISEN_ENABLED";
+    std::size_t at = text.find(on);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, on.size(), "HV_KIVO_SCMMISEN_DISABLED");
+    WriteFileBytes(project / "kivo_vam.c", text);
+  }
+
   static const std::vector<CEdit>& Edits() {
     static const std::vector<CEdit> edits = {
         {"ProcessorClock", kPageCpu,
