@@ -31,6 +31,7 @@
 #include "ui/balloontip.h"
 #include "ui/optionsdialog.h"
 #include "ui/pages.h"
+#include "ui/problemspane.h"
 #include "ui/qsci.h"
 #include "ui/uitext.h"
 #include "ui/viewbase.h"
@@ -57,6 +58,9 @@ CMainFrame::CMainFrame(CKivoVamApp& app, QWidget* parent) : QMainWindow(parent),
   CreateMenus();
   CreateBars();
   CreatePages();
+  m_problems = new CProblemsPane(*this, Action(ECommand::ViewProblems));
+  addDockWidget(Qt::BottomDockWidgetArea, m_problems);
+  m_problems->Refresh();
   Doc().SetObserver(this);
   UpdatePageVisibility();
   connect(m_tabs, &CViewTab::PageChanged, this, [] { BalloonTip::Hide(); });
@@ -164,6 +168,8 @@ void CMainFrame::OnProjectUpdate(CProjDoc&, int hint) {
       continue;
     view->OnUpdate(hint);
   }
+  if (hint != kHintStoreControls)
+    m_problems->Refresh();
   UpdateStatusPanes();
   ScheduleRecoveryCopy();
 }
@@ -268,6 +274,8 @@ const CCommandRow kCommands[] = {
      nullptr},
     {ECommand::ViewStatusBar, kViewMenu, false, "&Status Bar", "Show or hide the status bar", 0, {}, nullptr,
      kNoIcon, true, nullptr},
+    {ECommand::ViewProblems, kViewMenu, false, "&Problems", "Show or hide the list of the project's problems", 0, {},
+     nullptr, kNoIcon, true, nullptr},
     {ECommand::Options, kKivoMenu, false, "&Options...", "Set the folders of the function sets and the documents", 0,
      {}, nullptr, kNoIcon, false, [](CMainFrame& f) { f.ShowOptions(); }},
     {ECommand::UserManual, kHelpMenu, false, "&User's Manual", nullptr, 32774, {}, nullptr, kNoIcon, false,
@@ -527,6 +535,8 @@ bool CMainFrame::SaveTo(const QString& path) {
   m_savingFrom = current;
   bool saved = m_app->SaveProject(FromQ(path));
   m_savingFrom = nullptr;
+  // A save ends the warnings of the open, which no change of the project announces.
+  m_problems->Refresh();
   UpdateTitle();
   return saved;
 }

@@ -10,6 +10,7 @@
 #include "project/projectport.h"
 
 class CKivoVamApp;
+class CProblemsPane;
 class CProjDoc;
 class CViewBase;
 class CViewTab;
@@ -36,6 +37,7 @@ enum class ECommand {
   PreviousPane,
   ViewToolbar,
   ViewStatusBar,
+  ViewProblems,
   Options,
   UserManual,
   ReferenceManual,
@@ -56,6 +58,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   CKivoVamApp& App() const { return *m_app; }
   CProjDoc& Doc() const;
   CViewTab* Tabs() const { return m_tabs; }
+  CProblemsPane* Problems() const { return m_problems; }
 
   // ---- Pages
   CViewBase* Page(int index) const;
@@ -156,6 +159,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   QLabel* m_cpuPane = nullptr;
   QLabel* m_clockPane = nullptr;
   QLabel* m_modifiedPane = nullptr;
+  CProblemsPane* m_problems = nullptr;
   std::map<ECommand, QAction*> m_actions;
   QList<QAction*> m_recentActions;
   QAction* m_recentSeparator = nullptr;
