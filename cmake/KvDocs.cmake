@@ -43,6 +43,7 @@ set(kv_manual_sources
   ${CMAKE_SOURCE_DIR}/doc/manual/02-tour.md
   ${CMAKE_SOURCE_DIR}/doc/manual/03-tasks.md
   ${CMAKE_SOURCE_DIR}/doc/manual/04-command-line.md
+  ${CMAKE_SOURCE_DIR}/doc/manual/05a-problems.md
   ${CMAKE_SOURCE_DIR}/doc/function-sets.md
   ${CMAKE_SOURCE_DIR}/doc/manual/06-messages.md
   ${KV_DOC_WORK}/messages.md)
