@@ -12,8 +12,6 @@
 #include "project/notesmodel.h"
 #include "project/projdoc.h"
 
-namespace fs = std::filesystem;
-
 void PrintTo(const CFindingTarget& target, std::ostream* out) {
   *out << "{kind " << target.kind << ", engine " << target.engine << ", channels [";
   for (int channel : target.channels)
@@ -71,21 +69,13 @@ void PrintTo(const CExpected& expected, std::ostream* out) {
   PrintTo(expected.target, out);
 }
 
-class ProblemsTest : public ::testing::Test {
+class ProblemsTest : public CBundledKbTest {
  protected:
-  static void SetUpTestSuite() {
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
-
   // The sample project with `edits` made, opened; what the open showed is kept in `opened`.
   bool OpenSample(const std::vector<CEdit>& edits) {
     for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, dir / name, fs::copy_options::overwrite_existing);
+      std::filesystem::remove(dir / name);
+    CopySampleProject(dir.Path());
     for (const CEdit& edit : edits) {
       std::string text = ReadFileBytes(dir / edit.file);
       std::size_t at = text.find(edit.from);
@@ -116,10 +106,7 @@ class ProblemsTest : public ::testing::Test {
   CNotesModel notes;
   CProjDoc doc{*s_kb, nullptr, &notes};
   std::vector<CMessage> opened;
-  static CKnowledgeBase* s_kb;
 };
-
-CKnowledgeBase* ProblemsTest::s_kb = nullptr;
 
 // The sample's functions in list order: PWM0 A0, PWM1 A1, DTPWM0 A4-5, ADCTRIG0
 // A8, QD0 B0-1, UART0 B4-5, GPIO0 B8, HALL0 B9, APP_FAN_CONTROL0 B12-13.

@@ -24,16 +24,13 @@
 #include "ui/viewengine.h"
 #include "uitestsupport.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
 class ProblemsPane : public ::testing::Test {
  public:
   // A copy of the sample project with `from` replaced by `to` in `file`.
   void Start(const char* file = nullptr, const std::string& from = {}, const std::string& to = {}) {
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, project / name);
+    CopySampleProject(project.Path());
     if (file) {
       std::string text = ReadFileBytes(project / file);
       std::size_t at = text.find(from);
