@@ -10,6 +10,7 @@
 #include "base/paths.h"
 #include "base/ports.h"
 #include "project/notesmodel.h"
+#include "project/problems.h"
 #include "project/projdoc.h"
 
 namespace fs = std::filesystem;
@@ -41,6 +42,24 @@ bool IsFile(const std::string& path) {
 }
 
 std::string RecentName(int index) { return "File" + std::to_string(index + 1); }
+
+// Shows every message through the port in force, as before, and keeps those
+// that count against the project.
+class CKeepingMessagePort final : public IMessagePort {
+ public:
+  CKeepingMessagePort()
+      : m_shower(CurrentPorts().messages), m_scope(CPorts{this, CurrentPorts().progress, CurrentPorts().settings}) {}
+  EAnswer Show(const CMessage& message) override {
+    if (IsOpenProblem(message))
+      kept.push_back(message);
+    return m_shower->Show(message);
+  }
+  std::vector<CMessage> kept;
+
+ private:
+  IMessagePort* m_shower;
+  CScopedPorts m_scope;
+};
 
 }  // namespace
 
@@ -152,22 +171,27 @@ bool CKivoVamApp::NewProject() {
   if (!m_doc->OnNewDocument())
     return false;
   m_projectPath.clear();
+  m_openWarnings.clear();
   ProjectReplaced();
   m_doc->UpdateViews(kHintEverything);
   return true;
 }
 
-std::unique_ptr<CProjDoc> CKivoVamApp::ReadProject(const std::string& path) {
+std::unique_ptr<CProjDoc> CKivoVamApp::ReadProject(const std::string& path, std::vector<CMessage>& outWarnings) {
+  CKeepingMessagePort port;
   auto read = std::make_unique<CProjDoc>(m_kb, &m_options);
   if (!read->OnOpenDocument(path))
     return nullptr;
+  outWarnings = std::move(port.kept);
   return read;
 }
 
 bool CKivoVamApp::OpenProject(const std::string& path) {
-  std::unique_ptr<CProjDoc> read = ReadProject(path);
+  std::vector<CMessage> warnings;
+  std::unique_ptr<CProjDoc> read = ReadProject(path, warnings);
   if (!read)
     return false;
+  m_openWarnings = std::move(warnings);
   std::string source, header;
   CProjDoc::DerivePaths(path, source, header);
   // The path first: the observers told of the take-over show the new name.
@@ -184,6 +208,7 @@ bool CKivoVamApp::SaveProject(const std::string& path) {
   CProjDoc::DerivePaths(path, source, header);
   if (!m_doc->OnSaveDocument(source))
     return false;
+  m_openWarnings.clear();
   m_projectPath = fs::absolute(source).lexically_normal().string();
   m_recent.Add(m_projectPath);
   if (m_recovery)
@@ -234,9 +259,11 @@ bool CKivoVamApp::OfferRecoveryCopies() {
 }
 
 bool CKivoVamApp::RestoreRecoveryCopy(CRecoveryCopy& copy) {
-  std::unique_ptr<CProjDoc> read = ReadProject(copy.sourcePath);
+  std::vector<CMessage> warnings;
+  std::unique_ptr<CProjDoc> read = ReadProject(copy.sourcePath, warnings);
   if (!read)
     return false;
+  m_openWarnings = std::move(warnings);
   m_projectPath = copy.projectPath;
   m_doc->TakeContents(*read);
   // None of the project's states is what its file holds.

@@ -14,6 +14,7 @@
 #include "app/appnotes.h"
 #include "base/commandline.h"
 #include "base/paths.h"
+#include "base/ports.h"
 #include "knowledge/knowledgebase.h"
 
 class CNotesModel;
@@ -81,6 +82,10 @@ class CKivoVamApp {
   // A project that does not open leaves the one before exactly as it was.
   bool OpenProject(const std::string& path);
   bool SaveProject(const std::string& path);
+  // The warnings and errors the last open of the project showed. They stay
+  // until another project is opened or created, or this one is saved: the
+  // file then holds what the program made of it.
+  const std::vector<CMessage>& OpenWarnings() const { return m_openWarnings; }
 
   // ---- Recovery copies of unsaved changes.
   // Keeps copies in `folder` from now on (the desktop program names it; the
@@ -162,7 +167,8 @@ class CKivoVamApp {
   bool ShowDocument(const std::string& path, int missingId);
   bool VersionCheckerReady() const;
   // The project at `path` read into a document of its own; null when it does not open.
-  std::unique_ptr<CProjDoc> ReadProject(const std::string& path);
+  // What the open showed that counts as a problem goes to `outWarnings`.
+  std::unique_ptr<CProjDoc> ReadProject(const std::string& path, std::vector<CMessage>& outWarnings);
   void ProjectReplaced();
 
   CCommandLineOptions m_options;
@@ -173,6 +179,7 @@ class CKivoVamApp {
   CRecentFileList m_recent;
   CFolderSettings m_storedFolders;  // as read, or as written last
   std::string m_projectPath;
+  std::vector<CMessage> m_openWarnings;
   std::vector<std::string> m_appNoteDocuments;
   bool m_versionCheckStarted = false;
   std::optional<bool> m_versionCheckerPresent;

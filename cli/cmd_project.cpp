@@ -14,6 +14,7 @@
 #include "project/filetransaction.h"
 #include "project/notesmodel.h"
 #include "project/projdoc.h"
+#include "project/problems.h"
 #include "project/projectcheck.h"
 
 namespace {
@@ -75,7 +76,7 @@ struct CSession {
   CKnowledgeBase kb;
   CNotesModel notes;
   std::unique_ptr<CProjDoc> doc;
-  int openWarnings = 0;
+  std::vector<CMessage> openWarnings;
 
   bool Load(const CCliContext& context) {
     if (!LoadKnowledgeBase(kb, LoadOptionsOf(context)))
@@ -91,7 +92,8 @@ struct CSession {
     bool opened = doc->OnOpenDocument(path);
     const auto& messages = context.messages->Messages();
     for (std::size_t i = before; i < messages.size(); ++i)
-      openWarnings += messages[i].kind == EMessageKind::Warning || messages[i].kind == EMessageKind::Error;
+      if (IsOpenProblem(messages[i]))
+        openWarnings.push_back(messages[i]);
     return opened;
   }
 };
@@ -233,9 +235,9 @@ int RunGenerate(CCliContext& context) {
     return kExitKnowledge;
   if (!session.Open(context, path))
     return kExitFailed;
-  if (session.openWarnings > 0 && !args.force)
-    return DriverError("nothing written: opening '" + path + "' gave " + std::to_string(session.openWarnings) +
-                       " warning" + (session.openWarnings == 1 ? "" : "s") +
+  if (!session.openWarnings.empty() && !args.force)
+    return DriverError("nothing written: opening '" + path + "' gave " + std::to_string(session.openWarnings.size()) +
+                       " warning" + (session.openWarnings.size() == 1 ? "" : "s") +
                        ", and saving would write the project as read, without what they name; "
                        "repair the project, or give --force to save it anyway");
   // The processor page's store: what does not fit the processor is asked
@@ -360,10 +362,12 @@ int RunCheck(CCliContext& context) {
     return kExitKnowledge;
   if (!session.Open(context, args.positional[0]))
     return kExitFailed;
-  std::vector<CProjectFinding> findings = CheckProjectBeforeSave(*session.doc);
-  for (const CProjectFinding& finding : findings)
-    ShowText(finding.id, EMessageKind::Warning, finding.text);
-  bool ok = session.openWarnings == 0 && findings.empty();
+  // The desktop's problems list, from the same routine; the open has shown its own warnings already.
+  std::vector<CProjectProblem> problems = ListProjectProblems(*session.doc, session.openWarnings);
+  for (const CProjectProblem& problem : problems)
+    if (!problem.fromOpen)
+      ShowText(problem.id, problem.kind, problem.text);
+  bool ok = problems.empty();
   context.result["ok"] = ok;
   return ok ? kExitOk : kExitFailed;
 }

@@ -43,6 +43,7 @@ set(kv_manual_sources
   ${CMAKE_SOURCE_DIR}/doc/manual/02-tour.md
   ${CMAKE_SOURCE_DIR}/doc/manual/03-tasks.md
   ${CMAKE_SOURCE_DIR}/doc/manual/04-command-line.md
+  ${CMAKE_SOURCE_DIR}/doc/manual/05a-problems.md
   ${CMAKE_SOURCE_DIR}/doc/manual/05b-channel-map.md
   ${CMAKE_SOURCE_DIR}/doc/manual/05c-presumed-settings.md
   ${CMAKE_SOURCE_DIR}/doc/manual/05d-generated-code.md

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <initializer_list>
 #include <set>
 #include <sstream>
 
@@ -26,8 +27,28 @@ std::string CatalogPrintf(int id, const std::vector<CPrintfArg>& args) {
 
 void CheckClocks(const CProjDoc& doc, std::vector<CProjectFinding>& out) {
   uint32_t ptbClk = doc.m_nPtbClk;
-  if (int id = FindCpuClockProblem(doc.m_cpu, doc.m_nSysClk, ptbClk))
-    out.push_back({id, std::string(CatalogText(id)), {}});
+  if (int id = FindCpuClockProblem(doc.m_cpu, doc.m_nSysClk, ptbClk)) {
+    CFindingTarget target;
+    target.kind = CFindingTarget::kClock;
+    target.clock = IsSystemClockProblem(id) ? 0 : 1;
+    out.push_back({id, std::string(CatalogText(id)), target});
+  }
+}
+
+// The STAC field a collision line asks to disable, found by the words the
+// line was made of. Functions on an engine the processor lacks have no page
+// to go to: that engine's pages are hidden.
+CFindingTarget StacTarget(const std::string& line) {
+  for (int engine = 0; engine < 2; ++engine)
+    for (int tcr = 1; tcr <= 2; ++tcr)
+      if (line == CatalogPrintf(4505, {PArg(tcr), PArg(static_cast<char>('A' + engine))})) {
+        CFindingTarget target;
+        target.kind = CFindingTarget::kEngineValue;
+        target.engine = engine;
+        target.section = "STACCR.REN" + std::to_string(tcr);
+        return target;
+      }
+  return {};
 }
 
 void CheckCpu(CProjDoc& doc, std::vector<CProjectFinding>& out) {
@@ -38,7 +59,21 @@ void CheckCpu(CProjDoc& doc, std::vector<CProjectFinding>& out) {
                               [&](const auto& func) { return func->engine >= doc.m_cpu.engines; });
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line); homeless = false)
-    out.push_back({homeless ? 4504 : 4505, line, {}});
+    out.push_back({homeless ? 4504 : 4505, line, homeless ? CFindingTarget() : StacTarget(line)});
+}
+
+// The rows of the channels page that show `funcs` on their engine.
+CFindingTarget RowsOf(std::initializer_list<const CProjDoc::CFuncInfo*> funcs) {
+  CFindingTarget target;
+  target.kind = CFindingTarget::kChannel;
+  target.engine = funcs.size() > 0 ? (*funcs.begin())->engine : -1;
+  for (const CProjDoc::CFuncInfo* func : funcs)
+    for (const auto& chan : func->channels)
+      if (chan->number >= 0 && chan->number <= CProjDoc::kMaxChannel)
+        target.channels.push_back(chan->number);
+  std::sort(target.channels.begin(), target.channels.end());
+  target.channels.erase(std::unique(target.channels.begin(), target.channels.end()), target.channels.end());
+  return target;
 }
 
 // Each pair of clashing channels once: a function is compared with those before it.
@@ -49,21 +84,25 @@ void CheckChannels(const CProjDoc& doc, std::vector<CProjectFinding>& out) {
     for (std::size_t c = 0; c < func.channels.size(); ++c) {
       const auto& chan = *func.channels[c];
       if (chan.number < 0 || chan.number > CProjDoc::kMaxChannel) {
-        out.push_back({4031, CatalogPrintf(4031, {PArg(chan.number)}), {}});
+        out.push_back({4031, CatalogPrintf(4031, {PArg(chan.number)}), RowsOf({&func})});
         continue;
       }
       for (std::size_t t = c + 1; t < func.channels.size(); ++t)
         if (func.channels[t]->number == chan.number)
-          out.push_back({4037, CatalogPrintf(4037, {PArg(chan.number), PArg(chan.name),
-                                                    PArg(func.channels[t]->name)}), {}});
+          out.push_back({4037,
+                         CatalogPrintf(4037, {PArg(chan.number), PArg(chan.name), PArg(func.channels[t]->name)}),
+                         RowsOf({&func})});
+      // The page shows the later function on the channel both claim; the
+      // rows of the earlier one show where it stands.
       for (std::size_t j = 0; j < i; ++j) {
         const auto& other = *funcs[j];
         if (other.engine != func.engine)
           continue;
         for (const auto& used : other.channels)
           if (used->number == chan.number)
-            out.push_back({4020, CatalogPrintf(4020, {PArg(chan.number), PArg(other.InstanceName()),
-                                                      PArg(used->name)}), {}});
+            out.push_back({4020,
+                           CatalogPrintf(4020, {PArg(chan.number), PArg(other.InstanceName()), PArg(used->name)}),
+                           RowsOf({&other, &func})});
       }
     }
   }
@@ -107,8 +146,10 @@ void CheckLinkedParams(const CProjDoc& doc, std::vector<CProjectFinding>& out) {
             other->FindChannelByName(text))
           found = true;
       if (!found)
-        out.push_back({0, "In function '" + api.InstanceName() + "', the parameter '" + param->name +
-                              "' names the channel '" + text + "', which no function defines", {}});
+        out.push_back({0,
+                       "In function '" + api.InstanceName() + "', the parameter '" + param->name +
+                           "' names the channel '" + text + "', which no function defines",
+                       RowsOf({&api})});
     }
   }
 }
@@ -127,16 +168,44 @@ bool OnlyInputsMissing(const CProjDoc::CFuncInfo_Api::CLoadFailure& failure, con
   return unset;
 }
 
+// What an evaluation leaves in the function, put back when the check is done:
+// the loads the views show are those of the project's last change.
+class CKeptLoads {
+ public:
+  explicit CKeptLoads(CProjDoc::CFuncInfo_Api& func) : m_func(func), m_hasInputs(func.hasLoadInputs) {
+    for (const auto& chan : func.channels)
+      m_loads.push_back(chan->load);
+  }
+  ~CKeptLoads() {
+    m_func.hasLoadInputs = m_hasInputs;
+    for (std::size_t i = 0; i < m_loads.size() && i < m_func.channels.size(); ++i)
+      m_func.channels[i]->load = m_loads[i];
+  }
+  CKeptLoads(const CKeptLoads&) = delete;
+  CKeptLoads& operator=(const CKeptLoads&) = delete;
+
+ private:
+  CProjDoc::CFuncInfo_Api& m_func;
+  bool m_hasInputs;
+  std::vector<double> m_loads;
+};
+
 void CheckLoads(CProjDoc& doc, std::vector<CProjectFinding>& out) {
-  for (const auto& func : doc.Functions()) {
-    if (!func->IsApi())
+  const auto& funcs = doc.Functions();
+  for (std::size_t i = 0; i < funcs.size(); ++i) {
+    if (!funcs[i]->IsApi())
       continue;
-    auto& api = static_cast<CProjDoc::CFuncInfo_Api&>(*func);
+    auto& api = static_cast<CProjDoc::CFuncInfo_Api&>(*funcs[i]);
+    CKeptLoads kept(api);
     CLoadEvalContext q(CLoadEvalContext::kEvaluate, &api.loadInputs.values);
     CProjDoc::CFuncInfo_Api::CLoadFailure failure;
     if (api.ComputeLoad(false, &q, &failure) || OnlyInputsMissing(failure, q))
       continue;
-    out.push_back({4042, failure.text, {}});
+    CFindingTarget target;
+    target.kind = CFindingTarget::kLoad;
+    target.engine = api.engine;
+    target.function = static_cast<int>(i);
+    out.push_back({4042, failure.text, target});
   }
 }
 

@@ -29,7 +29,8 @@ struct CProjectFinding {
 // own processor (as CheckCpuChange words them),
 // channels used twice on an engine or lying outside 0 to 31, parameters naming a
 // channel that no function defines, and load expressions that fail for another
-// reason than inputs not yet given. Computes the loads as a save would.
+// reason than inputs not yet given. Shows nothing and leaves the project as it
+// was, the loads it holds included, so that a view may call it on every change.
 std::vector<CProjectFinding> CheckProjectBeforeSave(CProjDoc& doc);
 
 // The file an "#include" line names, quoted or in angle brackets; empty for

@@ -32,6 +32,7 @@
 #include "ui/channelmapview.h"
 #include "ui/optionsdialog.h"
 #include "ui/pages.h"
+#include "ui/problemspane.h"
 #include "ui/qsci.h"
 #include "ui/uitext.h"
 #include "ui/viewbase.h"
@@ -58,6 +59,9 @@ CMainFrame::CMainFrame(CKivoVamApp& app, QWidget* parent) : QMainWindow(parent),
   CreateMenus();
   CreateBars();
   CreatePages();
+  m_problems = new CProblemsPane(*this, Action(ECommand::ViewProblems));
+  addDockWidget(Qt::BottomDockWidgetArea, m_problems);
+  m_problems->Refresh();
   CreateChannelMap();
   Doc().SetObserver(this);
   UpdatePageVisibility();
@@ -166,6 +170,8 @@ void CMainFrame::OnProjectUpdate(CProjDoc&, int hint) {
       continue;
     view->OnUpdate(hint);
   }
+  if (hint != kHintStoreControls)
+    m_problems->Refresh();
   if (m_channelMap)
     m_channelMap->OnProjectUpdate(hint);
   UpdateStatusPanes();
@@ -303,7 +309,9 @@ const CCommandRow kCommands[] = {
      nullptr},
     {ECommand::ViewStatusBar, kViewMenu, false, "&Status Bar", "Show or hide the status bar", 0, {}, nullptr,
      kNoIcon, true, nullptr},
-    {ECommand::ViewChannelMap, kViewMenu, true, "&Channel Map", "Show or hide the map of both engines' channels", 0,
+    {ECommand::ViewProblems, kViewMenu, true, "&Problems", "Show or hide the list of the project's problems", 0, {},
+     nullptr, kNoIcon, true, nullptr},
+    {ECommand::ViewChannelMap, kViewMenu, false, "&Channel Map", "Show or hide the map of both engines' channels", 0,
      {}, nullptr, kNoIcon, true,
      [](CMainFrame& f) { f.ChannelMap()->setVisible(f.Action(ECommand::ViewChannelMap)->isChecked()); }},
     {ECommand::Options, kKivoMenu, false, "&Options...", "Set the folders of the function sets and the documents", 0,
@@ -565,6 +573,8 @@ bool CMainFrame::SaveTo(const QString& path) {
   m_savingFrom = current;
   bool saved = m_app->SaveProject(FromQ(path));
   m_savingFrom = nullptr;
+  // A save ends the warnings of the open, which no change of the project announces.
+  m_problems->Refresh();
   UpdateTitle();
   // Saved under another name, the generated code compares with the files now named.
   if (CViewBase* code = Page(kPageGenCode); saved && code)

@@ -11,6 +11,7 @@
 
 class CChannelMapDock;
 class CKivoVamApp;
+class CProblemsPane;
 class CProjDoc;
 class CViewBase;
 class CViewTab;
@@ -38,6 +39,7 @@ enum class ECommand {
   PreviousPane,
   ViewToolbar,
   ViewStatusBar,
+  ViewProblems,
   ViewChannelMap,
   Options,
   UserManual,
@@ -59,6 +61,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   CKivoVamApp& App() const { return *m_app; }
   CProjDoc& Doc() const;
   CViewTab* Tabs() const { return m_tabs; }
+  CProblemsPane* Problems() const { return m_problems; }
   CChannelMapDock* ChannelMap() const { return m_channelMap; }
 
   // ---- Pages
@@ -162,6 +165,7 @@ class CMainFrame : public QMainWindow, public CProjectObserver {
   QLabel* m_cpuPane = nullptr;
   QLabel* m_clockPane = nullptr;
   QLabel* m_modifiedPane = nullptr;
+  CProblemsPane* m_problems = nullptr;
   std::map<ECommand, QAction*> m_actions;
   QList<QAction*> m_recentActions;
   QAction* m_recentSeparator = nullptr;

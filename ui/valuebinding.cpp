@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStringList>
+#include <QVariant>
 
 #include <algorithm>
 
@@ -18,6 +20,7 @@
 namespace {
 
 constexpr int kInvalidClock = 4013;
+constexpr const char* kBoundSections = "kvBoundSections";
 
 std::string ToStd(const QString& text) { return text.toStdString(); }
 QString ToQt(const std::string& text) { return QString::fromStdString(text); }
@@ -28,8 +31,20 @@ bool Refuse(CValueExchange& dx, QWidget* control, const CValuePrompt& prompt) {
   return dx.Fail(control);
 }
 
+// `sections` may name several fields, separated by commas.
+void MarkBound(QWidget* control, const std::string& sections) {
+  if (!control)
+    return;
+  QStringList bound = control->property(kBoundSections).toStringList();
+  for (const QString& section : ToQt(sections).split(QLatin1Char(','), Qt::SkipEmptyParts))
+    if (!bound.contains(section.trimmed()))
+      bound << section.trimmed();
+  control->setProperty(kBoundSections, bound);
+}
+
 CKivoVarValue* FindOrReport(CValueExchange& dx, QWidget* control, CKivoVarValueSet& set,
                             const std::string& section) {
+  MarkBound(control, section);
   CKivoVarValue* value = set.Find(section);
   if (!value)
     Refuse(dx, control, InternalErrorPrompt());
@@ -139,6 +154,8 @@ bool ExchangeValueList(CValueExchange& dx, QComboBox* combo, CKivoVarValueSet& s
 bool ExchangeValueList(CValueExchange& dx, QComboBox* combo, CKivoVarValue* value) {
   if (!value)
     return Refuse(dx, combo, InternalErrorPrompt());
+  if (value->def)
+    MarkBound(combo, value->def->section);
   if (dx.Saving()) {
     if (combo->isEditable()) {
       SaveValueListText(*value, ToStd(combo->currentText()));
@@ -218,6 +235,16 @@ bool ExchangeValueRadio(CValueExchange& dx, const std::vector<QRadioButton*>& gr
   for (QRadioButton* button : group)
     LockIfHighlighted(dx, *value, button);
   return true;
+}
+
+QWidget* BoundControl(const QWidget* page, const std::string& section) {
+  if (!page)
+    return nullptr;
+  const QString wanted = ToQt(section);
+  for (QWidget* control : page->findChildren<QWidget*>())
+    if (control->property(kBoundSections).toStringList().contains(wanted))
+      return control;
+  return nullptr;
 }
 
 bool ExchangeClockField(CValueExchange& dx, QWidget* field, uint32_t& hz, const char* zeroText) {

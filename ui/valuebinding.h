@@ -93,6 +93,12 @@ bool ExchangeValueNumber(CValueExchange& dx, QWidget* field, CKivoVarValueSet& s
 bool ExchangeValueRadio(CValueExchange& dx, const std::vector<QRadioButton*>& group, CKivoVarValueSet& set,
                         const std::string& section);
 
+// The control of `page` that shows the register field `section`: each
+// control keeps the fields it was bound to (a combined value's list both of
+// its parts'), so a page can point at a field by its section. Null when no
+// control of the page has been bound to it.
+QWidget* BoundControl(const QWidget* page, const std::string& section);
+
 // A frequency field (line edit or editable combo box): loads the frequency
 // with `zeroText` for 0 and saves it through the frequency reader, a bare
 // number being hertz. An enabled field refuses what does not read (message

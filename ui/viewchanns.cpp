@@ -206,6 +206,26 @@ bool CViewChanns::SelectChannelRow(int channel) {
   return true;
 }
 
+void CViewChanns::SelectChannels(const std::vector<int>& channels) {
+  QItemSelection rows;
+  int first = -1;
+  for (int channel : channels) {
+    if (channel < 0 || channel >= m_model->rowCount())
+      continue;
+    if (first < 0)
+      first = channel;
+    rows.select(m_model->index(channel, 0), m_model->index(channel, CChannelsModel::kColumnCount - 1));
+  }
+  m_table->setFocus(Qt::OtherFocusReason);
+  if (first < 0)
+    return;
+  QModelIndex current = m_model->index(first, CChannelsModel::kColChannel);
+  QItemSelectionModel* selection = m_table->selectionModel();
+  selection->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+  selection->select(rows, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  m_table->scrollTo(current);
+}
+
 int CViewChanns::DefaultChannel() const {
   if (!m_table->hasFocus() && !m_menuFromTable)
     return -1;
@@ -251,22 +271,27 @@ void CViewChanns::Add(bool application) {
 
 void CViewChanns::EditItem() {
   const std::vector<const CProjDoc::CFuncInfo*> selected = SelectedFunctions();
-  if (!ChannelCommandStates(selected).edit || !CheckAddCommand(Doc(), false))
+  if (ChannelCommandStates(selected).edit)
+    EditFunction(*selected.front());
+}
+
+void CViewChanns::EditFunction(const CProjDoc::CFuncInfo& edited) {
+  if (!CheckAddCommand(Doc(), false))
     return;
   CFuncDialogRequest request;
   request.kind = CFuncDialogRequest::kEdit;
   request.engine = Engine();
-  request.edited = selected.front();
+  request.edited = &edited;
   request.defaultChannel = DefaultChannel();
   // Opened from the keyboard with the focus on a button: another init call's
   // defaults start where the function stands, not on the first free channel.
   if (request.defaultChannel < 0)
-    request.defaultChannel = selected.front()->LowestChannel();
+    request.defaultChannel = edited.LowestChannel();
   std::unique_ptr<CProjDoc::CFuncInfo> func = functionDialog(request);
   if (!func)
     return;
   const CProjDoc::CFuncInfo* replacement = func.get();
-  if (Doc().ReplaceConfiguredFunction(selected.front(), std::move(func)))
+  if (Doc().ReplaceConfiguredFunction(&edited, std::move(func)))
     ShowNewFunction(replacement);
 }
 

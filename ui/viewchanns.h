@@ -31,11 +31,16 @@ class CViewChanns : public CViewBase {
   // Selects the row of `channel`, scrolls to it and gives the table the focus.
   void SelectChannel(int channel);
   bool SelectChannelRow(int channel) override;
+  // Selects the rows of `channels` (those outside the table are passed
+  // over), the first current and in view, and gives the table the focus.
+  void SelectChannels(const std::vector<int>& channels);
 
   // The commands; each does nothing when the selection does not allow it.
   void AddFunction();
   void AddApplication();
   void EditItem();
+  // The function dialog on `func`, as Edit opens it on the function's rows.
+  void EditFunction(const CProjDoc::CFuncInfo& func);
   void RemoveItems();
   void Load();
 

@@ -34,7 +34,7 @@ MENUS = ["File", "Edit", "View", "Kivo", "Help"]
 MENU_ITEMS = {
     "File": ["New", "Open...", "Save", "Save As...", "Export Channel Map...", "Exit"],
     "Edit": ["Cut", "Copy", "Paste"],
-    "View": ["Next Pane", "Toolbar", "Status Bar", "Channel Map"],
+    "View": ["Next Pane", "Toolbar", "Status Bar", "Problems", "Channel Map"],
     "Kivo": ["Options..."],
     "Help": ["User's Manual", "Kivo Reference Manual", "Application Notes", "Check for a New Version...",
              "About..."],
@@ -685,6 +685,69 @@ def set_channel_flags(project):
         stream.write(text)
 
 
+def spoil_a_load_input(project):
+    """The copy gets a load input of engine B's decoder that does not read, so that the Problems pane has a row
+    to read (the load dialog the walk opens is engine A's PWM's)."""
+    try:
+        with open(project) as stream:
+            text = stream.read()
+    except OSError:
+        return
+    with open(project, "w") as stream:
+        stream.write(text.replace("speed=3000;", "speed=fast;", 1))
+
+
+def project_check(program, project, env):
+    """What `kivovam-cli check` reports for the project: the problems the pane must list."""
+    tool = os.path.join(os.path.dirname(os.path.realpath(program)), "kivovam-cli")
+    result = subprocess.run([tool, "--json", "check", project], env=env, capture_output=True, text=True,
+                            timeout=60, check=False)
+    if result.returncode not in (0, 1):
+        raise Broken(f"kivovam-cli check failed: {result.stderr.strip()}")
+    return json.loads(result.stdout)["messages"]
+
+
+def check_problems_pane(frame, problems, pyatspi, checks):
+    """The Problems pane reads, row by row, what `kivovam-cli check` reports for the same project, and a status bar
+    pane counts it. The pane is closed and opened again from the View menu, as a user does."""
+    count = "No problems" if not problems else f"{len(problems)} problem{'' if len(problems) == 1 else 's'}"
+    bars = [node for node in children(frame) if role(node) == "status bar"]
+    panes = [name(node).strip() for bar in bars for node in walk(bar) if role(node) == "label"]
+    checks.expect(count in panes, f"no status bar pane reads {count!r} (they read {panes})")
+    items = menu_items(frame, "Problems")
+    checks.expect(items, "there is no menu item 'Problems'")
+    if not items:
+        return
+
+    def shown_lists():
+        return [node for node in walk(frame) if role(node) in TABLE_ROLES and name(node) == "Problems"
+                and has_state(node, pyatspi.STATE_SHOWING)]
+
+    # A project opened with problems shows the pane by itself.
+    checks.expect(bool(shown_lists()) == bool(problems),
+                  f"the Problems pane is {'shown' if shown_lists() else 'hidden'} with {count.lower()}")
+    if shown_lists():
+        do_action(items[0], {"press", "click", "activate", "toggle"})
+        wait_for("the Problems pane to close", lambda: not shown_lists(), 5)
+    do_action(items[0], {"press", "click", "activate", "toggle"})
+    lists = wait_for("the Problems pane", shown_lists, 5)
+    cells = lists[0].queryTable()
+    headers = headers_of(lists[0])
+    checks.expect(headers == ["No.", "Message"], f"the Problems list's columns read {headers}")
+    checks.expect(cells.nRows == len(problems), f"the Problems list has {cells.nRows} rows, check reports "
+                                                f"{len(problems)}")
+    # The program reads the function sets from its own folder, the tool from the build's: a path a message
+    # quotes is compared by its file name.
+    def same_paths(text):
+        return re.sub(r"'/[^']*/([^'/]+)'", r"'\1'", " ".join(text.split()))
+
+    for row, problem in enumerate(problems[:cells.nRows]):
+        number = str(problem["id"]) if problem["id"] else ""
+        heard = (name(cells.getAccessibleAt(row, 0)), same_paths(name(cells.getAccessibleAt(row, 1))))
+        wanted = (f"{problem['kind']} {number}".strip(), same_paths(problem["text"]))
+        checks.expect(heard == wanted, f"Problems row {row}: a screen reader hears {heard}, check reports {wanted}")
+
+
 def headers_of(dialog):
     return [name(node) for node in walk(dialog) if role(node) == "table column header"]
 
@@ -1041,8 +1104,10 @@ def run(args, processes):
         project = os.path.join(work, "project", os.path.basename(args.project))
         shutil.copytree(os.path.dirname(os.path.abspath(args.project)), os.path.dirname(project))
         set_channel_flags(project)
+        spoil_a_load_input(project)
         model = project_model(args.program, project, env, "show")
         notes = project_model(args.program, project, env, "notes")
+        problems = project_check(args.program, project, env)
         program = processes.start([binary, project], env=env, stdout=log,
                                   stderr=subprocess.STDOUT)
 
@@ -1102,6 +1167,7 @@ def run(args, processes):
             if caption == "Generated Code":
                 check_generated_code(view, pyatspi, checks)
         check_status_bar(frame, getattr(check_page, "cpu", ""), pyatspi, checks)
+        check_problems_pane(frame, problems, pyatspi, checks)
         checks.expect(len(set(views)) == len(tabs), f"the tabs did not each show a page of their own: {views}")
         # Back to the first page: switching through the interface works both ways.
         if tabs:

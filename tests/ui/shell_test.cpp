@@ -323,7 +323,7 @@ TEST(MainFrame, MenusCarryTheirTextsAndAccelerators) {
   // Nothing to undo or redo in a project just opened.
   EXPECT_EQ(items["&Edit"],
             (QStringList{"(&Undo\tCtrl+Z)", "(&Redo\tCtrl+Y)", "--", "Cu&t", "&Copy", "&Paste"}));
-  EXPECT_EQ(items["&View"], (QStringList{"&Next Pane", "&Toolbar", "&Status Bar", "--", "&Channel Map"}));
+  EXPECT_EQ(items["&View"], (QStringList{"&Next Pane", "&Toolbar", "&Status Bar", "--", "&Problems", "&Channel Map"}));
   EXPECT_EQ(items["Kiv&o"], (QStringList{"&Options..."}));
   EXPECT_EQ(items["&Help"].mid(0, 3), (QStringList{"&User's Manual", "&Kivo Reference Manual", "Application &Notes >"}));
   EXPECT_EQ(items["&Help"].mid(4, 3), (QStringList{"(Check for a New Version...)", "--", "&About..."}));
