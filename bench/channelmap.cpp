@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "bench/benchproject.h"
+#include "bench/windowedmain.h"
 #include "mapdraw/channelmapdraw.h"
 #include "project/channelmap.h"
 #include "project/projectport.h"
@@ -67,11 +68,4 @@ BENCHMARK(BM_ChannelMapPicture)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunWindowedBenchmarks(argc, argv); }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "bench/benchproject.h"
+#include "bench/windowedmain.h"
 #include "project/projdoc.h"
 #include "project/projectport.h"
 #include "ui/pages.h"
@@ -74,11 +75,4 @@ BENCHMARK(BM_ChannelsRefillWithLoads)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunWindowedBenchmarks(argc, argv); }

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "bench/benchproject.h"
+#include "bench/windowedmain.h"
 #include "project/projdoc.h"
 #include "ui/funcdialogpages.h"
 #include "ui/funcdialogwindow.h"
@@ -70,11 +71,4 @@ BENCHMARK(BM_ParamEditRefresh)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunWindowedBenchmarks(argc, argv); }

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "bench/benchproject.h"
+#include "bench/windowedmain.h"
 #include "project/generatedcode.h"
 #include "project/linediff.h"
 #include "project/projdoc.h"
@@ -110,11 +111,4 @@ BENCHMARK(BM_LineDiffLarge)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunWindowedBenchmarks(argc, argv); }

@@ -10,6 +10,7 @@
 
 #include "base/paths.h"
 #include "bench/benchproject.h"
+#include "bench/windowedmain.h"
 #include "project/problems.h"
 #include "project/projdoc.h"
 #include "ui/desktopprogram.h"
@@ -89,11 +90,6 @@ BENCHMARK(BM_ProblemsPaneRefresh)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
   SetProgramFolder(KV_SOURCE_DIR);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWindowedBenchmarks(argc, argv);
 }

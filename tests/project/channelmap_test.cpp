@@ -12,26 +12,15 @@
 
 namespace {
 
-class ChannelMapTest : public ::testing::Test {
+class ChannelMapTest : public CBundledKbTest {
  protected:
-  static void SetUpTestSuite() {
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
   void SetUp() override { doc = std::make_unique<CProjDoc>(*s_kb); }
 
   void Open(const std::filesystem::path& path) { ASSERT_TRUE(doc->OnOpenDocument(path.string())) << path; }
 
-  static CKnowledgeBase* s_kb;
   CRecordedPorts ports;
   std::unique_ptr<CProjDoc> doc;
 };
-
-CKnowledgeBase* ChannelMapTest::s_kb = nullptr;
 
 struct CCellText {
   int engine;

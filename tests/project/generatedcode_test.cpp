@@ -25,20 +25,10 @@ class CCountingObserver : public CProjectObserver {
   int told = 0;
 };
 
-class GeneratedCodeTest : public ::testing::Test {
+class GeneratedCodeTest : public CBundledKbTest {
  public:
-  static void SetUpTestSuite() {
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
-
   void SetUp() override {
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, dir / name);
+    CopySampleProject(dir.Path());
   }
   void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
 
@@ -52,14 +42,11 @@ class GeneratedCodeTest : public ::testing::Test {
     return opened;
   }
 
-  static CKnowledgeBase* s_kb;
   CRecordedPorts ports;
   CTempDir dir;
   CProjDoc doc{*s_kb};
   CCountingObserver observer;
 };
-
-CKnowledgeBase* GeneratedCodeTest::s_kb = nullptr;
 
 // A call the reader keeps as written, an edit, and engine frequencies the
 // project has not derived yet: the next save's texts hold all three as the

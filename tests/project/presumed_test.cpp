@@ -16,17 +16,8 @@ namespace {
 constexpr const char* kMotionSet = "kivo2/kivo_set_k2_motion.h";
 constexpr const char* kStandardSet = "kivo/kivo_set_std.h";
 
-class PresumedTest : public ::testing::Test {
+class PresumedTest : public CBundledKbTest {
  protected:
-  static void SetUpTestSuite() {
-    s_kb = new CKnowledgeBase;
-    LoadBundledKnowledge(*s_kb);
-  }
-  static void TearDownTestSuite() {
-    delete s_kb;
-    s_kb = nullptr;
-  }
-
   void SetUp() override { ASSERT_TRUE(doc.OnNewDocument()); }
 
   const CKivoFSet* Set(const char* path) const { return s_kb->fsetLib.FindSet(path); }
@@ -44,10 +35,7 @@ class PresumedTest : public ::testing::Test {
 
   CRecordedPorts ports;
   CProjDoc doc{*s_kb};
-  static CKnowledgeBase* s_kb;
 };
-
-CKnowledgeBase* PresumedTest::s_kb = nullptr;
 
 const std::vector<std::string> kMotionMarksOneEngine = {"1:MCR.SCMMISEN", "2:ETBR.ETB", "3:ECR.SPPDIS",
                                                          "4:TBCR.TCR2CTL"};

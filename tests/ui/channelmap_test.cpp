@@ -25,8 +25,7 @@ using nlohmann::json;
 class ChannelMapDock : public ::testing::Test {
  public:
   void SetUp() override {
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, project / name);
+    CopySampleProject(project.Path());
     ASSERT_TRUE(shell.Start({(project / "kivo_vam.c").string()}));
     shell.ports.messages.Clear();
     ASSERT_FALSE(Dock().isVisible());

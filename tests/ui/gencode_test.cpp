@@ -22,8 +22,7 @@ namespace {
 class GenCodePage : public ::testing::Test {
  public:
   void SetUp() override {
-    for (const char* name : {"kivo_vam.c", "kivo_vam.h"})
-      fs::copy_file(SourcePath("examples/demo") / name, project / name);
+    CopySampleProject(project.Path());
     ASSERT_TRUE(shell.Start({Source().string()}));
     shell.ports.messages.Clear();
     ASSERT_TRUE(Frame().SelectPage(kPageGenCode));
