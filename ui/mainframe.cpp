@@ -88,6 +88,10 @@ CMainFrame::CMainFrame(CKivoVamApp& app, QWidget* parent) : QMainWindow(parent),
 CMainFrame::~CMainFrame() {
   BalloonTip::Hide();
   Doc().SetObserver(nullptr);
+  // The docks are hidden once more as the window's widget part goes, when
+  // this object is no longer a main frame to tell.
+  if (m_channelMap)
+    m_channelMap->disconnect(this);
 }
 
 CProjDoc& CMainFrame::Doc() const { return m_app->Doc(); }
