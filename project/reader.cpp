@@ -284,16 +284,29 @@ bool ReadStructure(CProjReadContext& ctx) {
   return true;
 }
 
+// An argument holding a parenthesis or a comment's start or end cannot be
+// written back inside its value and the comment that repeats it: the next
+// open would read something else, and the file would grow at every save.
+bool ArgumentWritesBack(const std::string& argument) {
+  return argument.find('(') == std::string::npos && argument.find("/*") == std::string::npos &&
+         argument.find("*/") == std::string::npos && argument.find("//") == std::string::npos;
+}
+
 // A bounded number whose argument does not read would load into its page as
 // the lowest value and be saved so; told at the open, the change is not silent.
+// Such an argument is otherwise kept as written, unless it cannot be written
+// back: then it is the lowest value already.
 void WarnUnreadNumbers(const CKivoVarValueSet& set) {
   for (const CKivoVarValueSet::CEntry& entry : set.Entries()) {
-    const CKivoVarValue& value = *entry.value;
+    CKivoVarValue& value = *entry.value;
     const CKivoValueDef* known = value.def ? value.def->FindValue(value.valueName, false) : nullptr;
     int32_t number = 0;
-    if (known && known->takesArg && known->hasBounds && !value.argument.empty() &&
-        !ReadCInteger32(value.argument, number))
+    if (!known || !known->takesArg || value.argument.empty() || ReadCInteger32(value.argument, number))
+      continue;
+    if (known->hasBounds || !ArgumentWritesBack(value.argument))
       Warn(kMsgBadNumber, {value.argument, value.Text()});
+    if (!ArgumentWritesBack(value.argument))
+      value.argument = known->hasBounds ? std::to_string(known->min) : std::string();
   }
 }
 
@@ -1053,8 +1066,10 @@ std::vector<std::vector<std::string>> ChannelCalls(CProjReadContext& ctx, const 
 
 void ReadPriority(CProjDoc::CFuncInfo_NonApi& func, CProjReadContext& ctx, const std::string& channelArg) {
   std::vector<std::vector<std::string>> enables = ChannelCalls(ctx, "hv_kivo_enable", channelArg);
-  if (!enables.empty())
+  if (!enables.empty()) {
     func.Group(4).ParseValueList(TrimmedPiece(enables.front(), 1));
+    WarnUnreadNumbers(func.Group(4));
+  }
 }
 
 void ReadRawParams(CProjDoc::CFuncInfo_NonApi& func, CProjReadContext& ctx, const std::string& channelArg,

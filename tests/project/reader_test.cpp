@@ -266,6 +266,10 @@ TEST_F(ReaderTest, NumbersReadAsTheCompilerReadsThemOrAreTold) {
        [](CProjDoc& d) { EXPECT_EQ(d.m_funcs.size(), 2u); }},
       {"prescaler the compiler refuses", false, "HV_KIVO_TCR1P(4)", "HV_KIVO_TCR1P(08)", {4062},
        [](CProjDoc& d) { EXPECT_EQ(d.CfgMember(4).Find("TBCR.TCR1P")->argument, "08"); }},
+      // Written back as it stands, it would end its own comment early and
+      // read differently at every open.
+      {"prescaler holding a comment's end", false, "HV_KIVO_TCR1P(4)", "HV_KIVO_TCR1P(4 */ 2)", {4062},
+       [](CProjDoc& d) { EXPECT_EQ(d.CfgMember(4).Find("TBCR.TCR1P")->argument, "1"); }},
       {"parameter offset the compiler refuses", false, "(GPIO0, 0x08,", "(GPIO0, 08,", {4062},
        [](CProjDoc& d) {
          auto& gpio = static_cast<CNonApi&>(*d.m_funcs.at(2));
