@@ -521,18 +521,18 @@ std::string CProjDoc::CfgMemberText(int n) const {
   return text.empty() ? "0" : text;
 }
 
-bool CProjDoc::CheckCpuChange(const CKivoCpu& newCpu, bool apply, std::string* outText) {
-  std::string text;
-  bool fits = true;
+bool CProjDoc::CheckCpuChange(const CKivoCpu& newCpu, bool apply, std::string* outText,
+                              std::vector<CCpuCollision>* outCollisions) {
+  std::vector<CCpuCollision> collisions;
   std::vector<const CFuncInfo*> homeless;
   for (const auto& func : m_funcs)
     if (func->engine >= newCpu.engines)
       homeless.push_back(func.get());
   if (!homeless.empty()) {
     int count = static_cast<int>(homeless.size());
-    text = CatalogPrintf(4504, {PArg(count), PArg(count == 1 ? "" : "s"),
-                                   PArg(count == 1 ? "s" : "")});
-    fits = false;
+    collisions.push_back({4504, -1, 0,
+                          CatalogPrintf(4504, {PArg(count), PArg(count == 1 ? "" : "s"),
+                                               PArg(count == 1 ? "s" : "")})});
     if (apply)
       for (const CFuncInfo* func : homeless)
         DetachFunction(func, true);
@@ -547,15 +547,19 @@ bool CProjDoc::CheckCpuChange(const CKivoCpu& newCpu, bool apply, std::string* o
           continue;
         if (apply)
           ResetToFirstValue(*field);
-        if (!text.empty())
-          text += "\n";
-        text += CatalogPrintf(4505, {PArg(tcr), PArg(static_cast<char>('A' + engine))});
-        fits = false;
+        collisions.push_back(
+            {4505, engine, tcr, CatalogPrintf(4505, {PArg(tcr), PArg(static_cast<char>('A' + engine))})});
       }
     }
   }
-  if (outText)
-    *outText = text;
+  if (outText) {
+    outText->clear();
+    for (const CCpuCollision& collision : collisions)
+      *outText += (outText->empty() ? "" : "\n") + collision.text;
+  }
+  const bool fits = collisions.empty();
+  if (outCollisions)
+    *outCollisions = std::move(collisions);
   return fits;
 }
 

@@ -206,7 +206,17 @@ class CProjDoc : public CExprResolver {
   void UpdateViews(int hint);
 
   // The configuration record.
-  bool CheckCpuChange(const CKivoCpu& newCpu, bool apply, std::string* outText = nullptr);
+  // One way the configuration does not fit a processor: 4504 (functions on
+  // engines it lacks) or 4505 (a time base on a STAC bus it lacks: `engine`
+  // and `tcr` name the field), in the words the question shows.
+  struct CCpuCollision {
+    int id = 0;
+    int engine = -1;
+    int tcr = 0;
+    std::string text;
+  };
+  bool CheckCpuChange(const CKivoCpu& newCpu, bool apply, std::string* outText = nullptr,
+                      std::vector<CCpuCollision>* outCollisions = nullptr);
   void PushCombinations();
   void PullCombinations();
   // The text written for member `n` (1 to 10): "0" when empty or an engine-B member

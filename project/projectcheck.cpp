@@ -35,31 +35,21 @@ void CheckClocks(const CProjDoc& doc, std::vector<CProjectFinding>& out) {
   }
 }
 
-// The STAC field a collision line asks to disable, found by the words the
-// line was made of. Functions on an engine the processor lacks have no page
-// to go to: that engine's pages are hidden.
-CFindingTarget StacTarget(const std::string& line) {
-  for (int engine = 0; engine < 2; ++engine)
-    for (int tcr = 1; tcr <= 2; ++tcr)
-      if (line == CatalogPrintf(4505, {PArg(tcr), PArg(static_cast<char>('A' + engine))})) {
-        CFindingTarget target;
-        target.kind = CFindingTarget::kEngineValue;
-        target.engine = engine;
-        target.section = "STACCR.REN" + std::to_string(tcr);
-        return target;
-      }
-  return {};
-}
-
+// A STAC field leads to the engine page that shows it. Functions on an engine
+// the processor lacks have no page to go to: that engine's pages are hidden.
 void CheckCpu(CProjDoc& doc, std::vector<CProjectFinding>& out) {
-  std::string text;
-  if (doc.CheckCpuChange(doc.m_cpu, false, &text))
+  std::vector<CProjDoc::CCpuCollision> collisions;
+  if (doc.CheckCpuChange(doc.m_cpu, false, nullptr, &collisions))
     return;
-  bool homeless = std::any_of(doc.Functions().begin(), doc.Functions().end(),
-                              [&](const auto& func) { return func->engine >= doc.m_cpu.engines; });
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line); homeless = false)
-    out.push_back({homeless ? 4504 : 4505, line, homeless ? CFindingTarget() : StacTarget(line)});
+  for (const CProjDoc::CCpuCollision& collision : collisions) {
+    CFindingTarget target;
+    if (collision.id == 4505) {
+      target.kind = CFindingTarget::kEngineValue;
+      target.engine = collision.engine;
+      target.section = "STACCR.REN" + std::to_string(collision.tcr);
+    }
+    out.push_back({collision.id, collision.text, target});
+  }
 }
 
 // The rows of the channels page that show `funcs` on their engine.
